@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Times the player from its start to its first shown main window, under a virtual X server,
+# and reports its peak resident memory at that moment and one second later.
+# Usage: bench/startup_time.sh [path/to/vellora] [runs]
+# Cases: an empty playlist, and a data.dat of 32,767 entries.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+binary=$(realpath "${1:-build-release/vellora}")
+runs=${2:-5}
+[ -x "$binary" ] || { echo "no player binary at $binary (build it with scripts/run.sh or scripts/build.sh)" >&2; exit 1; }
+
+work=$(mktemp -d)
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -noreset -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$work" "$display_file"' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$display_file")"
+export QT_QPA_PLATFORM=xcb
+
+# A one-second silent WAV that every playlist entry points at.
+python3 - "$work/tone.wav" <<'PY'
+import struct, sys
+rate, n = 8000, 8000
+data = b"\0\0" * n
+with open(sys.argv[1], "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
+    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
+    f.write(b"data" + struct.pack("<I", len(data)) + data)
+PY
+
+measure() { # $1: case name, $2: playlist file to use or "none"
+    local times=() hwm_shown hwm_later
+    for _ in $(seq "$runs"); do
+        local folder="$work/program"
+        rm -rf "$folder" && mkdir -p "$folder"
+        cp "$binary" "$folder/vellora"
+        [ "$2" = none ] || cp "$2" "$folder/data.dat"
+        local start end pid
+        start=$(date +%s%N)
+        "$folder/vellora" >/dev/null 2>&1 &
+        pid=$!
+        until xwininfo -name "Vellora V1.0" 2>/dev/null | grep -q IsViewable; do sleep 0.002; done
+        end=$(date +%s%N)
+        hwm_shown=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+        sleep 1
+        hwm_later=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+        kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+        times+=($(( (end - start) / 1000000 )))
+    done
+    local sorted median
+    sorted=$(printf '%s\n' "${times[@]}" | sort -n)
+    median=$(echo "$sorted" | sed -n "$(( (runs + 1) / 2 ))p")
+    printf '%-22s start to shown window: median %4d ms (runs: %s)  peak RSS: %d KiB when shown, %d KiB after 1 s\n' \
+        "$1" "$median" "$(echo $sorted | tr ' ' ',')" "$hwm_shown" "$hwm_later"
+}
+
+measure "empty playlist" none
+{
+    echo 32767
+    for i in $(seq 32767); do printf '%s\r\n' "$work/tone.wav"; done
+} | sed '1s/$/\r/' > "$work/big.dat"
+measure "32,767 entries" "$work/big.dat"

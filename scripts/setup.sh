@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the player needs to build, run and test, when missing.
+# Safe to run again; works as root or through sudo.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config clang-format
+    # libraries
+    qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # running and testing headless, and the program's Chinese texts
+    xvfb xauth x11-utils fontconfig fonts-wqy-microhei
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "setup: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+fi
+
+echo "setup: installing ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,27 @@
+#include "forms/form1.h"
+#include "platform/mpv_engine.h"
+#include "platform/system_desktop_launcher.h"
+#include "platform/system_font_installation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <clocale>
+
+int main(int argc, char** argv) {
+    // The desktop lyric places itself and stays on top, which needs X11; under Wayland the
+    // program runs through XWayland unless a platform was chosen explicitly.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    // libmpv refuses to start unless numbers are formatted the C way; QApplication has
+    // just set the locale from the environment.
+    std::setlocale(LC_NUMERIC, "C");
+
+    MpvEngine engine;
+    SystemDesktopLauncher launcher;
+    SystemFontInstallation fonts;
+    Form1 form(Form1Services{engine, launcher, fonts, QCoreApplication::applicationDirPath(),
+                             QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+    form.show();
+    return QApplication::exec();
+}

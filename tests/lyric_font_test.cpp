@@ -1,0 +1,72 @@
+#include "fakes/fake_desktop_services.h"
+#include "player/lyric_font.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LyricFontPreparation : public ::testing::Test {
+protected:
+    LyricFontPreparation() { fonts.folder = fontHome.file(QStringLiteral("fonts")); }
+
+    QString prepare() { return LyricFont::prepare(fonts, launcher, workingDir.path()); }
+    QString installedPath() const {
+        return fonts.folder + QLatin1Char('/') + LyricFont::installedFileName();
+    }
+
+    TempFolder fontHome;
+    TempFolder workingDir;
+    FakeFontInstallation fonts;
+    FakeDesktopLauncher launcher;
+};
+
+TEST_F(LyricFontPreparation, InstalledFontIsUsedWithoutCopyingOrLaunching) {
+    QDir().mkpath(fonts.folder);
+    fontHome.write(QStringLiteral("fonts/") + LyricFont::installedFileName(), "ttf");
+    workingDir.write(QStringLiteral("font.ocx"), "shipped");
+    EXPECT_EQ(prepare(), QStringLiteral("华文行楷"));
+    EXPECT_TRUE(launcher.launches.isEmpty());
+    EXPECT_TRUE(fonts.added.isEmpty());
+    EXPECT_EQ(fontHome.read(QStringLiteral("fonts/") + LyricFont::installedFileName()), "ttf");
+}
+
+TEST_F(LyricFontPreparation, FamilyKnownToTheFontSystemCountsAsInstalled) {
+    fonts.families << QStringLiteral("华文行楷");
+    EXPECT_EQ(prepare(), QStringLiteral("华文行楷"));
+    EXPECT_TRUE(launcher.launches.isEmpty());
+}
+
+TEST_F(LyricFontPreparation, ShippedFontIsInstalledAndTheFolderShown) {
+    workingDir.write(QStringLiteral("font.ocx"), "shipped font bytes");
+    EXPECT_EQ(prepare(), QStringLiteral("华文行楷"));
+    EXPECT_EQ(fontHome.read(QStringLiteral("fonts/") + LyricFont::installedFileName()),
+              "shipped font bytes");
+    EXPECT_EQ(workingDir.read(QStringLiteral("font.ocx")), "shipped font bytes");
+    EXPECT_FALSE(QFileInfo::exists(workingDir.file(LyricFont::installedFileName())));
+    EXPECT_EQ(fonts.added, QStringList{installedPath()});
+    EXPECT_EQ(launcher.launches, QStringList{QStringLiteral("open ") + fonts.folder});
+}
+
+TEST_F(LyricFontPreparation, FallbackFaceWhenNothingIsThere) {
+    EXPECT_EQ(prepare(), QStringLiteral("黑体"));
+    EXPECT_TRUE(launcher.launches.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(fonts.folder));
+}
+
+TEST_F(LyricFontPreparation, FontFolderThatCannotBeMadeDoesNotStopTheProgram) {
+    fontHome.write(QStringLiteral("fonts"), "a file where the folder should be");
+    workingDir.write(QStringLiteral("font.ocx"), "shipped");
+    EXPECT_EQ(prepare(), QStringLiteral("华文行楷"));
+    EXPECT_TRUE(fonts.added.isEmpty());
+    EXPECT_EQ(workingDir.read(QStringLiteral("font.ocx")), "shipped");
+}
+
+TEST_F(LyricFontPreparation, DirectoryNamedLikeTheShippedFileIsIgnored) {
+    QDir(workingDir.path()).mkdir(QStringLiteral("font.ocx"));
+    EXPECT_EQ(prepare(), QStringLiteral("黑体"));
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include "player/playlist_file.h"
+#include "player/program_files.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+struct CountCase {
+    const char* line;
+    long long count;
+};
+
+class CountLine : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CountLine, AnnouncesTheRoundedLeadingNumber) {
+    EXPECT_EQ(PlaylistFile::announcedCount(QString::fromUtf8(GetParam().line)), GetParam().count)
+        << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(PlaylistFile, CountLine,
+                         ::testing::Values(CountCase{"3", 3}, CountCase{"  12", 12},
+                                           CountCase{"0", 0}, CountCase{"", 0}, CountCase{"abc", 0},
+                                           CountCase{"-2", -2}, CountCase{"2.5", 2},
+                                           CountCase{"3.5", 4}, CountCase{"1.4", 1},
+                                           CountCase{"7 songs", 7},
+                                           CountCase{"99999999999999999999", 32767}));
+
+QStringList loadBytes(const QByteArray& bytes) {
+    TempFolder folder;
+    return PlaylistFile::load(folder.write(QStringLiteral("data.dat"), bytes));
+}
+
+TEST(PlaylistFileLoad, ReadsTheCountedEntriesAsTheyAre) {
+    EXPECT_EQ(loadBytes("2\r\n/music/a.mp3\r\n /music/b b.mp3 \r\n"),
+              (QStringList{"/music/a.mp3", " /music/b b.mp3 "}));
+    EXPECT_EQ(loadBytes("1\r\n/a.mp3\r\n/ignored.mp3\r\n"), QStringList{"/a.mp3"});
+    EXPECT_EQ(loadBytes("2\r/a.mp3\r/b.mp3\r"), (QStringList{"/a.mp3", "/b.mp3"}));
+    EXPECT_EQ(loadBytes("2\n/a.mp3\n/b.mp3\n"), (QStringList{"/a.mp3", "/b.mp3"}));
+}
+
+TEST(PlaylistFileLoad, NoEntriesForZeroNegativeOrMissingCounts) {
+    EXPECT_TRUE(loadBytes("0\r\n/a.mp3\r\n").isEmpty());
+    EXPECT_TRUE(loadBytes("-1\r\n/a.mp3\r\n").isEmpty());
+    EXPECT_TRUE(loadBytes("\r\n/a.mp3\r\n").isEmpty());
+    EXPECT_TRUE(loadBytes("").isEmpty());
+}
+
+TEST(PlaylistFileLoad, TruncatedFileKeepsWhatWasRead) {
+    EXPECT_EQ(loadBytes("5\r\n/a.mp3\r\n/b.mp3"), (QStringList{"/a.mp3", "/b.mp3"}));
+}
+
+TEST(PlaylistFileLoad, MissingFileOrDirectoryGivesEmptyPlaylist) {
+    TempFolder folder;
+    EXPECT_TRUE(PlaylistFile::load(folder.file(QStringLiteral("data.dat"))).isEmpty());
+    QDir(folder.path()).mkdir(QStringLiteral("data.dat"));
+    EXPECT_TRUE(PlaylistFile::load(folder.file(QStringLiteral("data.dat"))).isEmpty());
+}
+
+TEST(PlaylistFileLoad, ChineseNamesInUtf8AndInTheOldCodePage) {
+    const QString name = QStringLiteral("/音乐/玫瑰花的葬礼.mp3");
+    EXPECT_EQ(loadBytes("1\r\n" + name.toUtf8() + "\r\n"), QStringList{name});
+    // "你好.mp3" written by older tools in GB18030.
+    EXPECT_EQ(loadBytes("1\r\n\xC4\xE3\xBA\xC3.mp3\r\n"), QStringList{"你好.mp3"});
+}
+
+TEST(PlaylistFileSave, ExactBytesAndByteIdenticalRoundTrip) {
+    TempFolder folder;
+    const QString path = folder.file(QStringLiteral("data.dat"));
+    ASSERT_TRUE(PlaylistFile::save(path, {}));
+    EXPECT_EQ(folder.read(QStringLiteral("data.dat")), QByteArray("0\r\n\r\n"));
+
+    const QStringList entries{"/music/a.mp3", "/音乐/玫瑰.mp3", "/music/a.mp3"};
+    ASSERT_TRUE(PlaylistFile::save(path, entries));
+    const QByteArray first = folder.read(QStringLiteral("data.dat"));
+    EXPECT_EQ(first, "3\r\n/music/a.mp3\r\n" + QStringLiteral("/音乐/玫瑰.mp3").toUtf8() +
+                         "\r\n/music/a.mp3\r\n");
+    ASSERT_TRUE(PlaylistFile::save(path, PlaylistFile::load(path)));
+    EXPECT_EQ(folder.read(QStringLiteral("data.dat")), first);
+}
+
+TEST(PlaylistFileSave, EmptyPlaylistFileLoadsAsEmpty) {
+    TempFolder folder;
+    const QString path = folder.file(QStringLiteral("data.dat"));
+    ASSERT_TRUE(PlaylistFile::save(path, {}));
+    EXPECT_TRUE(PlaylistFile::load(path).isEmpty());
+}
+
+TEST(PlaylistFileSave, FailedWriteLeavesThePreviousFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempFolder folder;
+    const QString path = folder.write(QStringLiteral("data.dat"), "1\r\n/keep.mp3\r\n");
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(PlaylistFile::save(path, {"/new.mp3"}));
+    QFile::setPermissions(folder.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(folder.read(QStringLiteral("data.dat")), QByteArray("1\r\n/keep.mp3\r\n"));
+}
+
+TEST(PlaylistFileSave, DirectoryInTheWayIsAFailureNotACrash) {
+    TempFolder folder;
+    QDir(folder.path()).mkdir(QStringLiteral("data.dat"));
+    EXPECT_FALSE(PlaylistFile::save(folder.file(QStringLiteral("data.dat")), {"/a.mp3"}));
+    EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("data.dat"))).isDir());
+}
+
+TEST(ProgramFiles, SeparatorIsNeverDoubled) {
+    EXPECT_EQ(programFilePath("/opt/vellora", "data.dat"), QString("/opt/vellora/data.dat"));
+    EXPECT_EQ(programFilePath("/", "data.dat"), QString("/data.dat"));
+    EXPECT_EQ(programFilePath("C:\\", "data.dat"), QString("C:\\data.dat"));
+}
+
+} // namespace
