@@ -1,5 +1,6 @@
 #include "forms/form1.h"
 #include "platform/mpv_engine.h"
+#include "platform/qt_dialogs.h"
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
 
@@ -20,8 +21,10 @@ int main(int argc, char** argv) {
     MpvEngine engine;
     SystemDesktopLauncher launcher;
     SystemFontInstallation fonts;
-    Form1 form(Form1Services{engine, launcher, fonts, QCoreApplication::applicationDirPath(),
-                             QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+    QtDialogs dialogs;
+    Form1 form(Form1Services{engine, launcher, fonts, dialogs,
+                             QCoreApplication::applicationDirPath(), QDir::currentPath(),
+                             [] { QCoreApplication::exit(0); }});
     form.show();
     return QApplication::exec();
 }

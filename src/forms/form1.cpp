@@ -1,29 +1,28 @@
 #include "forms/form1.h"
 
-#include "forms/design_units.h"
+#include "forms/click_area.h"
+#include "lyrics/lyric_file.h"
 #include "player/desktop_launcher.h"
+#include "player/dialogs.h"
 #include "player/exit_fade.h"
+#include "player/folder_listing.h"
 #include "player/lyric_font.h"
 #include "player/media_engine.h"
+#include "player/playlist_additions.h"
 #include "player/playlist_file.h"
+#include "player/playlist_navigation.h"
 #include "player/program_files.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 
 namespace {
-
-QTimer* makeTimer(QObject* parent, int intervalMs, bool enabled) {
-    auto* timer = new QTimer(parent);
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(intervalMs);
-    if (enabled)
-        timer->start();
-    return timer;
-}
 
 // Enabling a timer that already runs changes nothing, as with the designed timers;
 // QTimer::start() would restart its interval instead.
@@ -37,54 +36,57 @@ void enable(QTimer* timer) {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
     createControls();
+    connectEvents();
     load();
 }
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
-    setWindowTitle(QStringLiteral("Vellora V1.0"));
-    setFixedSize(twipsToPixels(4920), twipsToPixels(4605));
-
-    // Siblings created later lie in front, so the controls are created from the back of
-    // the design's stacking order to its front.
-    w1 = new QWidget(this);
-    w1->setObjectName(QStringLiteral("w1"));
-    w1->setGeometry(designRect(0, 1485, 4935, 930));
-    w1->setAutoFillBackground(true);
-    w1->setPalette(QPalette(Qt::black));
-
-    Label10 = new QLabel(QString::number(ExitFade::StartLevel), this);
-    Label10->setObjectName(QStringLiteral("Label10"));
-    Label10->setGeometry(designRect(4200, 120, 855, 255));
-    Label10->hide();
-
-    Text1 = new QLineEdit(QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3"), this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(designRect(5160, 3480, 3615, 390));
-
-    List2 = new QListWidget(this);
-    List2->setObjectName(QStringLiteral("List2"));
-    List2->setGeometry(designRect(0, 2250, 4935, 1680));
-    List2->setUniformItemSizes(true);
-    QPalette listColours = List2->palette();
-    listColours.setColor(QPalette::Base, Qt::black);
-    listColours.setColor(QPalette::Text, QColor(0, 255, 0));
-    List2->setPalette(listColours);
-
-    Text2 = new QLineEdit(QString::fromUtf16(LyricFont::Calligraphic), this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setGeometry(designRect(3240, 4080, 855, 270));
-    Text2->hide();
-
-    Timer1 = makeTimer(this, 10, true);
-    Timer2 = makeTimer(this, 10, true);
-    Timer3 = makeTimer(this, 10, false);
-    Timer4 = makeTimer(this, 1, false);
-    Timer5 = makeTimer(this, 10, false);
+void Form1::connectEvents() {
+    MediaEngine& engine = services_.engine;
     connect(Timer3, &QTimer::timeout, this, &Form1::timer3Tick);
     connect(Timer4, &QTimer::timeout, this, &Form1::timer4Tick);
     connect(Timer5, &QTimer::timeout, this, &Form1::timer5Tick);
+
+    connect(Image3, &ClickArea::clicked, this, &Form1::addFile);
+    connect(Image4, &ClickArea::clicked, this, &Form1::addFolder);
+    connect(Image6, &ClickArea::clicked, this, &Form1::removeSelected);
+    connect(Image5, &ClickArea::clicked, List2, &QListWidget::clear);
+    // Any double-click on the list plays the selection, also one beside the entries.
+    List2->viewport()->installEventFilter(this);
+
+    connect(Image9, &ClickArea::clicked, &engine, &MediaEngine::play);
+    connect(Image11, &ClickArea::clicked, &engine, &MediaEngine::pause);
+    connect(Image10, &ClickArea::clicked, &engine, &MediaEngine::stop);
+    connect(Image12, &ClickArea::clicked, this, [this] {
+        if (const auto step = PlaylistNavigation::previous(selectedIndex(), List2->count()))
+            stepTo(step->select, step->play);
+    });
+    connect(Image13, &ClickArea::clicked, this, [this] {
+        if (const auto step = PlaylistNavigation::next(selectedIndex(), List2->count()))
+            stepTo(step->select, step->play);
+    });
+    connect(Image14, &ClickArea::clicked, this, [this] { Label9->setText(QStringLiteral("1")); });
+    connect(Image15, &ClickArea::clicked, this, [this] { Label9->setText(QStringLiteral("2")); });
+    connect(Command1, &QPushButton::clicked, this, [this] { openMedia(Text1->text()); });
+    connect(Label7, &ClickableLabel::clicked, this, [this] {
+        if (const auto duration = services_.engine.durationString())
+            Label7->setText(*duration);
+    });
+    connect(Label8, &ClickableLabel::clicked, this, [this] {
+        if (const auto position = services_.engine.currentPositionString())
+            Label8->setText(*position);
+    });
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List2->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // Let the list select what was double-clicked first, then play the selection.
+        const bool handled = QWidget::eventFilter(watched, event);
+        QMetaObject::invokeMethod(this, &Form1::playSelectedEntry, Qt::QueuedConnection);
+        return handled;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString Form1::playlistPath() const {
@@ -100,20 +102,78 @@ void Form1::load() {
 
     List2->addItems(PlaylistFile::load(playlistPath()));
     if (List2->count() > 0) {
-        List2->setCurrentRow(0);
+        selectEntry(0);
         enable(Timer3);
     }
 }
 
+int Form1::selectedIndex() const {
+    const QList<QListWidgetItem*> selected = List2->selectedItems();
+    return selected.isEmpty() ? -1 : List2->row(selected.first());
+}
+
+void Form1::selectEntry(int row) {
+    List2->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void Form1::stepTo(int row, bool play) {
+    selectEntry(row);
+    if (play)
+        enable(Timer3);
+}
+
+void Form1::LoadLyricLines(const QString& mediaPath) {
+    lyricLineStore->setStringList(LyricFile::loadLines(mediaPath));
+}
+
+QStringList Form1::lyricLines() const {
+    return lyricLineStore->stringList();
+}
+
+void Form1::openMedia(const QString& path) {
+    services_.engine.setURL(path);
+    LoadLyricLines(path);
+}
+
 void Form1::playSelectedEntry() {
-    QListWidgetItem* selected = List2->currentItem();
-    Text1->setText(selected && selected->isSelected() ? selected->text() : QString());
-    services_.engine.setURL(Text1->text());
+    const int row = selectedIndex();
+    Text1->setText(row < 0 ? QString() : List2->item(row)->text());
+    openMedia(Text1->text());
 }
 
 void Form1::timer3Tick() {
     playSelectedEntry();
     Timer3->stop();
+}
+
+void Form1::addToPlaylist(const QStringList& paths) {
+    const PlaylistAddition addition = planAddition(List2->count(), paths);
+    List2->addItems(addition.accepted);
+    const QString problem = addition.problem();
+    if (!problem.isEmpty())
+        services_.dialogs.showInformation(this, windowTitle(), problem);
+}
+
+void Form1::addFile() {
+    const QString path = services_.dialogs.openFile(this);
+    if (!path.isEmpty())
+        addToPlaylist({path});
+}
+
+void Form1::addFolder() {
+    const QString folder = services_.dialogs.pickFolder(this, QStringLiteral("请选择文件夹"));
+    QStringList paths;
+    for (const QString& name : mp3FileNames(folder))
+        paths.append(folder + u'/' + name);
+    addToPlaylist(paths);
+}
+
+void Form1::removeSelected() {
+    for (int row = List2->count() - 1; row >= 0; --row) {
+        if (List2->item(row)->isSelected())
+            delete List2->takeItem(row);
+    }
+    List2->clearSelection();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

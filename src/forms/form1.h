@@ -4,12 +4,19 @@
 #include <QWidget>
 #include <functional>
 
+class ClickArea;
+class ClickableLabel;
 class DesktopLauncher;
+class Dialogs;
 class FontInstallation;
 class MediaEngine;
+class PictureBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
+class QPushButton;
+class QStringListModel;
 class QTimer;
 
 // What the main window needs from the world outside it.
@@ -17,6 +24,7 @@ struct Form1Services {
     MediaEngine& engine;
     DesktopLauncher& launcher;
     FontInstallation& fonts;
+    Dialogs& dialogs;
     QString programFolder;            // holds data.dat
     QString currentDirectory;         // where the shipped lyric font is looked for
     std::function<void()> endProcess; // leaves the event loop without closing anything
@@ -32,29 +40,73 @@ public:
 
     QString playlistPath() const;
 
+    // The row of the selected playlist entry, -1 when none is selected.
+    int selectedIndex() const;
+    void selectEntry(int row);
+
+    // Replaces the lyric line store with the lines of the media file's lyric file.
+    void LoadLyricLines(const QString& mediaPath);
+    QStringList lyricLines() const;
+
     // Timer handlers, public so that tests can step them one tick at a time.
     void timer3Tick();
     void timer4Tick();
     void timer5Tick();
 
-    QListWidget* List2; // the playlist
-    QLineEdit* Text1;   // path of the media last opened
-    QLineEdit* Text2;   // face of the desktop lyric font
-    QLabel* Label10;    // exit fade level
-    QWidget* w1;        // area of the media engine
-    QTimer* Timer1;     // playback tick
-    QTimer* Timer2;     // ripple step
-    QTimer* Timer3;     // one-shot deferred play of the selected entry
-    QTimer* Timer4;     // exit fade: volume and fade level, then the end
-    QTimer* Timer5;     // exit fade: window opacity
+    // Playlist.
+    QListWidget* List2;
+    QListView* List1; // lyric lines of the media last opened
+    QStringListModel* lyricLineStore;
+    QLineEdit* Text1; // path of the media last opened
+    QLineEdit* Text2; // face of the desktop lyric font
+
+    // Transport strip and tool strip, with their click areas.
+    PictureBox* Picture4;
+    ClickArea* Image9;  // play
+    ClickArea* Image11; // pause
+    ClickArea* Image10; // stop
+    ClickArea* Image12; // previous
+    ClickArea* Image13; // next
+    ClickArea* Image14; // repeat the track
+    ClickArea* Image15; // advance through the list
+    PictureBox* Picture2;
+    ClickArea* Image3;     // add a file
+    ClickArea* Image4;     // add a folder
+    ClickArea* Image6;     // remove the selected entry
+    ClickArea* Image5;     // clear the playlist
+    ClickArea* Image1;     // desktop lyric switch
+    ClickArea* Image2;     // toolbar
+    ClickArea* Image7;     // volume mixer
+    QPushButton* Command1; // replay Text1
+
+    ClickableLabel* Label7; // duration
+    ClickableLabel* Label8; // position
+    QLabel* Label9;         // play mode: "1" repeats the track, anything else advances
+    QLabel* Label10;        // exit fade level
+    QWidget* w1;            // area of the media engine
+
+    QTimer* Timer1; // playback tick
+    QTimer* Timer2; // ripple step
+    QTimer* Timer3; // one-shot deferred play of the selected entry
+    QTimer* Timer4; // exit fade: volume and fade level, then the end
+    QTimer* Timer5; // exit fade: window opacity
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
+    void connectEvents();
     void load();
+
     void playSelectedEntry();
+    void openMedia(const QString& path);
+    void addToPlaylist(const QStringList& paths);
+    void addFile();
+    void addFolder();
+    void removeSelected();
+    void stepTo(int row, bool play);
 
     Form1Services services_;
 };

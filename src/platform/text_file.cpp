@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -68,15 +69,15 @@ QStringList splitTextLines(QStringView text, qsizetype maxLines) {
     return lines;
 }
 
-std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines) {
+std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines, qint64 maxBytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     constexpr qint64 ChunkSize = 64 * 1024;
     QByteArray bytes;
     LineEndScanner scanner(maxLines);
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(ChunkSize);
+    while (!file.atEnd() && bytes.size() < maxBytes) {
+        const QByteArray chunk = file.read(std::min(ChunkSize, maxBytes - bytes.size()));
         if (chunk.isEmpty())
             break; // a read error keeps what was read so far
         bytes.append(chunk);

@@ -16,6 +16,8 @@ QString decodeText(const QByteArray& bytes);
 QStringList splitTextLines(QStringView text, qsizetype maxLines);
 
 // Reads the first maxLines lines of a file, decoded as above, without reading further
-// than those lines need. Empty optional when the file cannot be opened (missing, a
-// directory, no permission).
-std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines);
+// than those lines need, and never more than maxBytes, so a huge or binary file costs
+// bounded memory and time. Empty optional when the file cannot be opened (missing, a
+// directory, no permission); a read error keeps the lines read before it.
+std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines,
+                                         qint64 maxBytes = 64 * 1024 * 1024);

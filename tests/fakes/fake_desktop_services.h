@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/desktop_launcher.h"
+#include "player/dialogs.h"
 #include "player/font_installation.h"
 
 #include <QStringList>
@@ -28,4 +29,28 @@ public:
     QString folder;
     QStringList families;
     QStringList added;
+};
+
+// Dialogs answered by the test: each call takes the next queued answer (empty when none
+// is queued, as a cancel), and messages are recorded.
+class FakeDialogs : public Dialogs {
+public:
+    QString openFile(QWidget*) override { return next(fileAnswers); }
+    QString pickFolder(QWidget*, const QString& prompt) override {
+        prompts << prompt;
+        return next(folderAnswers);
+    }
+    void showInformation(QWidget*, const QString& title, const QString& text) override {
+        messages << title + QStringLiteral(": ") + text;
+    }
+
+    QStringList fileAnswers;
+    QStringList folderAnswers;
+    QStringList prompts;
+    QStringList messages;
+
+private:
+    static QString next(QStringList& answers) {
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
 };

@@ -13,9 +13,9 @@ public:
     Form1Fixture() { fonts.folder = fontHome.file(QStringLiteral("fonts")); }
 
     Form1& start() {
-        mainWindow =
-            std::make_unique<Form1>(Form1Services{engine, launcher, fonts, programFolder.path(),
-                                                  workingDir.path(), [this] { ++processEnds; }});
+        mainWindow = std::make_unique<Form1>(Form1Services{engine, launcher, fonts, dialogs,
+                                                           programFolder.path(), workingDir.path(),
+                                                           [this] { ++processEnds; }});
         return *mainWindow;
     }
 
@@ -30,6 +30,7 @@ public:
     FakeMediaEngine engine;
     FakeDesktopLauncher launcher;
     FakeFontInstallation fonts;
+    FakeDialogs dialogs;
     int processEnds = 0;
     std::unique_ptr<Form1> mainWindow;
 };

@@ -1,0 +1,120 @@
+// The main window's design: every control with its container, position, text and
+// visibility. Positions are the design's twips.
+#include "forms/click_area.h"
+#include "forms/design_units.h"
+#include "forms/form1.h"
+#include "forms/picture_box.h"
+#include "player/exit_fade.h"
+#include "player/lyric_font.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTimer>
+
+namespace {
+
+QTimer* makeTimer(QObject* parent, int intervalMs, bool enabled) {
+    auto* timer = new QTimer(parent);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(intervalMs);
+    if (enabled)
+        timer->start();
+    return timer;
+}
+
+template <typename Control> Control* named(Control* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QLabel* hiddenLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
+    auto* label = named(new QLabel(text, parent), name);
+    label->setGeometry(rect);
+    label->hide();
+    return label;
+}
+
+QPixmap skin(const char* name) {
+    return QPixmap(QStringLiteral(":/skin/") + QString::fromLatin1(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+void Form1::createControls() {
+    setWindowTitle(QStringLiteral("Vellora V1.0"));
+    setFixedSize(twipsToPixels(4920), twipsToPixels(4605));
+
+    // Siblings created later lie in front, so the controls are created from the back of
+    // the design's stacking order to its front; labels lie behind every windowed control.
+    Label9 = hiddenLabel(this, "Label9", QStringLiteral("2"), designRect(3240, 1080, 855, 255));
+    Label7 = named(new ClickableLabel(QStringLiteral("Label7"), this), "Label7");
+    Label7->setGeometry(designRect(1920, 960, 975, 255));
+    Label7->hide();
+    Label8 = named(new ClickableLabel(QStringLiteral("Label8"), this), "Label8");
+    Label8->setGeometry(designRect(1080, 840, 735, 255));
+    Label8->hide();
+    Label10 = hiddenLabel(this, "Label10", QString::number(ExitFade::StartLevel),
+                          designRect(4200, 120, 855, 255));
+
+    w1 = named(new QWidget(this), "w1");
+    w1->setGeometry(designRect(0, 1485, 4935, 930));
+    w1->setAutoFillBackground(true);
+    w1->setPalette(QPalette(Qt::black));
+
+    Picture2 =
+        named(new PictureBox(this, designRect(0, 1920, 4935, 330), skin("Picture2")), "Picture2");
+    Image3 =
+        new ClickArea(Picture2, designRect(120, 0, 375, 375), QStringLiteral("单个音乐文件添加"));
+    Image1 = new ClickArea(Picture2, designRect(3000, 0, 375, 375), QStringLiteral("显示桌面歌词"));
+    Image4 =
+        new ClickArea(Picture2, designRect(1560, 0, 375, 375), QStringLiteral("添加音乐文件夹"));
+    Image5 = new ClickArea(Picture2, designRect(2280, 0, 375, 375), QStringLiteral("清空歌曲列表"));
+    Image6 = new ClickArea(Picture2, designRect(840, 0, 375, 375), QStringLiteral("删除选中歌曲"));
+    Image7 = new ClickArea(Picture2, designRect(4440, 0, 375, 375), QStringLiteral("关于我们"));
+    Image2 = new ClickArea(Picture2, designRect(3720, 0, 375, 375));
+
+    Command1 = named(new QPushButton(QStringLiteral("播放"), this), "Command1");
+    Command1->setGeometry(designRect(5040, 3840, 975, 375));
+
+    List1 = named(new QListView(this), "List1");
+    List1->setGeometry(designRect(6360, 120, 855, 420));
+    lyricLineStore = new QStringListModel(this);
+    List1->setModel(lyricLineStore);
+    List1->setUniformItemSizes(true);
+
+    Text1 = named(new QLineEdit(QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3"), this),
+                  "Text1");
+    Text1->setGeometry(designRect(5160, 3480, 3615, 390));
+
+    List2 = named(new QListWidget(this), "List2");
+    List2->setGeometry(designRect(0, 2250, 4935, 1680));
+    List2->setUniformItemSizes(true);
+    QPalette listColours = List2->palette();
+    listColours.setColor(QPalette::Base, Qt::black);
+    listColours.setColor(QPalette::Text, QColor(0, 255, 0));
+    List2->setPalette(listColours);
+
+    Picture4 =
+        named(new PictureBox(this, designRect(0, 1440, 4935, 330), skin("Picture4")), "Picture4");
+    Image9 = new ClickArea(Picture4, designRect(120, 0, 495, 375));
+    Image11 = new ClickArea(Picture4, designRect(600, 0, 495, 375));
+    Image10 = new ClickArea(Picture4, designRect(1200, 0, 375, 375));
+    Image12 = new ClickArea(Picture4, designRect(1680, 0, 615, 375));
+    Image13 = new ClickArea(Picture4, designRect(2400, 0, 615, 375));
+    Image14 = new ClickArea(Picture4, designRect(3120, 0, 735, 375));
+    Image15 = new ClickArea(Picture4, designRect(3960, 0, 855, 375));
+
+    Text2 = named(new QLineEdit(QString::fromUtf16(LyricFont::Calligraphic), this), "Text2");
+    Text2->setGeometry(designRect(3240, 4080, 855, 270));
+    Text2->hide();
+
+    Timer1 = makeTimer(this, 10, true);
+    Timer2 = makeTimer(this, 10, true);
+    Timer3 = makeTimer(this, 10, false);
+    Timer4 = makeTimer(this, 1, false);
+    Timer5 = makeTimer(this, 10, false);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// LRC lyric files: they lie beside the media files under the same base name, and are
+// kept as raw lines; the playback tick interprets the time tags as it scans them.
+namespace LyricFile {
+
+// The lyric line store, like the list box that shows it, holds at most this many lines.
+inline constexpr int MaxLines = 32767;
+
+// No real lyric file comes near this; a larger one (a binary file, say) is read only this
+// far, so opening a track costs bounded memory and time.
+inline constexpr qint64 MaxBytes = 8 * 1024 * 1024;
+
+// The lyric file of a media file: same folder, the media file's name with its extension
+// replaced by ".lrc" (".lrc" appended when it has none). Empty when the path names no
+// file (empty, ending in a separator, or a name that is only an extension).
+QString nameFor(const QString& mediaPath);
+
+// The raw lines of the media file's lyric file, at most MaxLines from at most MaxBytes;
+// empty when there is no
+// such ordinary, visible file or it cannot be read.
+QStringList loadLines(const QString& mediaPath);
+
+} // namespace LyricFile

@@ -1,0 +1,16 @@
+#include "platform/qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString QtDialogs::openFile(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner);
+}
+
+QString QtDialogs::pickFolder(QWidget* owner, const QString& prompt) {
+    return QFileDialog::getExistingDirectory(owner, prompt);
+}
+
+void QtDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox::information(owner, title, text);
+}
