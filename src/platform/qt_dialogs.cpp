@@ -14,3 +14,7 @@ QString QtDialogs::pickFolder(QWidget* owner, const QString& prompt) {
 void QtDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {
     QMessageBox::information(owner, title, text);
 }
+
+void QtDialogs::showError(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox::critical(owner, title, text);
+}

@@ -8,4 +8,5 @@ public:
     QString openFile(QWidget* owner) override;
     QString pickFolder(QWidget* owner, const QString& prompt) override;
     void showInformation(QWidget* owner, const QString& title, const QString& text) override;
+    void showError(QWidget* owner, const QString& title, const QString& text) override;
 };

@@ -18,4 +18,5 @@ public:
     virtual QString pickFolder(QWidget* owner, const QString& prompt) = 0;
 
     virtual void showInformation(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void showError(QWidget* owner, const QString& title, const QString& text) = 0;
 };

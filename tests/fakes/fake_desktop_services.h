@@ -43,11 +43,15 @@ public:
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         messages << title + QStringLiteral(": ") + text;
     }
+    void showError(QWidget*, const QString& title, const QString& text) override {
+        errors << title + QStringLiteral(": ") + text;
+    }
 
     QStringList fileAnswers;
     QStringList folderAnswers;
     QStringList prompts;
     QStringList messages;
+    QStringList errors;
 
 private:
     static QString next(QStringList& answers) {
