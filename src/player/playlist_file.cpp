@@ -1,6 +1,7 @@
 #include "player/playlist_file.h"
 
 #include "platform/text_file.h"
+#include "player/leading_number.h"
 
 #include <QSaveFile>
 #include <algorithm>
@@ -9,27 +10,7 @@
 namespace PlaylistFile {
 
 long long announcedCount(QStringView countLine) {
-    qsizetype i = 0;
-    while (i < countLine.size() && (countLine[i] == u' ' || countLine[i] == u'\t'))
-        ++i;
-    qsizetype end = i;
-    if (end < countLine.size() && (countLine[end] == u'+' || countLine[end] == u'-'))
-        ++end;
-    bool seenDigit = false;
-    bool seenPoint = false;
-    for (; end < countLine.size(); ++end) {
-        const QChar c = countLine[end];
-        if (c.isDigit() && c.unicode() < 128) {
-            seenDigit = true;
-        } else if (c == u'.' && !seenPoint) {
-            seenPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (!seenDigit)
-        return 0;
-    const double value = countLine.mid(i, end - i).toString().toDouble();
+    const double value = leadingNumber(countLine);
     // Counts beyond the list's capacity mean the same as the capacity.
     if (!(value < MaxEntries))
         return MaxEntries;

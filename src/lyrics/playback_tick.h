@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class MediaEngine;
+
+// The playback tick: every 10 ms it shows the play state, the time, and the lyric line of
+// the current second. It keeps no state of its own; the labels carry everything over.
+namespace PlaybackTick {
+
+inline constexpr auto PlayingStatus = u"正在播放";
+
+// The captions the tick writes, as they stand before and after a tick.
+struct Labels {
+    QString status;      // Label3
+    QString time;        // Label5: position "/" duration
+    QString lyric;       // Label2: text of the current line
+    QString nextLineTag; // Label4: first tag of the line after the current one
+    QString currentTag;  // Label6: first tag of the current line
+};
+
+// The status caption of a play state; empty for states that leave the caption as it is.
+std::optional<QString> statusText(int playState);
+
+// The text of an LRC line: what follows its last "]", or the whole line without one.
+QString lyricText(const QString& line);
+
+// The text between a line's first "[" and its first "]"; empty optional when the "]"
+// comes first or is missing, which leaves the label as it is.
+std::optional<QString> firstTag(const QString& line);
+
+// One tick. Each line that holds the position text ("mm:ss") is current: its text and
+// tags overwrite the labels in store order, so the last matching line wins, and while the
+// status reads "playing" each matching line's text is handed to drawLyric.
+void run(const MediaEngine& engine, const QStringList& lines, Labels& labels,
+         const std::function<void(const QString&)>& drawLyric);
+
+} // namespace PlaybackTick
