@@ -1,0 +1,443 @@
+#include "platform/mpv_engine.h"
+
+#include "platform/mpv_properties.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mpv/client.h>
+#include <utility>
+
+// Playlist entry ids on start/end events and as loadfile's result are what tells our media's
+// events from those of the file it replaced.
+static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too old");
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
+
+enum ObservedProperty : std::uint64_t {
+    ObservedTimePos = 1,
+    ObservedDuration,
+    ObservedEofReached,
+    ObservedPausedForCache,
+};
+
+struct OptionValue {
+    const char* name;
+    const char* value;
+};
+
+// Why some of these are set:
+// - With mpv's default gapless mode the end of a file is announced while the last ~0.4 s of
+//   audio is still queued (a 2 s file "ended" after 1.64 s of playback), and the reported
+//   position stops short of the duration. gapless-audio=no makes mpv drain the output first.
+// - keep-open then holds the finished file paused at its end instead of unloading it: the end
+//   shows as eof-reached after the audio has drained (2.02 s for the same file) with the
+//   position at the duration, and play() can rewind the open file instead of reopening it.
+// - null is the last audio output so that machines without a sound device still play, in
+//   real time and silently; the fallback covers a device that opens but then fails.
+// - No subtitle or cover-art auto-loading: an .lrc beside the media would otherwise be
+//   loaded as a subtitle, which starts the subtitle renderer and fontconfig.
+// - No config files, scripts, key bindings or terminal: the engine must behave the same on
+//   every machine whatever the user has configured for the mpv player.
+constexpr OptionValue FixedOptions[] = {
+    {mpvname::option::Config, "no"},
+    {mpvname::option::Terminal, "no"},
+    {mpvname::option::InputDefaultBindings, "no"},
+    {mpvname::option::InputVoKeyboard, "no"},
+    {mpvname::option::LoadScripts, "no"},
+    {mpvname::option::Ytdl, "no"},
+    {mpvname::option::Osc, "no"},
+    {mpvname::option::ResumePlayback, "no"},
+    {mpvname::option::Idle, "yes"},
+    {mpvname::option::Video, "no"},
+    {mpvname::option::AudioDisplay, "no"},
+    {mpvname::option::SubtitleAuto, "no"},
+    {mpvname::option::AudioFileAuto, "no"},
+    {mpvname::option::CoverArtAuto, "no"},
+    {mpvname::option::AudioOutput, "pulse,pipewire,alsa,null"},
+    {mpvname::option::AudioFallbackToNull, "yes"},
+    {mpvname::option::GaplessAudio, "no"},
+    {mpvname::option::KeepOpen, "yes"},
+    {mpvname::option::VolumeMax, "100"},
+    {mpvname::property::Volume, "100"},
+};
+
+// Option failures are logged rather than fatal: a name a future libmpv drops should cost
+// that one behaviour, not all playback.
+void setOption(mpv_handle* handle, const char* name, const char* value) {
+    const int rc = mpv_set_option_string(handle, name, value);
+    if (rc < 0)
+        qCWarning(lcMpv, "option %s=%s rejected: %s", name, value, mpv_error_string(rc));
+}
+
+bool configure(mpv_handle* handle) {
+    for (const auto& option : FixedOptions)
+        setOption(handle, option.name, option.value);
+    const QByteArray clientName = QCoreApplication::applicationName().toUtf8();
+    if (!clientName.isEmpty())
+        setOption(handle, mpvname::option::AudioClientName, clientName.constData());
+    return mpv_initialize(handle) >= 0;
+}
+
+std::int64_t entryIdOf(const mpv_node& result) {
+    if (result.format != MPV_FORMAT_NODE_MAP)
+        return 0;
+    const mpv_node_list* map = result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (std::strcmp(map->keys[i], mpvname::PlaylistEntryId) == 0 &&
+            map->values[i].format == MPV_FORMAT_INT64)
+            return map->values[i].u.int64;
+    }
+    return 0;
+}
+
+long long wholeSeconds(double seconds) {
+    return std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(std::floor(seconds)) : 0;
+}
+
+} // namespace
+
+MpvEngine::MpvEngine(QObject* parent)
+    : MediaEngine(parent), positionText_(formatMediaTime(0)), durationText_(formatMediaTime(0)) {
+    handle_ = mpv_create();
+    if (!handle_) {
+        qCWarning(lcMpv, "libmpv could not be created; playback is unavailable");
+        return;
+    }
+    if (!configure(handle_)) {
+        qCWarning(lcMpv, "libmpv could not be initialised; playback is unavailable");
+        mpv_terminate_destroy(std::exchange(handle_, nullptr));
+        return;
+    }
+    mpv_observe_property(handle_, ObservedTimePos, mpvname::property::TimePos, MPV_FORMAT_DOUBLE);
+    mpv_observe_property(handle_, ObservedDuration, mpvname::property::Duration, MPV_FORMAT_DOUBLE);
+    mpv_observe_property(handle_, ObservedEofReached, mpvname::property::EofReached,
+                         MPV_FORMAT_FLAG);
+    mpv_observe_property(handle_, ObservedPausedForCache, mpvname::property::PausedForCache,
+                         MPV_FORMAT_FLAG);
+    mpv_set_wakeup_callback(handle_, &MpvEngine::onWakeup, this);
+}
+
+MpvEngine::~MpvEngine() {
+    shutdown();
+}
+
+void MpvEngine::shutdown() {
+    if (!handle_)
+        return;
+    // mpv holds its own lock while it runs the callback, so once this returns no callback
+    // is running or can start, and none can post to an object about to go away.
+    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_terminate_destroy(std::exchange(handle_, nullptr));
+    forgetMedia(PlayState::Undefined);
+}
+
+// Runs on whichever thread mpv happens to be on, the UI thread included, so it must not
+// touch mpv or any state: it only asks the UI thread to drain.
+void MpvEngine::onWakeup(void* context) {
+    auto* engine = static_cast<MpvEngine*>(context);
+    if (!engine->drainQueued_.exchange(true))
+        QMetaObject::invokeMethod(engine, &MpvEngine::drainEvents, Qt::QueuedConnection);
+}
+
+void MpvEngine::drainEvents() {
+    // Cleared before draining: a wakeup that arrives meanwhile queues one more pass, which at
+    // worst finds nothing to do.
+    drainQueued_.store(false);
+    // A receiver of endOfStream may load the next file or shut the engine down from inside
+    // this loop; the handle is checked on every pass for that reason.
+    while (handle_) {
+        const mpv_event* event = mpv_wait_event(handle_, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        handleEvent(*event);
+    }
+}
+
+void MpvEngine::handleEvent(const mpv_event& event) {
+    switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+        activeEntry_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (currentEntry_ != 0 && activeEntry_ == currentEntry_) {
+            fileLoaded_ = true;
+            // Asked once here rather than trusted from the observer: a file of the same length
+            // as the one before it would not count as a change.
+            double seconds = 0;
+            if (mpv_get_property(handle_, mpvname::property::Duration, MPV_FORMAT_DOUBLE,
+                                 &seconds) >= 0)
+                setDuration(seconds);
+        }
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        if (!currentFileIsActive())
+            break;
+        playbackStarted_ = true;
+        rewindPending_ = false;
+        if (state_ == PlayState::Transitioning)
+            state_ = PlayState::Playing;
+        break;
+    case MPV_EVENT_END_FILE:
+        handleEndFile(event);
+        break;
+    case MPV_EVENT_PROPERTY_CHANGE:
+        handlePropertyChange(event);
+        break;
+    case MPV_EVENT_SHUTDOWN:
+        shutdown();
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvEngine::handlePropertyChange(const mpv_event& event) {
+    if (!currentFileIsActive())
+        return;
+    const auto& property = *static_cast<const mpv_event_property*>(event.data);
+    switch (event.reply_userdata) {
+    case ObservedTimePos:
+        if (property.format == MPV_FORMAT_DOUBLE && !rewindPending_)
+            setPosition(*static_cast<const double*>(property.data));
+        break;
+    case ObservedDuration:
+        if (property.format == MPV_FORMAT_DOUBLE)
+            setDuration(*static_cast<const double*>(property.data));
+        break;
+    case ObservedEofReached:
+        // A stopped file has been rewound; an end seen then was reached before the stop.
+        if (property.format == MPV_FORMAT_FLAG && *static_cast<const int*>(property.data) &&
+            state_ != PlayState::Stopped)
+            handleEndReached();
+        break;
+    case ObservedPausedForCache:
+        if (property.format != MPV_FORMAT_FLAG)
+            break;
+        if (*static_cast<const int*>(property.data)) {
+            if (state_ == PlayState::Playing)
+                state_ = PlayState::Buffering;
+        } else if (state_ == PlayState::Buffering) {
+            state_ = PlayState::Playing;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvEngine::handleEndFile(const mpv_event& event) {
+    const auto& end = *static_cast<const mpv_event_end_file*>(event.data);
+    if (end.playlist_entry_id == activeEntry_)
+        activeEntry_ = 0;
+    if (currentEntry_ == 0 || end.playlist_entry_id != currentEntry_)
+        return;
+    currentEntry_ = 0;
+    fileLoaded_ = false;
+    switch (end.reason) {
+    case MPV_END_FILE_REASON_EOF:
+        handleEndReached();
+        break;
+    case MPV_END_FILE_REASON_REDIRECT: {
+        // The path was a playlist or a folder. What it lists is not the media we were given,
+        // so mpv must not go on to play it.
+        const char* args[] = {mpvname::command::Stop, nullptr};
+        mpv_command(handle_, args);
+        qCInfo(lcMpv) << "not a single media file:" << path_;
+        forgetMedia(PlayState::Ready);
+        break;
+    }
+    case MPV_END_FILE_REASON_ERROR:
+        qCInfo(lcMpv) << "cannot play" << path_ << mpv_error_string(end.error);
+        forgetMedia(PlayState::Ready);
+        break;
+    default:
+        // Stopped from inside mpv: the media is kept and play() opens it again.
+        state_ = PlayState::Stopped;
+        rewindPending_ = false;
+        setPosition(0);
+        break;
+    }
+}
+
+void MpvEngine::handleEndReached() {
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Buffering:
+    case PlayState::Paused:
+    case PlayState::Transitioning:
+        break;
+    default:
+        return;
+    }
+    // A file that ends before any of it played (no audio in it, say) was not playable.
+    if (!playbackStarted_) {
+        qCInfo(lcMpv) << "nothing to play in" << path_;
+        forgetMedia(PlayState::Ready);
+        return;
+    }
+    state_ = PlayState::MediaEnded;
+    Q_EMIT endOfStream(0);
+}
+
+void MpvEngine::setURL(const QString& path) {
+    if (!handle_)
+        return;
+    path_ = path;
+    hasMedia_ = true;
+    load();
+}
+
+void MpvEngine::load() {
+    if (path_.isEmpty()) {
+        forgetMedia(PlayState::Ready);
+        return;
+    }
+    // An absolute path can never be taken for a URL, a protocol prefix or "-" (standard
+    // input), whatever a playlist file put in it.
+    const QByteArray file = QFile::encodeName(QFileInfo(path_).absoluteFilePath());
+    setPaused(false);
+    const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
+    mpv_node result{};
+    const int rc = mpv_command_ret(handle_, args, &result);
+    std::int64_t entry = 0;
+    if (rc >= 0) {
+        entry = entryIdOf(result);
+        mpv_free_node_contents(&result);
+    }
+    if (entry == 0) {
+        qCInfo(lcMpv) << "cannot load" << path_ << mpv_error_string(rc);
+        forgetMedia(PlayState::Ready);
+        return;
+    }
+    currentEntry_ = entry;
+    fileLoaded_ = false;
+    playbackStarted_ = false;
+    rewindPending_ = false;
+    state_ = PlayState::Transitioning;
+    setPosition(0);
+    setDuration(-1);
+}
+
+void MpvEngine::play() {
+    if (!handle_ || !hasMedia_)
+        return;
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Transitioning:
+    case PlayState::Buffering:
+        return;
+    case PlayState::Paused:
+        setPaused(false);
+        state_ = playbackStarted_ ? PlayState::Playing : PlayState::Transitioning;
+        return;
+    default:
+        break;
+    }
+    // Stopped or ended: start over from the beginning.
+    if (currentEntry_ == 0) {
+        load();
+        return;
+    }
+    const bool rewinding = rewind();
+    setPaused(false);
+    state_ = rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing;
+}
+
+void MpvEngine::pause() {
+    if (!handle_ || !hasMedia_)
+        return;
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Transitioning:
+    case PlayState::Buffering:
+        setPaused(true);
+        state_ = PlayState::Paused;
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvEngine::stop() {
+    if (!handle_ || !hasMedia_)
+        return;
+    setPaused(true);
+    rewind();
+    state_ = PlayState::Stopped;
+    setPosition(0);
+}
+
+bool MpvEngine::rewind() {
+    if (!fileLoaded_)
+        return false;
+    const char* args[] = {mpvname::command::Seek, "0", mpvname::SeekAbsoluteExact, nullptr};
+    rewindPending_ = mpv_command(handle_, args) >= 0;
+    if (rewindPending_)
+        setPosition(0);
+    return rewindPending_;
+}
+
+void MpvEngine::setPaused(bool paused) {
+    int flag = paused ? 1 : 0;
+    mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvEngine::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    if (!handle_)
+        return;
+    double level = volume_;
+    mpv_set_property(handle_, mpvname::property::Volume, MPV_FORMAT_DOUBLE, &level);
+}
+
+std::optional<QString> MpvEngine::currentPositionString() const {
+    if (!hasMedia_)
+        return std::nullopt;
+    return positionText_;
+}
+
+std::optional<QString> MpvEngine::durationString() const {
+    if (!hasMedia_)
+        return std::nullopt;
+    return durationText_;
+}
+
+// The observer reports several positions a second; the text only changes once a second, and
+// the UI reads it every 10 ms, so it is formatted here and only when the second changes.
+void MpvEngine::setPosition(double seconds) {
+    const long long second = wholeSeconds(seconds);
+    if (second == positionSecond_)
+        return;
+    positionSecond_ = second;
+    positionText_ = formatMediaTime(static_cast<double>(second));
+}
+
+void MpvEngine::setDuration(double seconds) {
+    const long long second = seconds < 0 ? -1 : wholeSeconds(seconds);
+    if (second == durationSecond_)
+        return;
+    durationSecond_ = second;
+    durationText_ = formatMediaTime(static_cast<double>(std::max(second, 0LL)));
+}
+
+void MpvEngine::forgetMedia(int state) {
+    hasMedia_ = false;
+    currentEntry_ = 0;
+    fileLoaded_ = false;
+    playbackStarted_ = false;
+    rewindPending_ = false;
+    state_ = state;
+    setPosition(0);
+    setDuration(-1);
+}
+
+bool MpvEngine::currentFileIsActive() const {
+    return fileLoaded_ && activeEntry_ == currentEntry_;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "player/media_engine.h"
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+struct mpv_handle;
+struct mpv_event;
+
+// MediaEngine on libmpv. Every read answers from values mirrored out of mpv's events on the
+// UI thread, so the playback tick can poll as often as it likes without touching mpv.
+//
+// stop() pauses and rewinds rather than unloading, so the current media stays open and a
+// later play() starts it again at once. After the end of the media the file also stays
+// open (paused at its end), and play() rewinds it.
+class MpvEngine final : public MediaEngine {
+    Q_OBJECT
+public:
+    explicit MpvEngine(QObject* parent = nullptr);
+    ~MpvEngine() override;
+
+    MpvEngine(const MpvEngine&) = delete;
+    MpvEngine& operator=(const MpvEngine&) = delete;
+
+    // False when libmpv could not be started; the engine then acts as one with no media.
+    bool isAvailable() const { return handle_ != nullptr; }
+
+    void setURL(const QString& path) override;
+    int volume() const override { return volume_; }
+    void setVolume(int volume) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    std::optional<QString> currentPositionString() const override;
+    std::optional<QString> durationString() const override;
+    int playState() const override { return state_; }
+    void shutdown() override;
+
+private:
+    static void onWakeup(void* context);
+    void drainEvents();
+    void handleEvent(const mpv_event& event);
+    void handlePropertyChange(const mpv_event& event);
+    void handleEndFile(const mpv_event& event);
+    void handleEndReached();
+
+    void load();
+    bool rewind();
+    void setPaused(bool paused);
+    void setPosition(double seconds);
+    void setDuration(double seconds);
+    void forgetMedia(int state);
+    bool currentFileIsActive() const;
+
+    mpv_handle* handle_ = nullptr;
+    // Wakeups can come in bursts from mpv's threads; one queued drain serves them all.
+    std::atomic<bool> drainQueued_{false};
+
+    QString path_;
+    bool hasMedia_ = false;
+    // Playlist entry mpv gave our last loadfile, and the entry it is working on now. Events
+    // about any other entry (the one being replaced, or what a playlist file expanded to)
+    // are not about our media.
+    std::int64_t currentEntry_ = 0;
+    std::int64_t activeEntry_ = 0;
+    bool fileLoaded_ = false;
+    bool playbackStarted_ = false;
+    // A rewind is queued in mpv; positions reported until it completes are from before it.
+    bool rewindPending_ = false;
+
+    int state_ = PlayState::Undefined;
+    int volume_ = 100;
+    long long positionSecond_ = 0;
+    QString positionText_;
+    long long durationSecond_ = -1;
+    QString durationText_;
+};

@@ -1,0 +1,266 @@
+#include "platform/mpv_engine.h"
+#include "support/generated_audio.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <clocale>
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
+
+using testsupport::writeToneWav;
+
+namespace {
+
+// Runs the event loop, where the engine's mirrored state changes, until `done` holds.
+template <typename Done> bool spinUntil(Done done, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.hasExpired(timeoutMs))
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void spinFor(int ms) {
+    spinUntil([] { return false; }, ms);
+}
+
+class MpvEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(writeToneWav(tone, 2.0));
+        ASSERT_TRUE(engine.isAvailable());
+        QObject::connect(&engine, &MediaEngine::endOfStream,
+                         [this](int) { statesAtEnd.push_back(engine.playState()); });
+    }
+
+    // Spins until the state is `state`, noting every state read on the way.
+    bool reaches(int state, int timeoutMs = 5000) {
+        return spinUntil(
+            [&] {
+                seen.insert(engine.playState());
+                return engine.playState() == state;
+            },
+            timeoutMs);
+    }
+
+    bool positionReads(const QString& text) {
+        return spinUntil([&] { return engine.currentPositionString() == text; });
+    }
+
+    QTemporaryDir dir;
+    const QString tone = dir.filePath(QStringLiteral("tone.wav"));
+    MpvEngine engine;
+    std::set<int> seen;
+    std::vector<int> statesAtEnd;
+};
+
+TEST_F(MpvEngineTest, PlaysPausesAndEndsWithTheAudio) {
+    engine.setURL(tone);
+    EXPECT_TRUE(engine.playState() == PlayState::Transitioning ||
+                engine.playState() == PlayState::Playing);
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
+
+    // Paused right at the start, a position that moved on would show within the wait.
+    engine.pause();
+    EXPECT_EQ(engine.playState(), PlayState::Paused);
+    spinFor(1300);
+    EXPECT_EQ(engine.playState(), PlayState::Paused);
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+
+    QElapsedTimer resumed;
+    resumed.start();
+    engine.play();
+    EXPECT_EQ(engine.playState(), PlayState::Playing);
+    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    ASSERT_TRUE(reaches(PlayState::MediaEnded));
+    // Nearly two seconds of tone were left. An end announced while the last of the audio is
+    // still queued comes about 0.4 s early, and the next track would cut that audio off.
+    EXPECT_GE(resumed.elapsed(), 1800);
+    spinFor(300);
+    EXPECT_EQ(statesAtEnd, std::vector<int>{PlayState::MediaEnded});
+    EXPECT_EQ(engine.playState(), PlayState::MediaEnded);
+    // Only when the end waits for the queued audio does the position get to the duration.
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:02"));
+
+    engine.play();
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_TRUE(reaches(PlayState::Playing));
+    EXPECT_EQ(engine.durationString(), QStringLiteral("00:02"));
+}
+
+TEST_F(MpvEngineTest, StopKeepsTheMediaAndPlayStartsItAgain) {
+    engine.setURL(tone);
+    ASSERT_TRUE(positionReads(QStringLiteral("00:01")));
+
+    engine.stop();
+    EXPECT_EQ(engine.playState(), PlayState::Stopped);
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    spinFor(1200);
+    EXPECT_EQ(engine.playState(), PlayState::Stopped);
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_EQ(engine.durationString(), QStringLiteral("00:02"));
+
+    engine.play();
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    EXPECT_TRUE(statesAtEnd.empty());
+}
+
+TEST_F(MpvEngineTest, ReplacingTheMediaNeitherEndsItNorKeepsItsTimes) {
+    const QString other = dir.filePath(QStringLiteral("other.wav"));
+    ASSERT_TRUE(writeToneWav(other, 2.0, 8000, 660.0));
+    engine.setURL(tone);
+    ASSERT_TRUE(positionReads(QStringLiteral("00:01")));
+
+    engine.setURL(other);
+    EXPECT_EQ(engine.playState(), PlayState::Transitioning);
+    std::set<std::optional<QString>> positions;
+    ASSERT_TRUE(spinUntil([&] {
+        positions.insert(engine.currentPositionString());
+        return engine.playState() == PlayState::Playing;
+    }));
+    // Nothing the replaced file still reported may show through.
+    EXPECT_EQ(positions, std::set<std::optional<QString>>{QStringLiteral("00:00")});
+    // Same length as the file before: the duration must be learnt again all the same.
+    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_TRUE(statesAtEnd.empty());
+}
+
+TEST_F(MpvEngineTest, PathsReachMpvVerbatim) {
+    const QString awkward = dir.filePath(QStringLiteral("a \"b\";'c'\n#歌 ${x}.wav"));
+    ASSERT_TRUE(writeToneWav(awkward, 1.0));
+    engine.setURL(awkward);
+    EXPECT_TRUE(reaches(PlayState::Playing));
+
+    // "-" would be standard input to mpv; as a relative path it is the file of that name.
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    ASSERT_TRUE(writeToneWav(QStringLiteral("-"), 1.0));
+    engine.setURL(QStringLiteral("-"));
+    QDir::setCurrent(saved);
+    EXPECT_TRUE(reaches(PlayState::Playing));
+}
+
+TEST_F(MpvEngineTest, UnplayablePathsEndReadyWithoutEverPlaying) {
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    QByteArray garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage.append(static_cast<char>((i * 7919 + 13) % 251));
+    // A folder of media and a playlist both expand in mpv into other files to play.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    ASSERT_TRUE(writeToneWav(dir.filePath(QStringLiteral("folder/inside.wav")), 1.0));
+    const QString playlist =
+        QStringLiteral("#EXTM3U\n") + dir.filePath(QStringLiteral("tone.wav")) + u'\n';
+
+    const QString paths[] = {
+        write(QStringLiteral("garbage.mp3"), garbage),
+        write(QStringLiteral("empty.mp3"), {}),
+        write(QStringLiteral("list.mp3"), playlist.toUtf8()),
+        dir.filePath(QStringLiteral("missing.mp3")),
+        dir.filePath(QStringLiteral("folder")),
+        QString(),
+    };
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        seen.clear();
+        engine.setURL(path);
+        EXPECT_TRUE(reaches(PlayState::Ready));
+        // Whatever mpv might still start from the expansion would show by now.
+        spinUntil(
+            [&] {
+                seen.insert(engine.playState());
+                return false;
+            },
+            300);
+        EXPECT_EQ(engine.playState(), PlayState::Ready);
+        EXPECT_FALSE(seen.contains(PlayState::Playing));
+        EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+        EXPECT_EQ(engine.durationString(), std::nullopt);
+
+        engine.play();
+        EXPECT_EQ(engine.playState(), PlayState::Ready);
+    }
+    EXPECT_TRUE(statesAtEnd.empty());
+}
+
+TEST_F(MpvEngineTest, VolumeReadsBackWhatWasSetWithinRange) {
+    engine.setVolume(37);
+    EXPECT_EQ(engine.volume(), 37);
+    engine.setVolume(150);
+    EXPECT_EQ(engine.volume(), 100);
+    engine.setVolume(-5);
+    EXPECT_EQ(engine.volume(), 0);
+
+    // The exit fade steps down from what it reads, so the read must not lag the write.
+    engine.setURL(tone);
+    engine.setVolume(45);
+    engine.setVolume(engine.volume() - 5);
+    EXPECT_EQ(engine.volume(), 40);
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    EXPECT_EQ(engine.volume(), 40);
+}
+
+TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    engine.play();
+    engine.pause();
+    engine.stop();
+    spinFor(100);
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.durationString(), std::nullopt);
+
+    engine.setURL(tone);
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    engine.shutdown();
+    engine.shutdown();
+    engine.setURL(tone);
+    engine.play();
+    engine.stop();
+    spinFor(100);
+    EXPECT_FALSE(engine.isAvailable());
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_TRUE(statesAtEnd.empty());
+}
+
+TEST(MpvEngineUnavailable, ActsAsAnEngineWithNoMedia) {
+    QTemporaryDir dir;
+    const QString tone = dir.filePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(writeToneWav(tone, 1.0));
+    // libmpv refuses to start under a locale whose numbers are not formatted the C way.
+    if (!std::setlocale(LC_NUMERIC, "C.utf8"))
+        GTEST_SKIP() << "no locale other than C to start libmpv under";
+    MpvEngine engine;
+    std::setlocale(LC_NUMERIC, "C");
+
+    EXPECT_FALSE(engine.isAvailable());
+    engine.setURL(tone);
+    engine.play();
+    spinFor(100);
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_EQ(engine.durationString(), std::nullopt);
+    engine.setVolume(120);
+    EXPECT_EQ(engine.volume(), 100);
+}
+
+} // namespace
