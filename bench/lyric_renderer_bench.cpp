@@ -1,0 +1,73 @@
+// Drawing the desktop lyric: a new line across a full-HD screen, and the same line handed
+// over again on every 10 ms playback tick.
+#include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/lyric_renderer.h"
+#include "desktop_lyric/lyric_settings.h"
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_screen_geometry.h"
+#include "forms/frm_show.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString Lines[] = {
+    QStringLiteral("我们一起唱 — sing the desktop lyric along"),
+    QStringLiteral("下一句歌词 the next line of the song is here"),
+};
+
+LyricStyle fullStyle() {
+    return LyricStyle{QStringLiteral("WenQuanYi Micro Hei"), 50.0f, 0xFFFECEFC, 0xFFE144CD};
+}
+
+void RenderNewLine_1920x111(benchmark::State& state) {
+    const LyricStyle style = fullStyle();
+    int line = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LyricRenderer::render(Lines[line], style, QSize(1920, 111), 1920));
+        line ^= 1;
+    }
+}
+BENCHMARK(RenderNewLine_1920x111)->Unit(benchmark::kMillisecond);
+
+// The lyric window drawing lines that differ each time: render, window shape, repaint
+// request. Arg 0: no compositor, so the window is cut to the glyphs; 1: a compositor.
+void DrawTextNewLine(benchmark::State& state) {
+    FakeScreenGeometry screen;
+    FakeDialogs dialogs;
+    FakeLyricCompositing compositing;
+    compositing.compositing = state.range(0) != 0;
+    LyricSettings settings;
+    settings.fontName = fullStyle().fontName;
+    settings.fontSize = fullStyle().fontSize;
+    chooseColourScheme(settings, 3);
+    FrmShow window(settings, FrmShowServices{screen, dialogs, compositing, {}});
+    int line = 0;
+    for (auto _ : state) {
+        window.DrawText(Lines[line]);
+        line ^= 1;
+    }
+}
+BENCHMARK(DrawTextNewLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void DrawTextSameLineEveryTick(benchmark::State& state) {
+    FakeScreenGeometry screen;
+    FakeDialogs dialogs;
+    FakeLyricCompositing compositing;
+    LyricSettings settings;
+    settings.fontName = fullStyle().fontName;
+    settings.fontSize = fullStyle().fontSize;
+    chooseColourScheme(settings, 3);
+    FrmShow window(settings, FrmShowServices{screen, dialogs, compositing, {}});
+    window.DrawText(Lines[0]);
+    for (auto _ : state) {
+        // A fresh copy each tick, as the tick hands over a newly read line.
+        QString tick = Lines[0];
+        tick.detach();
+        window.DrawText(tick);
+    }
+}
+BENCHMARK(DrawTextSameLineEveryTick)->Unit(benchmark::kNanosecond);
+
+} // namespace

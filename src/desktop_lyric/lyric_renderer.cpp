@@ -1,0 +1,206 @@
+#include "desktop_lyric/lyric_renderer.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace LyricRenderer {
+
+namespace {
+
+constexpr int BlockWidth = 2 * GradientTileWidth;
+constexpr int BlockHeight = 2 * GradientTileHeight;
+
+// Far above any window's height; bounds the work a hostile size can cause.
+constexpr float MaxFontPixels = 16384.0f;
+
+// a·b/255, rounded.
+inline uint mul255(uint a, uint b) {
+    const uint t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+inline QRgb scalePremultiplied(QRgb pixel, uint factor) {
+    return qRgba(int(mul255(uint(qRed(pixel)), factor)), int(mul255(uint(qGreen(pixel)), factor)),
+                 int(mul255(uint(qBlue(pixel)), factor)), int(mul255(uint(qAlpha(pixel)), factor)));
+}
+
+inline int lerpChannel(int from, int to, double t) {
+    return int(std::lround(from + (to - from) * t));
+}
+
+QRgb mix(quint32 from, quint32 to, double t) {
+    return qRgba(lerpChannel(qRed(from), qRed(to), t), lerpChannel(qGreen(from), qGreen(to), t),
+                 lerpChannel(qBlue(from), qBlue(to), t), lerpChannel(qAlpha(from), qAlpha(to), t));
+}
+
+// Where in the tile the centre of a block pixel falls, as a fraction of the tile's side;
+// the second half of the block mirrors the first.
+double tileFraction(int blockPixel, int tileSide) {
+    double centre = blockPixel + 0.5;
+    if (centre > tileSide)
+        centre = 2.0 * tileSide - centre;
+    return centre / tileSide;
+}
+
+// A line end inside the text starts a new line, whichever convention it follows.
+QString withLineSeparators(QString text) {
+    text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+    text.replace(u'\r', QChar::LineSeparator);
+    text.replace(u'\n', QChar::LineSeparator);
+    return text;
+}
+
+// A text holding more characters than the picture has pixels cannot show all of them; the
+// rest is never laid out, so a hostile line costs no more than a full window.
+QString visiblePart(const QString& text, int layoutWidth, int maxHeight) {
+    const qsizetype limit = qsizetype(layoutWidth) * qsizetype(maxHeight);
+    if (text.size() <= limit)
+        return text;
+    qsizetype end = limit;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
+// Fill over shadow, both taken from the glyphs' coverage (its alpha): the shadow is the coverage
+// two pixels down and right in translucent black, the fill is the gradient block through the
+// coverage. Compositing them here costs a fraction of filling the glyph path twice.
+void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QImage& block) {
+    const int width = picture.width();
+    const uint shadowAlpha = uint(qAlpha(ShadowColour));
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* glyph = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+        const auto* shadow =
+            y >= ShadowOffset
+                ? reinterpret_cast<const QRgb*>(coverage.constScanLine(y - ShadowOffset))
+                : nullptr;
+        const int blockRow = ((y - GradientTop) % BlockHeight + BlockHeight) % BlockHeight;
+        const auto* gradient = reinterpret_cast<const QRgb*>(block.constScanLine(blockRow));
+        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        int blockColumn = ((0 - GradientLeft) % BlockWidth + BlockWidth) % BlockWidth;
+        for (int x = 0; x < width; ++x, ++blockColumn) {
+            if (blockColumn == BlockWidth)
+                blockColumn = 0;
+            const uint glyphCover = uint(qAlpha(glyph[x]));
+            const uint shadowCover =
+                shadow && x >= ShadowOffset ? uint(qAlpha(shadow[x - ShadowOffset])) : 0u;
+            if ((glyphCover | shadowCover) == 0)
+                continue;
+            const QRgb fill = scalePremultiplied(gradient[blockColumn], glyphCover);
+            const uint fillAlpha = uint(qAlpha(fill));
+            const uint shade = mul255(shadowAlpha, shadowCover);
+            const uint alpha = fillAlpha + mul255(shade, 255 - fillAlpha);
+            // The shadow is black, so the colour channels are the fill's alone.
+            out[x] = (alpha << 24) | (fill & 0x00FFFFFFu);
+        }
+    }
+}
+
+} // namespace
+
+QImage gradientBlock(quint32 firstColour, quint32 secondColour) {
+    QImage block(BlockWidth, BlockHeight, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < BlockHeight; ++y) {
+        const double down = tileFraction(y, GradientTileHeight);
+        auto* row = reinterpret_cast<QRgb*>(block.scanLine(y));
+        for (int x = 0; x < BlockWidth; ++x) {
+            const double across = tileFraction(x, GradientTileWidth);
+            // 0 at the upper-right corner, 1 at the lower-left, ½ on the other diagonal.
+            const double t = (1.0 - across + down) / 2.0;
+            row[x] = qPremultiply(mix(firstColour, secondColour, t));
+        }
+    }
+    return block;
+}
+
+QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
+                                  int maxHeight) {
+    QList<QPainterPath> outlines;
+    // The negated comparison also turns away a size that is not a number.
+    if (text.isEmpty() || !(style.fontSize >= 0.5f) || layoutWidth <= 0 || maxHeight <= 0)
+        return outlines;
+    QFont font(style.fontName);
+    font.setBold(true);
+    font.setPixelSize(int(std::lround(std::min(style.fontSize, MaxFontPixels))));
+
+    QTextLayout layout(withLineSeparators(visiblePart(text, layoutWidth, maxHeight)), font);
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal top = 0;
+    while (top < maxHeight) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(layoutWidth);
+        line.setPosition(QPointF(0, top));
+        top += line.height();
+    }
+    layout.endLayout();
+
+    // Glyph by glyph from the laid-out runs, so fallback fonts for characters the chosen
+    // font lacks land exactly where the layout put them.
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont rawFont = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+            QPainterPath outline = rawFont.pathForGlyph(glyphs[i]).translated(positions[i]);
+            if (outline.isEmpty())
+                continue; // spaces
+            outline.setFillRule(Qt::OddEvenFill);
+            outlines << outline;
+        }
+    }
+    return outlines;
+}
+
+QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth) {
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    const QList<QPainterPath> outlines = glyphOutlines(text, style, layoutWidth, size.height());
+    if (outlines.isEmpty())
+        return picture;
+
+    // The rasteriser fills many small paths far faster than one path holding them all,
+    // which it cuts into bands and walks again for each. Glyphs rarely overlap, and where
+    // they do the overlap is simply covered.
+    QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    {
+        QPainter painter(&coverage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPainterPath& outline : outlines)
+            painter.fillPath(outline, Qt::black);
+    }
+    compositeFillOverShadow(picture, coverage,
+                            gradientBlock(style.firstColour, style.secondColour));
+
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPen outlinePen(QColor::fromRgba(OutlineColour), 0); // cosmetic: one pixel
+    for (const QPainterPath& outline : outlines)
+        painter.strokePath(outline, outlinePen);
+    return picture;
+}
+
+} // namespace LyricRenderer
+
+bool LyricPicture::draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth) {
+    if (drawn_ && text == text_ && style == style_ && size == size_ && layoutWidth == layoutWidth_)
+        return false;
+    text_ = text;
+    style_ = style;
+    size_ = size;
+    layoutWidth_ = layoutWidth;
+    image_ = LyricRenderer::render(text, style, size, layoutWidth);
+    drawn_ = true;
+    ++renderCount_;
+    return true;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QImage>
+#include <QPainterPath>
+#include <QString>
+
+// What the desktop lyric's picture depends on besides its text.
+struct LyricStyle {
+    QString fontName;
+    float fontSize = 0.0f;    // pixels
+    quint32 firstColour = 0;  // ARGB, start of the fill gradient
+    quint32 secondColour = 0; // ARGB, end of the fill gradient
+    bool operator==(const LyricStyle&) const = default;
+};
+
+// Turns a lyric line into the desktop lyric's picture: bold glyphs centred across the
+// layout width, wrapped onto further lines when wider, filled with the mirrored diagonal
+// gradient of the two colours, outlined one pixel dark, over a translucent black shadow
+// two pixels down and right; fully transparent everywhere else.
+namespace LyricRenderer {
+
+inline constexpr QRgb ShadowColour = 0xC0000000;
+inline constexpr QRgb OutlineColour = 0xC0000000;
+inline constexpr int ShadowOffset = 2;
+
+// The gradient's tile is the rectangle (1, 1, 240, 10): the first colour at its upper-right
+// corner, the second at its lower-left, their middle along the other diagonal. Mirrored
+// copies of it fill a block twice its size, repeated from (1, 1).
+inline constexpr int GradientLeft = 1;
+inline constexpr int GradientTop = 1;
+inline constexpr int GradientTileWidth = 240;
+inline constexpr int GradientTileHeight = 10;
+
+// The repeating 480×20 block of the fill, premultiplied, its top-left pixel at the
+// tile's origin.
+QImage gradientBlock(quint32 firstColour, quint32 secondColour);
+
+// The outlines of the text's glyphs, one path per glyph, placed as in the picture: bold,
+// the font size in pixels, lines centred across the layout width from the top down.
+// Lines that start at or below maxHeight are left out: they could not show.
+QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
+                                  int maxHeight);
+
+// The whole picture, premultiplied ARGB of the given size. A text that yields no glyphs
+// (empty, a font size under half a pixel) gives a fully transparent picture.
+QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth);
+
+} // namespace LyricRenderer
+
+// The picture of the last drawing. The lyric window is handed the same line a hundred
+// times a second, so a drawing that would come out identical keeps the picture it has.
+class LyricPicture {
+public:
+    // Returns whether the picture changed.
+    bool draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth);
+
+    const QImage& image() const { return image_; }
+    bool isEmpty() const { return !drawn_; }
+    int renderCount() const { return renderCount_; }
+
+private:
+    bool drawn_ = false;
+    QString text_;
+    LyricStyle style_;
+    QSize size_;
+    int layoutWidth_ = 0;
+    QImage image_;
+    int renderCount_ = 0;
+};

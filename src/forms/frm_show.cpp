@@ -1,0 +1,172 @@
+#include "forms/frm_show.h"
+
+#include "desktop_lyric/lyric_settings.h"
+#include "forms/design_units.h"
+#include "platform/compositing_probe.h"
+#include "player/dialogs.h"
+#include "window_services/screen_geometry.h"
+#include "window_services/taskbar_height.h"
+
+#include <QBitmap>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace {
+
+constexpr int DesignWidthTwips = 17775;
+constexpr int DesignHeightTwips = 1665;
+
+// Where no compositing manager blends the window with what lies behind it, the window is
+// cut down to the pixels that carry any colour.
+QRegion visiblePixels(const QImage& picture) {
+    QImage bits(picture.size(), QImage::Format_MonoLSB);
+    bits.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // 1: inside
+    bits.fill(0);
+    bool any = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        uchar* out = bits.scanLine(y);
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(row[x]) != 0) {
+                out[x >> 3] |= uchar(1u << (x & 7));
+                any = true;
+            }
+        }
+    }
+    // An empty region would mean "no mask", which shows the whole window; a pixel outside
+    // the window shows none of it.
+    if (!any)
+        return QRegion(-1, -1, 1, 1);
+    return QRegion(QBitmap::fromImage(bits));
+}
+
+} // namespace
+
+FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      settings_(settings), services_(std::move(services)) {
+    setObjectName(QStringLiteral("FrmShow"));
+    setWindowTitle(QStringLiteral("Form1"));
+    // Per-pixel alpha needs a window created with an alpha channel, so before any native
+    // window exists.
+    setAttribute(Qt::WA_TranslucentBackground);
+    resize(twipsToPixels(DesignWidthTwips), twipsToPixels(DesignHeightTwips));
+    load();
+}
+
+FrmShow::~FrmShow() = default;
+
+bool FrmShow::load() {
+    if (loaded_)
+        return true;
+    // While the failure message is up its event loop keeps the playback tick running, which
+    // would otherwise stack one message on another.
+    if (reportingFailure_)
+        return false;
+    placeAboveTaskbar();
+    if (services_.startGraphics && !services_.startGraphics()) {
+        reportingFailure_ = true;
+        // No owner: this window is not on screen to own a message.
+        services_.dialogs.showError(nullptr, QStringLiteral("a gdi+ Init Error"),
+                                    QStringLiteral("Faild to Load GDI+! Please ReInstall your "
+                                                   "Application"));
+        reportingFailure_ = false;
+        unload();
+        return false;
+    }
+    loaded_ = true;
+    return true;
+}
+
+void FrmShow::unload() {
+    loaded_ = false;
+    picture_ = LyricPicture();
+    clearMask();
+    QWidget::setVisible(false);
+}
+
+void FrmShow::placeAboveTaskbar() {
+    const QRect screen = services_.screen.screen();
+    // The design's arithmetic is in twips: the window's bottom edge rests on the top of
+    // the strip below the work area.
+    const int heightTwips = height() * TwipsPerPixel;
+    const int topTwips =
+        screen.height() * TwipsPerPixel - heightTwips - GetTaskbarHeight(services_.screen);
+    setGeometry(screen.x(), screen.y() + qRound(topTwips / double(TwipsPerPixel)), screen.width(),
+                height());
+    // Placing the window is no drag: nothing moves along with it.
+    lastPosition_ = pos();
+}
+
+void FrmShow::RefreshText() {
+    DrawText(settings_.currentText);
+}
+
+void FrmShow::DrawText(const QString& text) {
+    if (text.isEmpty())
+        return;
+    settings_.currentText = text;
+    if (!load())
+        return;
+    const LyricStyle style{settings_.fontName, settings_.fontSize, settings_.firstColour,
+                           settings_.secondColour};
+    // The layout spans the whole screen, whatever the window's own width.
+    if (picture_.draw(text, style, size(), services_.screen.screen().width()))
+        showPicture();
+}
+
+void FrmShow::showPicture() {
+    if (services_.compositing.isCompositing())
+        clearMask();
+    else
+        setMask(visiblePixels(picture_.image()));
+    update();
+}
+
+void FrmShow::setVisible(bool visible) {
+    if (visible && !load())
+        return;
+    QWidget::setVisible(visible);
+}
+
+void FrmShow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (picture_.isEmpty())
+        painter.fillRect(rect(), Qt::transparent);
+    else
+        painter.drawImage(0, 0, picture_.image());
+}
+
+void FrmShow::mousePressEvent(QMouseEvent* event) {
+    Q_EMIT dragStarted();
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    // The window system will not move it: the window follows the pointer itself.
+    followingPointer_ = true;
+    pressPointer_ = event->globalPosition().toPoint();
+    pressPosition_ = pos();
+}
+
+void FrmShow::mouseMoveEvent(QMouseEvent* event) {
+    // A release that went elsewhere (a grab by another window) must not leave the window
+    // stuck to the pointer.
+    if (event->buttons() == Qt::NoButton)
+        followingPointer_ = false;
+    if (followingPointer_)
+        move(pressPosition_ + event->globalPosition().toPoint() - pressPointer_);
+}
+
+void FrmShow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::NoButton)
+        followingPointer_ = false;
+}
+
+void FrmShow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    const QPoint delta = pos() - lastPosition_;
+    lastPosition_ = pos();
+    if (loaded_ && !delta.isNull())
+        Q_EMIT movedBy(delta);
+}

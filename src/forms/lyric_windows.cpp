@@ -1,0 +1,40 @@
+#include "forms/lyric_windows.h"
+
+#include "forms/frm_set.h"
+#include "forms/frm_show.h"
+
+LyricWindows::LyricWindows(LyricWindowServices services) : services_(std::move(services)) {}
+
+LyricWindows::~LyricWindows() = default;
+
+FrmShow& LyricWindows::frmShow() {
+    if (!frmShow_) {
+        frmShow_ = std::make_unique<FrmShow>(
+            settings_, FrmShowServices{services_.screen, services_.dialogs, services_.compositing,
+                                       services_.startGraphics});
+        // The toolbar is dragged along with the lyric window.
+        QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
+                         [this] { frmSet(); });
+        QObject::connect(frmShow_.get(), &FrmShow::movedBy, frmShow_.get(),
+                         [this] { followLyricWindow(); });
+    }
+    return *frmShow_;
+}
+
+FrmSet& LyricWindows::frmSet() {
+    if (!frmSet_) {
+        FrmShow& lyricWindow = frmShow();
+        frmSet_ = std::make_unique<FrmSet>(
+            settings_, lyricWindow, FrmSetServices{services_.screen, services_.programFolder});
+        toolbarAnchor_ = lyricWindow.pos();
+    }
+    return *frmSet_;
+}
+
+void LyricWindows::followLyricWindow() {
+    // A toolbar created now places itself against the lyric window where it already is.
+    FrmSet& toolbar = frmSet();
+    const QPoint lyricPosition = frmShow_->pos();
+    toolbar.move(toolbar.pos() + lyricPosition - toolbarAnchor_);
+    toolbarAnchor_ = lyricPosition;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "desktop_lyric/lyric_settings.h"
+
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CompositingProbe;
+class Dialogs;
+class FrmSet;
+class FrmShow;
+class ScreenGeometry;
+
+// What the desktop lyric's windows need from the world outside them.
+struct LyricWindowServices {
+    const ScreenGeometry& screen;
+    Dialogs& dialogs;
+    const CompositingProbe& compositing;
+    QString programFolder;
+    // Whether the drawing machinery came up; see FrmShowServices.
+    std::function<bool()> startGraphics = [] { return true; };
+};
+
+// The desktop lyric's two windows and the settings they share. Each window is created and
+// loaded, not shown, the first time anything asks for it, and lives as long as this owner.
+class LyricWindows {
+public:
+    explicit LyricWindows(LyricWindowServices services);
+    ~LyricWindows();
+    LyricWindows(const LyricWindows&) = delete;
+    LyricWindows& operator=(const LyricWindows&) = delete;
+
+    LyricSettings& settings() { return settings_; }
+
+    FrmShow& frmShow();
+    FrmSet& frmSet();
+
+    bool hasFrmShow() const { return frmShow_ != nullptr; }
+    bool hasFrmSet() const { return frmSet_ != nullptr; }
+
+private:
+    void followLyricWindow();
+
+    LyricWindowServices services_;
+    LyricSettings settings_;
+    // The toolbar refers to the lyric window, so it is declared after it and goes first.
+    std::unique_ptr<FrmShow> frmShow_;
+    std::unique_ptr<FrmSet> frmSet_;
+    // Where the lyric window was when the toolbar last moved with it. A hidden window hears
+    // of a move only when it shows again, so the toolbar follows from here rather than
+    // from the deltas, which may include a move made before the toolbar existed.
+    QPoint toolbarAnchor_;
+};

@@ -1,0 +1,305 @@
+#include "desktop_lyric/colour_schemes.h"
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_screen_geometry.h"
+#include "forms/frm_set.h"
+#include "forms/frm_show.h"
+#include "forms/lyric_windows.h"
+#include "support/event_wait.h"
+#include "support/temp_folder.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString GraphicsFailure =
+    QStringLiteral("a gdi+ Init Error: Faild to Load GDI+! Please ReInstall your Application");
+
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+class LyricWindowFixture : public ::testing::Test {
+protected:
+    LyricWindowFixture() { screen.setBottomPanel(40); }
+
+    LyricWindows& windows() {
+        if (!windows_)
+            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
+                screen, dialogs, compositing, programFolder.path(), [this] { return graphics; }});
+        return *windows_;
+    }
+    FrmShow& lyric() { return windows().frmShow(); }
+    LyricSettings& settings() { return windows().settings(); }
+
+    void chooseStyle() {
+        settings().fontName = QStringLiteral("DejaVu Sans");
+        settings().fontSize = 50;
+        chooseColourScheme(settings(), 3);
+    }
+
+    static void mouse(QWidget& window, QEvent::Type type, QPoint global, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+        QMouseEvent event(type, window.mapFromGlobal(global), global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(&window, &event);
+    }
+
+    FakeScreenGeometry screen;
+    FakeDialogs dialogs;
+    FakeLyricCompositing compositing;
+    TempFolder programFolder;
+    bool graphics = true;
+    std::unique_ptr<LyricWindows> windows_;
+};
+
+using FrmShowLoad = LyricWindowFixture;
+
+TEST_F(FrmShowLoad, SpansTheScreenWithItsBottomOnThePanel) {
+    FrmShow& window = lyric();
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.geometry(), QRect(0, 1080 - 111 - 40, 1920, 111));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Form1"));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window.windowType(), Qt::Tool); // kept out of the taskbar
+    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(window.picture().isNull());
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(FrmShowLoad, PlacementFollowsThePanelAndTheScreen) {
+    const struct {
+        const char* name;
+        QRect screen;
+        QRect workArea;
+        QRect expected;
+    } rows[] = {
+        {"no panel", {0, 0, 1920, 1080}, {0, 0, 1920, 1080}, {0, 969, 1920, 111}},
+        {"panel on the left", {0, 0, 1920, 1080}, {60, 0, 1860, 1080}, {0, 969, 1920, 111}},
+        {"panel at the top", {0, 0, 1920, 1080}, {0, 30, 1920, 1050}, {0, 969, 1920, 111}},
+        {"small screen", {0, 0, 1024, 768}, {0, 0, 1024, 720}, {0, 609, 1024, 111}},
+        {"primary right of another",
+         {1280, 0, 1920, 1080},
+         {1280, 0, 1920, 1040},
+         {1280, 929, 1920, 111}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        screen.screenRect = row.screen;
+        screen.workRect = row.workArea;
+        windows_.reset();
+        EXPECT_EQ(lyric().geometry(), row.expected);
+    }
+}
+
+TEST_F(FrmShowLoad, GraphicsFailureIsReportedAndLeavesTheWindowUnloaded) {
+    graphics = false;
+    FrmShow& window = lyric();
+    EXPECT_FALSE(window.isLoaded());
+    EXPECT_EQ(dialogs.errors, QStringList{GraphicsFailure});
+
+    // Each later use tries again, and says so again.
+    chooseStyle();
+    window.DrawText(QStringLiteral("first line"));
+    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(settings().currentText, QStringLiteral("first line"));
+    EXPECT_TRUE(window.picture().isNull());
+    window.show();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(dialogs.errors.size(), 3);
+
+    graphics = true;
+    window.RefreshText();
+    EXPECT_TRUE(window.isLoaded());
+    EXPECT_FALSE(window.picture().isNull());
+    EXPECT_EQ(dialogs.errors.size(), 3);
+}
+
+// A tick that keeps drawing while the failure message waits for the user.
+class DrawingWhileReporting : public FakeDialogs {
+public:
+    void showError(QWidget* owner, const QString& title, const QString& text) override {
+        FakeDialogs::showError(owner, title, text);
+        if (window)
+            window->DrawText(QStringLiteral("tick"));
+    }
+    FrmShow* window = nullptr;
+};
+
+TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
+    FakeScreenGeometry screen;
+    FakeLyricCompositing compositing;
+    DrawingWhileReporting dialogs;
+    LyricSettings settings;
+    FrmShow window(settings, FrmShowServices{screen, dialogs, compositing, [] { return false; }});
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    dialogs.window = &window;
+    window.DrawText(QStringLiteral("line"));
+    EXPECT_EQ(dialogs.errors.size(), 2); // not one more for each tick under the message
+    EXPECT_EQ(settings.currentText, QStringLiteral("tick"));
+    window.DrawText(QStringLiteral("line")); // the message is gone: the next tick tries again
+    EXPECT_EQ(dialogs.errors.size(), 3);
+}
+
+using FrmShowDrawing = LyricWindowFixture;
+
+TEST_F(FrmShowDrawing, DrawTextStoresTheTextAndDrawsAPictureOfTheWindow) {
+    chooseStyle();
+    lyric().DrawText(QStringLiteral("a lyric line"));
+    EXPECT_EQ(settings().currentText, QStringLiteral("a lyric line"));
+    EXPECT_EQ(lyric().picture().size(), QSize(1920, 111));
+    EXPECT_EQ(lyric().picture(), LyricRenderer::render(QStringLiteral("a lyric line"),
+                                                       LyricStyle{QStringLiteral("DejaVu Sans"), 50,
+                                                                  0xFFFECEFC, 0xFFE144CD},
+                                                       QSize(1920, 111), 1920));
+}
+
+TEST_F(FrmShowDrawing, EmptyTextKeepsTheTextAndThePicture) {
+    chooseStyle();
+    lyric().DrawText(QStringLiteral("kept"));
+    const qint64 picture = lyric().picture().cacheKey();
+    lyric().DrawText(QString());
+    EXPECT_EQ(settings().currentText, QStringLiteral("kept"));
+    EXPECT_EQ(lyric().picture().cacheKey(), picture);
+}
+
+TEST_F(FrmShowDrawing, RefreshBeforeAnyDrawingDoesNothing) {
+    chooseStyle();
+    lyric().RefreshText();
+    EXPECT_TRUE(lyric().picture().isNull());
+    EXPECT_TRUE(settings().currentText.isEmpty());
+    EXPECT_EQ(compositing.questions, 0);
+}
+
+TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {
+    chooseStyle();
+    lyric().DrawText(QStringLiteral("colours"));
+    const QImage red = lyric().picture();
+    chooseColourScheme(settings(), 1);
+    lyric().RefreshText();
+    EXPECT_NE(lyric().picture(), red);
+    EXPECT_EQ(lyric().picture(), LyricRenderer::render(QStringLiteral("colours"),
+                                                       LyricStyle{QStringLiteral("DejaVu Sans"), 50,
+                                                                  0xFFA5DAF7, 0xFF468DCC},
+                                                       QSize(1920, 111), 1920));
+}
+
+TEST_F(FrmShowDrawing, TheSameLineEveryTickIsNeitherDrawnNorPaintedAgain) {
+    chooseStyle();
+    FrmShow& window = lyric();
+    window.show();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    window.DrawText(QStringLiteral("every tick"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
+    testsupport::runEventLoopFor(50);
+    const int paints = counter.paints;
+    const qint64 picture = window.picture().cacheKey();
+    const int questions = compositing.questions;
+    for (int tick = 0; tick < 100; ++tick)
+        window.DrawText(QStringLiteral("every tick"));
+    testsupport::runEventLoopFor(50);
+    EXPECT_EQ(counter.paints, paints);
+    EXPECT_EQ(window.picture().cacheKey(), picture);
+    EXPECT_EQ(compositing.questions, questions); // nor the mask worked out again
+
+    window.DrawText(QStringLiteral("the next line"));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > paints; }));
+    window.removeEventFilter(&counter);
+}
+
+TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
+    compositing.compositing = false;
+    chooseStyle();
+    lyric().DrawText(QStringLiteral("HH"));
+    const QRegion mask = lyric().mask();
+    const QImage& picture = lyric().picture();
+    ASSERT_FALSE(mask.isEmpty());
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ASSERT_EQ(mask.contains(QPoint(x, y)), qAlpha(picture.pixel(x, y)) != 0)
+                << x << "," << y;
+
+    // A picture with nothing in it leaves nothing of the window.
+    settings().fontSize = 0;
+    lyric().DrawText(QStringLiteral("HH"));
+    EXPECT_FALSE(lyric().mask().isEmpty());
+    EXPECT_TRUE(lyric().mask().intersected(lyric().rect()).isEmpty());
+
+    // A compositor blends the picture's own alpha: no cut.
+    compositing.compositing = true;
+    settings().fontSize = 50;
+    lyric().DrawText(QStringLiteral("HH"));
+    EXPECT_TRUE(lyric().mask().isEmpty());
+}
+
+using LyricWindowsOwner = LyricWindowFixture;
+
+TEST_F(LyricWindowsOwner, CreatesEachWindowOnFirstUseHidden) {
+    EXPECT_FALSE(windows().hasFrmShow());
+    EXPECT_FALSE(windows().hasFrmSet());
+    EXPECT_EQ(settings().colourScheme, 0);
+    EXPECT_EQ(settings().fontSize, 0.0f);
+
+    FrmSet& toolbar = windows().frmSet(); // needs the lyric window to place itself
+    EXPECT_TRUE(windows().hasFrmShow());
+    EXPECT_TRUE(windows().hasFrmSet());
+    EXPECT_FALSE(toolbar.isVisible());
+    EXPECT_FALSE(lyric().isVisible());
+    EXPECT_EQ(&windows().frmSet(), &toolbar);
+    EXPECT_EQ(toolbar.geometry(), QRect((1920 - 405) / 2, 929 - 35, 405, 35));
+    EXPECT_TRUE(toolbar.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(toolbar.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(toolbar.windowType(), Qt::Tool);
+    EXPECT_EQ(toolbar.palette().color(QPalette::Window), QColor(255, 0, 255));
+}
+
+TEST_F(LyricWindowsOwner, DraggingTheLyricWindowBringsTheToolbarAlong) {
+    FrmShow& window = lyric();
+    window.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return window.isVisible(); }));
+    EXPECT_FALSE(windows().hasFrmSet());
+
+    const QPoint start = window.pos();
+    mouse(window, QEvent::MouseButtonPress, start + QPoint(100, 50), Qt::RightButton,
+          Qt::RightButton);             // any button
+    ASSERT_TRUE(windows().hasFrmSet()); // a press reaches the toolbar too
+    const QPoint toolbarStart = windows().frmSet().pos();
+    mouse(window, QEvent::MouseMove, start + QPoint(130, 10), Qt::NoButton, Qt::RightButton);
+    mouse(window, QEvent::MouseMove, start + QPoint(70, -150), Qt::NoButton, Qt::RightButton);
+    mouse(window, QEvent::MouseButtonRelease, start + QPoint(70, -150), Qt::RightButton,
+          Qt::NoButton);
+    EXPECT_EQ(window.pos(), start + QPoint(-30, -200));
+    EXPECT_EQ(windows().frmSet().pos(), toolbarStart + QPoint(-30, -200));
+
+    // Released: the pointer moves on alone.
+    mouse(window, QEvent::MouseMove, start + QPoint(500, 500), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(window.pos(), start + QPoint(-30, -200));
+}
+
+TEST_F(LyricWindowsOwner, TheToolbarFollowsOnlyMovesMadeAfterItWasPlaced) {
+    FrmShow& window = lyric();
+    window.move(window.pos() + QPoint(25, -300)); // while hidden, heard of only at show
+    FrmSet& toolbar = windows().frmSet();
+    const QPoint placed((1920 - 405) / 2, window.y() - toolbar.height());
+    EXPECT_EQ(toolbar.pos(), placed);
+    window.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return window.isVisible(); }));
+    testsupport::runEventLoopFor(20);
+    EXPECT_EQ(toolbar.pos(), placed);
+
+    window.move(window.pos() + QPoint(-5, 7));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return toolbar.pos() == placed + QPoint(-5, 7); }));
+}
+
+} // namespace

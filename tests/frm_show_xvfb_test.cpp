@@ -1,0 +1,207 @@
+#include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/lyric_settings.h"
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
+#include "forms/frm_show.h"
+#include "platform/qt_screen_geometry.h"
+#include "platform/system_compositing_probe.h"
+#include "support/event_wait.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Xlib after Qt: its macros would otherwise clash with Qt's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+// Qt on xcb connects to a session bus when it finds or can autolaunch one, and libdbus keeps
+// a read buffer past the end of the process, which the leak checker reports. Nothing here
+// needs the bus.
+[[maybe_unused]] const bool noSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+
+// A connection of the test's own, like another program's.
+class XConnection {
+public:
+    XConnection() : display(XOpenDisplay(nullptr)) {}
+    ~XConnection() {
+        if (display)
+            XCloseDisplay(display);
+    }
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    Atom atom(const char* name) const { return XInternAtom(display, name, False); }
+    Window root() const { return DefaultRootWindow(display); }
+
+    QList<unsigned long> property(Window window, const char* name) const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long remaining = 0;
+        unsigned char* data = nullptr;
+        QList<unsigned long> values;
+        if (XGetWindowProperty(display, window, atom(name), 0, 64, False, AnyPropertyType, &type,
+                               &format, &count, &remaining, &data) == Success &&
+            data && format == 32) {
+            const auto* longs = reinterpret_cast<const unsigned long*>(data);
+            values = QList<unsigned long>(longs, longs + count);
+        }
+        if (data)
+            XFree(data);
+        return values;
+    }
+
+    Display* display;
+};
+
+// The root's work area, as a panel would announce it; put back as it was at the end.
+class WorkArea {
+public:
+    WorkArea(const XConnection& x, QRect area)
+        : x_(x), previous_(x.property(x.root(), "_NET_WORKAREA")) {
+        long values[] = {area.x(), area.y(), area.width(), area.height()};
+        XChangeProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(values), 4);
+        XSync(x_.display, False);
+    }
+    ~WorkArea() {
+        if (previous_.isEmpty())
+            XDeleteProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"));
+        else
+            XChangeProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"), XA_CARDINAL, 32,
+                            PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(previous_.constData()),
+                            int(previous_.size()));
+        XSync(x_.display, False);
+    }
+    WorkArea(const WorkArea&) = delete;
+    WorkArea& operator=(const WorkArea&) = delete;
+
+private:
+    const XConnection& x_;
+    QList<unsigned long> previous_;
+};
+
+class FrmShowOnX : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(x.display);
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        screenSize = QGuiApplication::primaryScreen()->geometry().size();
+        settings.fontName = QStringLiteral("DejaVu Sans");
+        settings.fontSize = 50;
+        chooseColourScheme(settings, 3);
+    }
+
+    std::unique_ptr<FrmShow> showLyric(const CompositingProbe& probe) {
+        auto window =
+            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, probe, {}});
+        window->show();
+        window->DrawText(QStringLiteral("HELLO desktop lyric"));
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return window->windowHandle() && window->windowHandle()->isExposed(); }));
+        testsupport::runEventLoopFor(300);
+        XSync(x.display, False);
+        return window;
+    }
+
+    XConnection x;
+    QSize screenSize;
+    QtScreenGeometry screen;
+    FakeDialogs dialogs;
+    LyricSettings settings;
+};
+
+TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
+    WorkArea panel(x, QRect(0, 0, screenSize.width(), screenSize.height() - 40));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return screen.workArea().bottom() == screenSize.height() - 41; }));
+    SystemCompositingProbe probe;
+    auto window = showLyric(probe);
+    const Window id = Window(window->winId());
+
+    Window child = 0;
+    int left = 0;
+    int top = 0;
+    XTranslateCoordinates(x.display, id, x.root(), 0, 0, &left, &top, &child);
+    EXPECT_EQ(left, 0);
+    EXPECT_EQ(top, screenSize.height() - 111 - 40);
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(x.display, id, &attributes));
+    EXPECT_EQ(attributes.width, screenSize.width());
+    EXPECT_EQ(attributes.height, 111);
+    EXPECT_EQ(attributes.depth, 32); // per-pixel alpha
+
+    EXPECT_TRUE(x.property(id, "_NET_WM_STATE").contains(x.atom("_NET_WM_STATE_ABOVE")));
+    EXPECT_TRUE(
+        x.property(id, "_NET_WM_WINDOW_TYPE").contains(x.atom("_NET_WM_WINDOW_TYPE_UTILITY")));
+    const QList<unsigned long> motif = x.property(id, "_MOTIF_WM_HINTS");
+    ASSERT_GE(motif.size(), 3);
+    EXPECT_TRUE(motif[0] & 2); // decorations given…
+    EXPECT_EQ(motif[2], 0u);   // …and there are none
+}
+
+TEST_F(FrmShowOnX, CompositingManagerIsRecognisedByItsSelection) {
+    SystemCompositingProbe probe;
+    EXPECT_FALSE(probe.isCompositing()); // a bare X server
+    XConnection manager;
+    const Window owner = XCreateSimpleWindow(manager.display, manager.root(), 0, 0, 1, 1, 0, 0, 0);
+    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(x.display));
+    XSetSelectionOwner(manager.display, manager.atom(selection.constData()), owner, CurrentTime);
+    XSync(manager.display, False);
+    EXPECT_TRUE(probe.isCompositing());
+    XDestroyWindow(manager.display, owner);
+    XSync(manager.display, False);
+    EXPECT_FALSE(probe.isCompositing());
+}
+
+TEST_F(FrmShowOnX, WithoutACompositorTheScreenBehindStaysVisible) {
+    const QColor behindColour(30, 160, 60);
+    QWidget behind(nullptr, Qt::FramelessWindowHint);
+    behind.setAutoFillBackground(true);
+    behind.setPalette(QPalette(behindColour));
+    behind.setGeometry(QRect(QPoint(0, 0), screenSize));
+    behind.show();
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return behind.windowHandle() && behind.windowHandle()->isExposed(); }));
+
+    const auto grab = [&](const FrmShow& window) {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(0, 0, window.y(), screenSize.width(), window.height())
+            .toImage();
+    };
+    const auto ink = [](const QImage& picture) {
+        QRect found;
+        for (int row = 0; row < picture.height(); ++row)
+            for (int column = 0; column < picture.width(); ++column)
+                if (qAlpha(picture.pixel(column, row)) != 0)
+                    found |= QRect(column, row, 1, 1);
+        return found;
+    };
+
+    SystemCompositingProbe probe;
+    auto window = showLyric(probe);
+    const QRect glyphs = ink(window->picture());
+    ASSERT_FALSE(glyphs.isEmpty());
+    const QImage screenRow = grab(*window);
+    EXPECT_EQ(QColor(screenRow.pixel(10, 80)), behindColour); // left of the text, below it
+    EXPECT_EQ(QColor(screenRow.pixel(screenSize.width() - 10, 5)), behindColour);
+    EXPECT_NE(QColor(screenRow.pixel(glyphs.center())), behindColour);
+    int glyphPixels = 0;
+    for (int column = glyphs.left(); column <= glyphs.right(); ++column)
+        glyphPixels += QColor(screenRow.pixel(column, glyphs.center().y())) != behindColour;
+    EXPECT_GT(glyphPixels, 20);
+    window.reset();
+
+    // Believing a compositor runs where none does shows why the cut is needed.
+    FakeLyricCompositing claimsCompositing;
+    auto uncut = showLyric(claimsCompositing);
+    EXPECT_NE(QColor(grab(*uncut).pixel(10, 80)), behindColour);
+}
+
+} // namespace
