@@ -1,8 +1,11 @@
 // Adding a large folder to the playlist through the main window.
 #include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_media_engine.h"
+#include "fakes/fake_screen_geometry.h"
 #include "forms/click_area.h"
 #include "forms/form1.h"
+#include "forms/lyric_windows.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -22,8 +25,11 @@ void AddFolder_5000Files(benchmark::State& state) {
     FakeDesktopLauncher launcher;
     FakeFontInstallation fonts;
     FakeDialogs dialogs;
-    Form1 form(
-        Form1Services{engine, launcher, fonts, dialogs, program.path(), program.path(), [] {}});
+    FakeScreenGeometry screen;
+    FakeLyricCompositing compositing;
+    LyricWindows lyricWindows(LyricWindowServices{screen, dialogs, compositing, program.path()});
+    Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, program.path(),
+                             program.path(), [] {}});
     for (auto _ : state) {
         form.List2->clear();
         dialogs.folderAnswers = {music.path()};

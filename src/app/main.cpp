@@ -1,11 +1,15 @@
 #include "forms/form1.h"
+#include "forms/lyric_windows.h"
 #include "platform/mpv_engine.h"
 #include "platform/qt_dialogs.h"
+#include "platform/qt_screen_geometry.h"
+#include "platform/system_compositing_probe.h"
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <clocale>
 
 int main(int argc, char** argv) {
@@ -17,14 +21,20 @@ int main(int argc, char** argv) {
     // libmpv refuses to start unless numbers are formatted the C way; QApplication has
     // just set the locale from the environment.
     std::setlocale(LC_NUMERIC, "C");
+    // The skin lives in the static library, whose resources are not registered by themselves.
+    Q_INIT_RESOURCE(skin);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/icon.ico")));
 
     MpvEngine engine;
     SystemDesktopLauncher launcher;
     SystemFontInstallation fonts;
     QtDialogs dialogs;
-    Form1 form(Form1Services{engine, launcher, fonts, dialogs,
-                             QCoreApplication::applicationDirPath(), QDir::currentPath(),
-                             [] { QCoreApplication::exit(0); }});
+    QtScreenGeometry screen;
+    SystemCompositingProbe compositing;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    LyricWindows lyricWindows(LyricWindowServices{screen, dialogs, compositing, programFolder});
+    Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder,
+                             QDir::currentPath(), [] { QCoreApplication::exit(0); }});
     form.show();
     return QApplication::exec();
 }

@@ -1,7 +1,13 @@
 #include "forms/form1.h"
 
+#include "desktop_lyric/lyric_settings.h"
 #include "forms/click_area.h"
+#include "forms/frm_set.h"
+#include "forms/frm_show.h"
+#include "forms/lyric_windows.h"
+#include "lyrics/end_of_media.h"
 #include "lyrics/lyric_file.h"
+#include "lyrics/playback_tick.h"
 #include "player/desktop_launcher.h"
 #include "player/dialogs.h"
 #include "player/exit_fade.h"
@@ -13,6 +19,7 @@
 #include "player/playlist_navigation.h"
 #include "player/program_files.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +38,15 @@ void enable(QTimer* timer) {
         timer->start();
 }
 
+void setCaption(QLabel* label, const QString& text) {
+    if (label->text() != text)
+        label->setText(text);
+}
+
+inline constexpr auto Greeting = u"Quarnet桌面歌词";
+inline constexpr float DesktopLyricSize = 50;
+inline constexpr qint16 DesktopLyricScheme = 3;
+
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
@@ -44,6 +60,7 @@ Form1::~Form1() = default;
 
 void Form1::connectEvents() {
     MediaEngine& engine = services_.engine;
+    connect(Timer1, &QTimer::timeout, this, &Form1::timer1Tick);
     connect(Timer3, &QTimer::timeout, this, &Form1::timer3Tick);
     connect(Timer4, &QTimer::timeout, this, &Form1::timer4Tick);
     connect(Timer5, &QTimer::timeout, this, &Form1::timer5Tick);
@@ -54,6 +71,11 @@ void Form1::connectEvents() {
     connect(Image5, &ClickArea::clicked, List2, &QListWidget::clear);
     // Any double-click on the list plays the selection, also one beside the entries.
     List2->viewport()->installEventFilter(this);
+
+    connect(&engine, &MediaEngine::endOfStream, this, &Form1::mediaEnded);
+    connect(Image1, &ClickArea::clicked, this, &Form1::switchDesktopLyric);
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { openDesktopLyric(QString::fromUtf16(LyricFont::Calligraphic)); });
 
     connect(Image9, &ClickArea::clicked, &engine, &MediaEngine::play);
     connect(Image11, &ClickArea::clicked, &engine, &MediaEngine::pause);
@@ -139,6 +161,51 @@ void Form1::playSelectedEntry() {
     const int row = selectedIndex();
     Text1->setText(row < 0 ? QString() : List2->item(row)->text());
     openMedia(Text1->text());
+}
+
+void Form1::timer1Tick() {
+    PlaybackTick::Labels labels{Label3->text(), Label5->text(), Label2->text(), Label4->text(),
+                                Label6->text()};
+    PlaybackTick::run(services_.engine, lyricLines(), labels, [this](const QString& text) {
+        services_.lyricWindows.frmShow().DrawText(text);
+    });
+    setCaption(Label3, labels.status);
+    setCaption(Label5, labels.time);
+    setCaption(Label2, labels.lyric);
+    setCaption(Label4, labels.nextLineTag);
+    setCaption(Label6, labels.currentTag);
+}
+
+void Form1::mediaEnded() {
+    const auto advance = EndOfMedia::decide(Label9->text(), services_.engine.playState(),
+                                            selectedIndex(), List2->count());
+    if (!advance)
+        return;
+    if (advance->replay)
+        services_.engine.play();
+    if (advance->select >= 0)
+        selectEntry(advance->select);
+    if (advance->showSlogan)
+        services_.lyricWindows.frmShow().DrawText(QString::fromUtf16(EndOfMedia::Slogan));
+    enable(Timer3);
+}
+
+void Form1::openDesktopLyric(const QString& fontName) {
+    LyricWindows& windows = services_.lyricWindows;
+    windows.settings().fontName = fontName;
+    windows.settings().fontSize = DesktopLyricSize;
+    windows.frmSet().SetColor(DesktopLyricScheme);
+    windows.frmShow().show();
+    windows.frmShow().DrawText(QString::fromUtf16(Greeting));
+}
+
+void Form1::switchDesktopLyric() {
+    openDesktopLyric(Text2->text());
+    // Every click opens the lyric first, so a click that hides it still rewrites the
+    // settings and redraws the greeting.
+    const bool shown = Check1->isChecked();
+    services_.lyricWindows.frmShow().setVisible(!shown);
+    Check1->setChecked(!shown);
 }
 
 void Form1::timer3Tick() {

@@ -9,8 +9,10 @@ class ClickableLabel;
 class DesktopLauncher;
 class Dialogs;
 class FontInstallation;
+class LyricWindows;
 class MediaEngine;
 class PictureBox;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -25,6 +27,7 @@ struct Form1Services {
     DesktopLauncher& launcher;
     FontInstallation& fonts;
     Dialogs& dialogs;
+    LyricWindows& lyricWindows;       // the desktop lyric and its toolbar
     QString programFolder;            // holds data.dat
     QString currentDirectory;         // where the shipped lyric font is looked for
     std::function<void()> endProcess; // leaves the event loop without closing anything
@@ -49,6 +52,7 @@ public:
     QStringList lyricLines() const;
 
     // Timer handlers, public so that tests can step them one tick at a time.
+    void timer1Tick();
     void timer3Tick();
     void timer4Tick();
     void timer5Tick();
@@ -78,6 +82,18 @@ public:
     ClickArea* Image2;     // toolbar
     ClickArea* Image7;     // volume mixer
     QPushButton* Command1; // replay Text1
+    QPushButton* Command2; // desktop lyric in the calligraphic face
+
+    // Desktop lyric switch state and the lyric strip.
+    QCheckBox* Check1; // whether the switch last showed the desktop lyric
+    PictureBox* Picture3;
+    QLabel* Label2; // text of the current lyric line
+
+    // Playback status, written by the playback tick.
+    QLabel* Label3; // play state
+    QLabel* Label4; // first tag of the line after the current one
+    QLabel* Label5; // position/duration
+    QLabel* Label6; // first tag of the current line
 
     ClickableLabel* Label7; // duration
     ClickableLabel* Label8; // position
@@ -107,6 +123,9 @@ private:
     void addFolder();
     void removeSelected();
     void stepTo(int row, bool play);
+    void mediaEnded();
+    void openDesktopLyric(const QString& fontName);
+    void switchDesktopLyric();
 
     Form1Services services_;
 };

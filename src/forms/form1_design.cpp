@@ -7,6 +7,7 @@
 #include "player/exit_fade.h"
 #include "player/lyric_font.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -39,7 +40,7 @@ QLabel* hiddenLabel(QWidget* parent, const char* name, const QString& text, cons
 }
 
 QPixmap skin(const char* name) {
-    return QPixmap(QStringLiteral(":/skin/") + QString::fromLatin1(name) + QStringLiteral(".png"));
+    return QPixmap(QStringLiteral(":/skin/") + QString::fromLatin1(name) + QStringLiteral(".bmp"));
 }
 
 } // namespace
@@ -50,6 +51,22 @@ void Form1::createControls() {
 
     // Siblings created later lie in front, so the controls are created from the back of
     // the design's stacking order to its front; labels lie behind every windowed control.
+    const QPalette redText = [] {
+        QPalette palette;
+        palette.setColor(QPalette::WindowText, Qt::red);
+        return palette;
+    }();
+    Label4 = named(new QLabel(QStringLiteral("Label4"), this), "Label4");
+    Label4->setGeometry(designRect(6480, 840, 1455, 255));
+    Label5 = named(new QLabel(QStringLiteral("Label5"), this), "Label5");
+    Label5->setGeometry(designRect(1560, 3720, 1215, 255));
+    Label5->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label5->setPalette(redText);
+    Label6 = named(new QLabel(QStringLiteral("Label6"), this), "Label6");
+    Label6->setGeometry(designRect(6480, 600, 1455, 255));
+    Label3 = named(new QLabel(QStringLiteral("Label3"), this), "Label3");
+    Label3->setGeometry(designRect(0, 3600, 1335, 255));
+    Label3->setPalette(redText);
     Label9 = hiddenLabel(this, "Label9", QStringLiteral("2"), designRect(3240, 1080, 855, 255));
     Label7 = named(new ClickableLabel(QStringLiteral("Label7"), this), "Label7");
     Label7->setGeometry(designRect(1920, 960, 975, 255));
@@ -89,6 +106,26 @@ void Form1::createControls() {
     Text1 = named(new QLineEdit(QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3"), this),
                   "Text1");
     Text1->setGeometry(designRect(5160, 3480, 3615, 390));
+
+    Command2 = named(new QPushButton(QStringLiteral("Command2"), this), "Command2");
+    Command2->setGeometry(designRect(5520, 2040, 375, 255));
+
+    Check1 = named(new QCheckBox(QStringLiteral("Check1"), this), "Check1");
+    Check1->setGeometry(designRect(3360, 3960, 1335, 255));
+    Check1->hide();
+
+    Picture3 =
+        named(new PictureBox(this, designRect(0, 3900, 4935, 795), skin("Picture3")), "Picture3");
+    Label2 = named(new QLabel(Picture3), "Label2");
+    Label2->setGeometry(designRect(240, 120, 4455, 480));
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont songFace;
+    // The designed song face, or the serif (then any) CJK face that stands in for it here.
+    songFace.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                          QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
+                          QStringLiteral("WenQuanYi Micro Hei")});
+    songFace.setPointSize(12);
+    Label2->setFont(songFace);
 
     List2 = named(new QListWidget(this), "List2");
     List2->setGeometry(designRect(0, 2250, 4935, 1680));

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_media_engine.h"
+#include "fakes/fake_screen_geometry.h"
 #include "forms/form1.h"
+#include "forms/lyric_windows.h"
 #include "support/temp_folder.h"
 
 #include <memory>
@@ -13,9 +16,9 @@ public:
     Form1Fixture() { fonts.folder = fontHome.file(QStringLiteral("fonts")); }
 
     Form1& start() {
-        mainWindow = std::make_unique<Form1>(Form1Services{engine, launcher, fonts, dialogs,
-                                                           programFolder.path(), workingDir.path(),
-                                                           [this] { ++processEnds; }});
+        mainWindow = std::make_unique<Form1>(
+            Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder.path(),
+                          workingDir.path(), [this] { ++processEnds; }});
         return *mainWindow;
     }
 
@@ -31,6 +34,10 @@ public:
     FakeDesktopLauncher launcher;
     FakeFontInstallation fonts;
     FakeDialogs dialogs;
+    FakeScreenGeometry screen;
+    FakeLyricCompositing compositing;
+    LyricWindows lyricWindows{
+        LyricWindowServices{screen, dialogs, compositing, programFolder.path()}};
     int processEnds = 0;
     std::unique_ptr<Form1> mainWindow;
 };

@@ -1,0 +1,65 @@
+// A real track through the real engine: the overlay follows the lyric file second by second.
+#include "desktop_lyric/lyric_settings.h"
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_screen_geometry.h"
+#include "forms/click_area.h"
+#include "forms/form1.h"
+#include "forms/frm_show.h"
+#include "forms/lyric_windows.h"
+#include "platform/mpv_engine.h"
+#include "support/event_wait.h"
+#include "support/generated_audio.h"
+#include "support/temp_folder.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
+    TempFolder music;
+    const QString first = music.file(QStringLiteral("first.wav"));
+    const QString second = music.file(QStringLiteral("second.wav"));
+    ASSERT_TRUE(testsupport::writeToneWav(first, 2.5));
+    ASSERT_TRUE(testsupport::writeToneWav(second, 1.5));
+    music.write(QStringLiteral("first.lrc"),
+                "[ti:test]\r\n[00:00.00]line one\r\n[00:01.00]line two\r\n");
+
+    TempFolder program;
+    program.write(QStringLiteral("data.dat"),
+                  "2\r\n" + first.toUtf8() + "\r\n" + second.toUtf8() + "\r\n");
+    MpvEngine engine;
+    ASSERT_TRUE(engine.isAvailable());
+    FakeDesktopLauncher launcher;
+    FakeFontInstallation fonts;
+    FakeDialogs dialogs;
+    FakeScreenGeometry screen;
+    FakeLyricCompositing compositing;
+    LyricWindows windows(LyricWindowServices{screen, dialogs, compositing, program.path()});
+    Form1 form(Form1Services{engine, launcher, fonts, dialogs, windows, program.path(),
+                             program.path(), [] {}});
+    const LyricSettings& lyric = windows.settings();
+    Q_EMIT form.Image1->clicked(); // the desktop lyric on: font size 50, colour scheme 3
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText == u"line one"; }, 5000));
+    const QImage lineOne = windows.frmShow().picture().copy();
+    EXPECT_FALSE(lineOne.isNull());
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText == u"line two"; }, 3000));
+    EXPECT_EQ(engine.currentPositionString().value_or(QString()), QStringLiteral("00:01"));
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("line two"));
+    EXPECT_NE(windows.frmShow().picture(), lineOne);
+
+    // At the end the next entry is selected, the slogan drawn, and the next track opened.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return form.selectedIndex() == 1; }, 5000));
+    EXPECT_EQ(lyric.currentText, QStringLiteral("Quarnet 音你而酷！"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return form.Text1->text() == second; }));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return engine.playState() == PlayState::Playing && form.Label3->text() == u"正在播放";
+    }));
+    engine.shutdown();
+}
+
+} // namespace
