@@ -10,12 +10,9 @@ runs=${2:-5}
 [ -x "$binary" ] || { echo "no player binary at $binary (build it with scripts/run.sh or scripts/build.sh)" >&2; exit 1; }
 
 work=$(mktemp -d)
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -noreset -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$work" "$display_file"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
+source scripts/virtual_display.sh
+start_virtual_display
+trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=xcb
 
 # A one-second silent WAV that every playlist entry points at.

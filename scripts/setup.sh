@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # running and testing headless, and the program's Chinese texts
-    xvfb xauth x11-utils fontconfig fonts-wqy-microhei
+    xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei
 )
 
 missing=()

@@ -4,18 +4,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# Qt wants a private runtime folder; a fresh one keeps test runs apart.
+export XDG_RUNTIME_DIR=$(mktemp -d)
 
 echo "== formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-# Tests that need a real X server share one virtual server; -noreset keeps root-window
-# properties alive between clients.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -noreset -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
+source scripts/virtual_display.sh
+start_virtual_display
+trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true' EXIT
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0

@@ -1,8 +1,6 @@
 // A real track through the real engine: the overlay follows the lyric file second by second.
 #include "desktop_lyric/lyric_settings.h"
-#include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
-#include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_world.h"
 #include "forms/click_area.h"
 #include "forms/form1.h"
 #include "forms/frm_show.h"
@@ -32,14 +30,10 @@ TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
                   "2\r\n" + first.toUtf8() + "\r\n" + second.toUtf8() + "\r\n");
     MpvEngine engine;
     ASSERT_TRUE(engine.isAvailable());
-    FakeDesktopLauncher launcher;
-    FakeFontInstallation fonts;
-    FakeDialogs dialogs;
-    FakeScreenGeometry screen;
-    FakeLyricCompositing compositing;
-    LyricWindows windows(LyricWindowServices{screen, dialogs, compositing, program.path()});
-    Form1 form(Form1Services{engine, launcher, fonts, dialogs, windows, program.path(),
-                             program.path(), [] {}});
+    FakeWorld world(program.path());
+    LyricWindows& windows = world.lyricWindows;
+    Form1 form(Form1Services{engine, world.launcher, world.fonts, world.dialogs, windows,
+                             program.path(), program.path(), [] {}});
     const LyricSettings& lyric = windows.settings();
     Q_EMIT form.Image1->clicked(); // the desktop lyric on: font size 50, colour scheme 3
 

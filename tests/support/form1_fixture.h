@@ -1,11 +1,8 @@
 #pragma once
 
-#include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_media_engine.h"
-#include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_world.h"
 #include "forms/form1.h"
-#include "forms/lyric_windows.h"
 #include "support/temp_folder.h"
 
 #include <memory>
@@ -31,13 +28,11 @@ public:
     TempFolder workingDir;
     TempFolder fontHome;
     FakeMediaEngine engine;
-    FakeDesktopLauncher launcher;
-    FakeFontInstallation fonts;
-    FakeDialogs dialogs;
-    FakeScreenGeometry screen;
-    FakeLyricCompositing compositing;
-    LyricWindows lyricWindows{
-        LyricWindowServices{screen, dialogs, compositing, programFolder.path()}};
+    FakeWorld world{programFolder.path()};
+    FakeDesktopLauncher& launcher = world.launcher;
+    FakeFontInstallation& fonts = world.fonts;
+    FakeDialogs& dialogs = world.dialogs;
+    LyricWindows& lyricWindows = world.lyricWindows;
     int processEnds = 0;
     std::unique_ptr<Form1> mainWindow;
 };

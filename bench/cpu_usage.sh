@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Measures the player's CPU use (user + system time of its process) while it plays a track
+# with a lyric line every second and the desktop lyric shown, under a virtual X server.
+# Usage: bench/cpu_usage.sh [path/to/vellora] [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+binary=$(realpath "${1:-build-release/vellora}")
+seconds=${2:-30}
+[ -x "$binary" ] || { echo "no player binary at $binary" >&2; exit 1; }
+
+work=$(mktemp -d)
+source scripts/virtual_display.sh
+start_virtual_display
+trap 'kill $player_pid $VIRTUAL_DISPLAY_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+player_pid=
+export QT_QPA_PLATFORM=xcb
+
+length=$((seconds + 10))
+python3 - "$work" "$length" <<'PY'
+import math, struct, sys
+folder, length = sys.argv[1], int(sys.argv[2])
+rate = 8000
+data = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
+                for i in range(rate * length))
+with open(folder + "/track.wav", "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
+    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
+    f.write(b"data" + struct.pack("<I", len(data)) + data)
+with open(folder + "/track.lrc", "w", encoding="utf-8", newline="") as f:
+    for s in range(length):
+        f.write("[%02d:%02d.00]第 %d 行 line number %d\r\n" % (s // 60, s % 60, s, s))
+with open(folder + "/data.dat", "w", newline="") as f:
+    f.write("1\r\n" + folder + "/track.wav\r\n")
+PY
+mkdir "$work/program"
+cp "$binary" "$work/program/vellora"
+cp "$work/data.dat" "$work/program/data.dat"
+"$work/program/vellora" >/dev/null 2>&1 &
+player_pid=$!
+until window=$(xdotool search --name "Vellora V1.0" 2>/dev/null | head -n 1) && [ -n "$window" ]; do sleep 0.05; done
+sleep 0.5
+# The desktop lyric switch sits on the tool strip, 200..225 across and 128..150 down.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 212)) $((Y + 138)) click 1
+sleep 2
+
+ticks() { awk '{print $14 + $15}' "/proc/$player_pid/stat"; }
+hz=$(getconf CLK_TCK)
+before=$(ticks)
+sleep "$seconds"
+after=$(ticks)
+rss=$(awk '/VmRSS/ {print $2}' "/proc/$player_pid/status")
+awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v rss="$rss" \
+    'BEGIN { printf "playing with the desktop lyric shown: %.2f %% of one core over %d s (user+sys %.2f s), RSS %d KiB\n", 100 * t / hz / s, s, t / hz, rss }'

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_screen_geometry.h"
+#include "forms/lyric_windows.h"
+
+#include <QString>
+
+// Everything the windows ask of the desktop, faked, with the lyric windows built on it.
+// The media engine is left to the user, who may want a fake or the real one.
+struct FakeWorld {
+    explicit FakeWorld(const QString& programFolder)
+        : lyricWindows(LyricWindowServices{screen, dialogs, compositing, programFolder}) {}
+
+    FakeDesktopLauncher launcher;
+    FakeFontInstallation fonts;
+    FakeDialogs dialogs;
+    FakeScreenGeometry screen;
+    FakeLyricCompositing compositing;
+    LyricWindows lyricWindows;
+};
