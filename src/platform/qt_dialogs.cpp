@@ -1,6 +1,7 @@
 #include "platform/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 QString QtDialogs::openFile(QWidget* owner) {
@@ -9,6 +10,12 @@ QString QtDialogs::openFile(QWidget* owner) {
 
 QString QtDialogs::pickFolder(QWidget* owner, const QString& prompt) {
     return QFileDialog::getExistingDirectory(owner, prompt);
+}
+
+std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial) {
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, initial, owner);
+    return chosen ? std::optional<QFont>(font) : std::nullopt;
 }
 
 void QtDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {

@@ -17,6 +17,9 @@ public:
     // The chosen folder's path; empty when the user cancelled.
     virtual QString pickFolder(QWidget* owner, const QString& prompt) = 0;
 
+    // The font the user chose, starting from initial; empty when the user cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
+
     virtual void showInformation(QWidget* owner, const QString& title, const QString& text) = 0;
     virtual void showError(QWidget* owner, const QString& title, const QString& text) = 0;
 };

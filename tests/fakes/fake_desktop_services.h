@@ -40,6 +40,10 @@ public:
         prompts << prompt;
         return next(folderAnswers);
     }
+    std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override {
+        fontDialogStarts << initial;
+        return fontAnswer;
+    }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         messages << title + QStringLiteral(": ") + text;
     }
@@ -50,6 +54,8 @@ public:
     QStringList fileAnswers;
     QStringList folderAnswers;
     QStringList prompts;
+    QList<QFont> fontDialogStarts;
+    std::optional<QFont> fontAnswer; // empty: the user cancels
     QStringList messages;
     QStringList errors;
 
