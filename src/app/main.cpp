@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellora"));
     // libmpv refuses to start unless numbers are formatted the C way; QApplication has
     // just set the locale from the environment.
     std::setlocale(LC_NUMERIC, "C");

@@ -21,10 +21,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTimer>
@@ -44,6 +46,7 @@ void setCaption(QLabel* label, const QString& text) {
 }
 
 inline constexpr auto Greeting = u"Quarnet桌面歌词";
+inline constexpr auto TiredOfClicking = u"点累了吧？ 先歇一会儿吧！";
 inline constexpr float DesktopLyricSize = 50;
 inline constexpr qint16 DesktopLyricScheme = 3;
 
@@ -76,6 +79,10 @@ void Form1::connectEvents() {
     connect(Image1, &ClickArea::clicked, this, &Form1::switchDesktopLyric);
     connect(Command2, &QPushButton::clicked, this,
             [this] { openDesktopLyric(QString::fromUtf16(LyricFont::Calligraphic)); });
+
+    connect(Image2, &ClickArea::clicked, this, &Form1::showToolbar);
+    connect(Command3, &QPushButton::clicked, this, &Form1::showToolbar);
+    connect(Image7, &ClickArea::clicked, this, [this] { services_.launcher.openVolumeMixer(); });
 
     connect(Image9, &ClickArea::clicked, &engine, &MediaEngine::play);
     connect(Image11, &ClickArea::clicked, &engine, &MediaEngine::pause);
@@ -206,6 +213,35 @@ void Form1::switchDesktopLyric() {
     const bool shown = Check1->isChecked();
     services_.lyricWindows.frmShow().setVisible(!shown);
     Check1->setChecked(!shown);
+}
+
+void Form1::showToolbar() {
+    services_.lyricWindows.frmSet().show();
+}
+
+void Form1::mousePressEvent(QMouseEvent* event) {
+    backgroundPressed_ = true;
+    QWidget::mousePressEvent(event);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
+    // A click is a press and a release on the background, as with any button.
+    const bool clicked = backgroundPressed_ && rect().contains(event->position().toPoint());
+    backgroundPressed_ = false;
+    if (clicked)
+        backgroundClicked();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void Form1::backgroundClicked() {
+    if (Label11->text() == u"20") {
+        services_.dialogs.showInformation(this, QGuiApplication::applicationDisplayName(),
+                                          QString::fromUtf16(TiredOfClicking));
+        Label11->setText(QStringLiteral("0"));
+    } else {
+        Label11->setText(QString::number(Label11->text().toInt() + 1));
+    }
+    services_.engine.play();
 }
 
 void Form1::timer3Tick() {

@@ -83,6 +83,7 @@ public:
     ClickArea* Image7;     // volume mixer
     QPushButton* Command1; // replay Text1
     QPushButton* Command2; // desktop lyric in the calligraphic face
+    QPushButton* Command3; // toolbar
 
     // Desktop lyric switch state and the lyric strip.
     QCheckBox* Check1; // whether the switch last showed the desktop lyric
@@ -99,6 +100,7 @@ public:
     ClickableLabel* Label8; // position
     QLabel* Label9;         // play mode: "1" repeats the track, anything else advances
     QLabel* Label10;        // exit fade level
+    QLabel* Label11;        // clicks on the window background
     QWidget* w1;            // area of the media engine
 
     QTimer* Timer1; // playback tick
@@ -110,6 +112,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
@@ -126,6 +130,9 @@ private:
     void mediaEnded();
     void openDesktopLyric(const QString& fontName);
     void switchDesktopLyric();
+    void backgroundClicked();
+    void showToolbar();
 
     Form1Services services_;
+    bool backgroundPressed_ = false;
 };

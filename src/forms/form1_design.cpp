@@ -74,6 +74,7 @@ void Form1::createControls() {
     Label8 = named(new ClickableLabel(QStringLiteral("Label8"), this), "Label8");
     Label8->setGeometry(designRect(1080, 840, 735, 255));
     Label8->hide();
+    Label11 = hiddenLabel(this, "Label11", QStringLiteral("0"), designRect(3480, 600, 90, 180));
     Label10 = hiddenLabel(this, "Label10", QString::number(ExitFade::StartLevel),
                           designRect(4200, 120, 855, 255));
 
@@ -109,6 +110,8 @@ void Form1::createControls() {
 
     Command2 = named(new QPushButton(QStringLiteral("Command2"), this), "Command2");
     Command2->setGeometry(designRect(5520, 2040, 375, 255));
+    Command3 = named(new QPushButton(QStringLiteral("Command3"), this), "Command3");
+    Command3->setGeometry(designRect(5640, 2640, 375, 255));
 
     Check1 = named(new QCheckBox(QStringLiteral("Check1"), this), "Check1");
     Check1->setGeometry(designRect(3360, 3960, 1335, 255));

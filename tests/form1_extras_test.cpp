@@ -1,0 +1,51 @@
+#include "forms/click_area.h"
+#include "forms/frm_set.h"
+#include "support/form1_fixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Form1Extras : public ::testing::Test, public Form1Fixture {};
+
+TEST_F(Form1Extras, EveryTwentyFirstBackgroundClickAsksForARest) {
+    Form1& form = start();
+    form.show();
+    engine.calls.clear();
+    for (int click = 1; click <= 20; ++click)
+        QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(10, 50));
+    EXPECT_EQ(form.Label11->text(), QStringLiteral("20"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(10, 50));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.first().endsWith(QStringLiteral("点累了吧？ 先歇一会儿吧！")));
+    EXPECT_EQ(form.Label11->text(), QStringLiteral("0"));
+    EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 21);
+}
+
+TEST_F(Form1Extras, ClicksOnControlsAreNotBackgroundClicks) {
+    Form1& form = start();
+    form.show();
+    QTest::mouseClick(form.Image9, Qt::LeftButton);
+    EXPECT_EQ(form.Label11->text(), QStringLiteral("0"));
+}
+
+TEST_F(Form1Extras, ToolbarAndVolumeMixerButtons) {
+    Form1& form = start();
+    EXPECT_FALSE(lyricWindows.hasFrmSet());
+    Q_EMIT form.Image2->clicked();
+    ASSERT_TRUE(lyricWindows.hasFrmSet());
+    EXPECT_TRUE(lyricWindows.frmSet().isVisible());
+    lyricWindows.frmSet().hide();
+    form.Command3->click();
+    EXPECT_TRUE(lyricWindows.frmSet().isVisible());
+
+    Q_EMIT form.Image7->clicked();
+    EXPECT_EQ(launcher.launches.last(), QStringLiteral("mixer"));
+}
+
+} // namespace
