@@ -64,6 +64,9 @@ public:
     QLineEdit* Text1; // path of the media last opened
     QLineEdit* Text2; // face of the desktop lyric font
 
+    PictureBox* Picture1; // source picture of the rippling water at the top
+    QLabel* Label1;       // notes kept with the design
+
     // Transport strip and tool strip, with their click areas.
     PictureBox* Picture4;
     ClickArea* Image9;  // play

@@ -47,6 +47,9 @@ QPixmap skin(const char* name) {
 
 void Form1::createControls() {
     setWindowTitle(QStringLiteral("Vellora V1.0"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(twipsToPixels(4920), twipsToPixels(4605));
 
     // Siblings created later lie in front, so the controls are created from the back of
@@ -67,6 +70,9 @@ void Form1::createControls() {
     Label3 = named(new QLabel(QStringLiteral("Label3"), this), "Label3");
     Label3->setGeometry(designRect(0, 3600, 1335, 255));
     Label3->setPalette(redText);
+    Label1 = hiddenLabel(this, "Label1",
+                         QStringLiteral("添加URL功能 单曲循环 全部循环 顺序播放  暂停 停止 进度条"),
+                         designRect(360, 240, 3615, 495));
     Label9 = hiddenLabel(this, "Label9", QStringLiteral("2"), designRect(3240, 1080, 855, 255));
     Label7 = named(new ClickableLabel(QStringLiteral("Label7"), this), "Label7");
     Label7->setGeometry(designRect(1920, 960, 975, 255));
@@ -74,9 +80,9 @@ void Form1::createControls() {
     Label8 = named(new ClickableLabel(QStringLiteral("Label8"), this), "Label8");
     Label8->setGeometry(designRect(1080, 840, 735, 255));
     Label8->hide();
-    Label11 = hiddenLabel(this, "Label11", QStringLiteral("0"), designRect(3480, 600, 90, 180));
     Label10 = hiddenLabel(this, "Label10", QString::number(ExitFade::StartLevel),
                           designRect(4200, 120, 855, 255));
+    Label11 = hiddenLabel(this, "Label11", QStringLiteral("0"), designRect(3480, 600, 90, 180));
 
     w1 = named(new QWidget(this), "w1");
     w1->setGeometry(designRect(0, 1485, 4935, 930));
@@ -94,6 +100,10 @@ void Form1::createControls() {
     Image6 = new ClickArea(Picture2, designRect(840, 0, 375, 375), QStringLiteral("删除选中歌曲"));
     Image7 = new ClickArea(Picture2, designRect(4440, 0, 375, 375), QStringLiteral("关于我们"));
     Image2 = new ClickArea(Picture2, designRect(3720, 0, 375, 375));
+
+    Picture1 = named(new PictureBox(this, designRect(3240, 4440, 4935, 1455), skin("Picture1")),
+                     "Picture1");
+    Picture1->hide();
 
     Command1 = named(new QPushButton(QStringLiteral("播放"), this), "Command1");
     Command1->setGeometry(designRect(5040, 3840, 975, 375));
@@ -151,6 +161,18 @@ void Form1::createControls() {
     Text2 = named(new QLineEdit(QString::fromUtf16(LyricFont::Calligraphic), this), "Text2");
     Text2->setGeometry(designRect(3240, 4080, 855, 270));
     Text2->hide();
+
+    // Keyboard focus moves in the design's tab order. The command buttons lie beyond the
+    // client area, yet still take focus, and Space or Enter presses them.
+    for (QPushButton* button : {Command1, Command2, Command3})
+        button->setAutoDefault(true);
+    QWidget* const tabOrder[] = {w1,       Command1, List1,    Text1, Command2, Command3, Picture1,
+                                 Picture2, Check1,   Picture3, List2, Picture4, Text2};
+    for (auto* widget : {w1, static_cast<QWidget*>(Picture1), static_cast<QWidget*>(Picture2),
+                         static_cast<QWidget*>(Picture3), static_cast<QWidget*>(Picture4)})
+        widget->setFocusPolicy(Qt::TabFocus);
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     Timer1 = makeTimer(this, 10, true);
     Timer2 = makeTimer(this, 10, true);
