@@ -27,6 +27,20 @@ TEST_F(Form1Extras, EveryTwentyFirstBackgroundClickAsksForARest) {
     EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 21);
 }
 
+TEST_F(Form1Extras, PressOnTheBackgroundRipplesTheTopPictureUntilTheWaterIsStill) {
+    Form1& form = start();
+    form.show();
+    const QRect water(0, 0, 328, 96);
+    const QImage still = form.grab(water).toImage();
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(160, 48));
+    for (int tick = 0; tick < 10; ++tick)
+        form.timer2Tick();
+    EXPECT_NE(form.grab(water).toImage(), still);
+    for (int tick = 0; tick < 2000; ++tick)
+        form.timer2Tick();
+    EXPECT_EQ(form.grab(water).toImage(), still);
+}
+
 TEST_F(Form1Extras, ClicksOnControlsAreNotBackgroundClicks) {
     Form1& form = start();
     form.show();

@@ -5,6 +5,7 @@
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
+#include "forms/picture_box.h"
 #include "lyrics/end_of_media.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/playback_tick.h"
@@ -27,9 +28,12 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 
@@ -38,6 +42,13 @@ namespace {
 void enable(QTimer* timer) {
     if (!timer->isActive())
         timer->start();
+}
+
+// The pointer in whole pixels, halves rounded to even.
+QPoint waterPoint(const QMouseEvent* event) {
+    const QPointF position = event->position();
+    return {static_cast<int>(std::nearbyint(position.x())),
+            static_cast<int>(std::nearbyint(position.y()))};
 }
 
 void setCaption(QLabel* label, const QString& text) {
@@ -64,6 +75,7 @@ Form1::~Form1() = default;
 void Form1::connectEvents() {
     MediaEngine& engine = services_.engine;
     connect(Timer1, &QTimer::timeout, this, &Form1::timer1Tick);
+    connect(Timer2, &QTimer::timeout, this, &Form1::timer2Tick);
     connect(Timer3, &QTimer::timeout, this, &Form1::timer3Tick);
     connect(Timer4, &QTimer::timeout, this, &Form1::timer4Tick);
     connect(Timer5, &QTimer::timeout, this, &Form1::timer5Tick);
@@ -128,6 +140,9 @@ void Form1::load() {
     services_.launcher.unregisterComponent(QStringLiteral("Diag.dll"));
     Text2->setText(
         LyricFont::prepare(services_.fonts, services_.launcher, services_.currentDirectory));
+    water_.WaterInit(Picture1->picture().toImage());
+    // Moves over the background stir the water even with no button held.
+    setMouseTracking(true);
 
     List2->addItems(PlaylistFile::load(playlistPath()));
     if (List2->count() > 0) {
@@ -221,6 +236,8 @@ void Form1::showToolbar() {
 
 void Form1::mousePressEvent(QMouseEvent* event) {
     backgroundPressed_ = true;
+    const QPoint at = waterPoint(event);
+    water_.WaterMouseAction(at.x(), at.y(), 60, 500);
     QWidget::mousePressEvent(event);
 }
 
@@ -231,6 +248,27 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
     if (clicked)
         backgroundClicked();
     QWidget::mouseReleaseEvent(event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = waterPoint(event);
+    water_.WaterMouseAction(at.x(), at.y(), 5, 80);
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::timer2Tick() {
+    const QRect changed = water_.WaterTimer();
+    if (!changed.isEmpty())
+        update(changed);
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+    const QImage& water = water_.picture();
+    const QRect area = event->rect() & water.rect();
+    if (area.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.drawImage(area.topLeft(), water, area);
 }
 
 void Form1::backgroundClicked() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/water_ripple.h"
+
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -53,6 +55,7 @@ public:
 
     // Timer handlers, public so that tests can step them one tick at a time.
     void timer1Tick();
+    void timer2Tick();
     void timer3Tick();
     void timer4Tick();
     void timer5Tick();
@@ -117,6 +120,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void createControls();
@@ -138,4 +143,5 @@ private:
 
     Form1Services services_;
     bool backgroundPressed_ = false;
+    WaterRipple water_; // the rippling picture at the top of the window
 };

@@ -11,5 +11,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
+    // The skin pictures live in the static library and are registered by hand, as in main.
+    Q_INIT_RESOURCE(skin);
     return RUN_ALL_TESTS();
 }
