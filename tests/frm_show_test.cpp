@@ -1,7 +1,9 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_window_text_channel.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
@@ -34,8 +36,9 @@ protected:
 
     LyricWindows& windows() {
         if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
-                screen, dialogs, compositing, programFolder.path(), [this] { return graphics; }});
+            windows_ = std::make_unique<LyricWindows>(
+                LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack,
+                                    programFolder.path(), [this] { return graphics; }});
         return *windows_;
     }
     FrmShow& lyric() { return windows().frmShow(); }
@@ -56,6 +59,8 @@ protected:
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
     FakeLyricCompositing compositing;
+    FakeWindowTextChannel textChannel;
+    FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
     bool graphics = true;
     std::unique_ptr<LyricWindows> windows_;

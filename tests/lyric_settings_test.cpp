@@ -2,7 +2,9 @@
 #include "desktop_lyric/settings_file.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_window_text_channel.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
@@ -46,8 +48,8 @@ class SetColorAndSaveSet : public ::testing::Test {
 protected:
     LyricWindows& windows() {
         if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{screen, dialogs, compositing, programFolder.path()});
+            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
+                screen, dialogs, compositing, textChannel, mouseTrack, programFolder.path()});
         return *windows_;
     }
     LyricSettings& settings() { return windows().settings(); }
@@ -56,6 +58,8 @@ protected:
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
     FakeLyricCompositing compositing;
+    FakeWindowTextChannel textChannel;
+    FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
     std::unique_ptr<LyricWindows> windows_;
 };
@@ -197,7 +201,7 @@ TEST_F(FailedWrite, DataIsAFileNotAFolder) {
     TempFolder other;
     other.write(QStringLiteral("data"), "not a folder");
     windows_ = std::make_unique<LyricWindows>(
-        LyricWindowServices{screen, dialogs, compositing, other.path()});
+        LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack, other.path()});
     settings().fontSize = 50;
     EXPECT_FALSE(windows().frmSet().SaveSet());
     windows().frmSet().SetColor(2);

@@ -6,6 +6,8 @@
 #include "platform/system_compositing_probe.h"
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
+#include "platform/system_mouse_track_platform.h"
+#include "platform/system_window_text_channel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,8 +34,11 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     QtScreenGeometry screen;
     SystemCompositingProbe compositing;
+    SystemWindowTextChannel textChannel;
+    SystemMouseTrackPlatform mouseTrack;
     const QString programFolder = QCoreApplication::applicationDirPath();
-    LyricWindows lyricWindows(LyricWindowServices{screen, dialogs, compositing, programFolder});
+    LyricWindows lyricWindows(
+        LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack, programFolder});
     Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder,
                              QDir::currentPath(), [] { QCoreApplication::exit(0); }});
     form.show();

@@ -1,35 +1,109 @@
 #include "forms/frm_set.h"
 
 #include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/settings_file.h"
-#include "forms/design_units.h"
+#include "desktop_lyric/text_command_channel.h"
 #include "forms/frm_show.h"
+#include "forms/image_control.h"
+#include "forms/picture_box.h"
+#include "player/dialogs.h"
+#include "window_services/c_mouse_track.h"
 #include "window_services/screen_geometry.h"
+
+#include <QBitmap>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+constexpr QRgb ColourKey = qRgb(255, 0, 255);
+
+bool isPointSize(qreal size) {
+    return std::isfinite(size) && size > 0;
+}
+
+} // namespace
 
 FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices services,
                QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      settings_(settings), lyricWindow_(lyricWindow), services_(std::move(services)) {
-    setObjectName(QStringLiteral("FrmSet"));
-    setWindowTitle(QStringLiteral("Form1"));
-    resize(twipsToPixels(6075), twipsToPixels(525));
-    setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(255, 0, 255));
-    setPalette(background);
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), settings_(settings),
+      lyricWindow_(lyricWindow), services_(std::move(services)), ownFont_(font()) {
+    createControls();
+    connectEvents();
     load();
 }
 
 FrmSet::~FrmSet() = default;
 
+void FrmSet::connectEvents() {
+    // The bare surface: moves arm the leave tracking, presses drag the bar. Moves over an
+    // image reach the image instead, so a pointer that only ever crossed images leaves the
+    // bar without hiding it.
+    Pic->setMouseTracking(true);
+    Pic->installEventFilter(this);
+
+    for (const Button& button : std::as_const(buttons_)) {
+        // The two buttons that are never shown take no part.
+        if (button.control == CmdLrc || button.control == CmdLock)
+            continue;
+        ImageControl* control = button.control;
+        const ButtonPictures pictures = button.pictures;
+        connect(control, &ImageControl::mouseMoved, this,
+                [this, control, pictures] { showPicture(control, pictures.pointer); });
+        connect(control, &ImageControl::mousePressed, this,
+                [this, control, pictures] { showPicture(control, pictures.pressed); });
+    }
+
+    const std::pair<ImageControl*, qint16> schemes[] = {
+        {CmdBlue, 1}, {CmdGreen, 2}, {CmdRed, 3}, {CmdWhite, 4}, {CmdYellow, 5}};
+    for (const auto& [control, scheme] : schemes)
+        connect(control, &ImageControl::clicked, this, [this, n = scheme] { SetColor(n); });
+    connect(Delay1, &ImageControl::clicked, this,
+            [this] { SendCmd(QString(TextCommand::DelayLater)); });
+    connect(Delay2, &ImageControl::clicked, this,
+            [this] { SendCmd(QString(TextCommand::DelayEarlier)); });
+    connect(CmdEnd, &ImageControl::clicked, this, &QWidget::hide);
+    connect(CmdSet, &ImageControl::clicked, this, &FrmSet::chooseFont);
+}
+
 void FrmSet::load() {
     // The bar's bottom edge touches the lyric window's top edge, centred on the screen.
     const QRect screen = services_.screen.screen();
     move(screen.x() + (screen.width() - width()) / 2, lyricWindow_.y() - height());
+
+    // Before the main window has prepared a lyric font there is no name or size to take;
+    // the toolbar keeps its default for the part that is missing.
+    if (!settings_.fontName.isEmpty())
+        ownFont_.setFamily(settings_.fontName);
+    if (isPointSize(settings_.fontSize))
+        ownFont_.setPointSizeF(settings_.fontSize);
+
+    updateColourKey();
+
+    m_cPTM = new cMouseTrack(services_.mouseTrack, this);
+    m_cPTM->AttachMouseTracking(Pic, cMouseTrack::TrackMethodDetect);
+    connect(m_cPTM, &cMouseTrack::MouseLeave, this, [this] {
+        hide();
+        refreshSkin();
+    });
+
+    // The window is not created yet, so the flag costs no new native window.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 bool FrmSet::SaveSet() {
     return SettingsFile::save(settings_, services_.programFolder);
+}
+
+void FrmSet::SendCmd(const QString& cmd) {
+    sendTextCommand(services_.textChannel, cmd);
+}
+
+void FrmSet::refreshSkin() {
+    for (const Button& button : std::as_const(buttons_))
+        showPicture(button.control, button.pictures.normal);
 }
 
 void FrmSet::SetColor(qint16 n) {
@@ -38,4 +112,90 @@ void FrmSet::SetColor(qint16 n) {
     // colours; the choice is already in effect.
     SaveSet();
     lyricWindow_.RefreshText();
+}
+
+void FrmSet::showPicture(ImageControl* control, const QPixmap& picture) {
+    if (control->setPicture(picture))
+        updateColourKey();
+}
+
+// Every pixel of exactly the key colour, in the bar's pictures or where the bar does not
+// reach, lets the desktop show through and the pointer through to what lies beneath. The
+// mask is worked out from the face as it is composed, but handed to the window system only
+// when it changes: reshaping a window is costly for the X server.
+void FrmSet::updateColourKey() {
+    QImage face(size(), QImage::Format_RGB32);
+    face.fill(ColourKey);
+    {
+        QPainter painter(&face);
+        painter.setClipRect(Pic->geometry());
+        painter.fillRect(Pic->geometry(), Pic->palette().color(Pic->backgroundRole()));
+        painter.drawPixmap(Pic->pos(), Pic->picture());
+        // Children are listed from back to front.
+        for (QObject* child : Pic->children()) {
+            const auto* control = qobject_cast<const ImageControl*>(child);
+            if (!control || control->isHidden())
+                continue;
+            const QRect shown = QRect(QPoint(), control->size()) & control->picture().rect();
+            painter.drawPixmap(Pic->pos() + control->pos(), control->picture(), shown);
+        }
+    }
+    QImage solid = face.createMaskFromColor(ColourKey, Qt::MaskOutColor); // bit 1: not the key
+    // A bitmap's region is its colour-1 (black) pixels.
+    solid.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    QRegion visible(QBitmap::fromImage(solid));
+    // An empty region would mean "no mask", which shows the whole window; a pixel outside
+    // the window shows none of it.
+    if (visible.isEmpty())
+        visible = QRegion(-1, -1, 1, 1);
+    if (visible != mask())
+        setMask(visible);
+}
+
+bool FrmSet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Pic)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        surfaceMouseMoved();
+        drag_.track(*this, *static_cast<QMouseEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+        drag_.begin(*this, *static_cast<QMouseEvent*>(event));
+        break;
+    case QEvent::MouseButtonRelease:
+        drag_.track(*this, *static_cast<QMouseEvent*>(event));
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void FrmSet::surfaceMouseMoved() {
+    refreshSkin();
+    // Arming cannot fail on this platform's tracking; were it to, the pointer's next move
+    // over the surface tries again.
+    if (!m_cPTM->Tracking())
+        m_cPTM->StartMouseTracking();
+}
+
+void FrmSet::chooseFont() {
+    const std::optional<QFont> chosen = services_.dialogs.chooseFont(this, ownFont_);
+    if (!chosen)
+        return;
+    // A font the toolbar's font cannot take (sized in pixels only, or with no family) ends
+    // the choice before anything has changed, like a cancel.
+    if (!isPointSize(chosen->pointSizeF()) || chosen->family().isEmpty())
+        return;
+    ownFont_.setBold(chosen->bold());
+    ownFont_.setPointSizeF(chosen->pointSizeF());
+    ownFont_.setFamily(chosen->family());
+    ownFont_.setItalic(chosen->italic());
+
+    // The lyric takes the family and size only; its renderer has no bold or italic.
+    settings_.fontName = ownFont_.family();
+    settings_.fontSize = static_cast<float>(ownFont_.pointSizeF());
+    lyricWindow_.DrawText(settings_.currentText);
+    SaveSet();
 }

@@ -10,7 +10,6 @@
 #include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace {
 
@@ -141,26 +140,15 @@ void FrmShow::paintEvent(QPaintEvent*) {
 
 void FrmShow::mousePressEvent(QMouseEvent* event) {
     Q_EMIT dragStarted();
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    // The window system will not move it: the window follows the pointer itself.
-    followingPointer_ = true;
-    pressPointer_ = event->globalPosition().toPoint();
-    pressPosition_ = pos();
+    drag_.begin(*this, *event);
 }
 
 void FrmShow::mouseMoveEvent(QMouseEvent* event) {
-    // A release that went elsewhere (a grab by another window) must not leave the window
-    // stuck to the pointer.
-    if (event->buttons() == Qt::NoButton)
-        followingPointer_ = false;
-    if (followingPointer_)
-        move(pressPosition_ + event->globalPosition().toPoint() - pressPointer_);
+    drag_.track(*this, *event);
 }
 
 void FrmShow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->buttons() == Qt::NoButton)
-        followingPointer_ = false;
+    drag_.track(*this, *event);
 }
 
 void FrmShow::moveEvent(QMoveEvent* event) {

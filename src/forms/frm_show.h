@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop_lyric/lyric_renderer.h"
+#include "forms/window_drag.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -70,7 +71,5 @@ private:
     bool loaded_ = false;
     bool reportingFailure_ = false;
     QPoint lastPosition_;
-    bool followingPointer_ = false;
-    QPoint pressPointer_;
-    QPoint pressPosition_;
+    WindowDrag drag_;
 };

@@ -25,7 +25,9 @@ FrmSet& LyricWindows::frmSet() {
     if (!frmSet_) {
         FrmShow& lyricWindow = frmShow();
         frmSet_ = std::make_unique<FrmSet>(
-            settings_, lyricWindow, FrmSetServices{services_.screen, services_.programFolder});
+            settings_, lyricWindow,
+            FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
+                           services_.mouseTrack, services_.programFolder});
         toolbarAnchor_ = lyricWindow.pos();
     }
     return *frmSet_;

@@ -11,13 +11,17 @@ class CompositingProbe;
 class Dialogs;
 class FrmSet;
 class FrmShow;
+class MouseTrackPlatform;
 class ScreenGeometry;
+class WindowTextChannel;
 
 // What the desktop lyric's windows need from the world outside them.
 struct LyricWindowServices {
     const ScreenGeometry& screen;
     Dialogs& dialogs;
     const CompositingProbe& compositing;
+    WindowTextChannel& textChannel; // the toolbar's delay commands
+    MouseTrackPlatform& mouseTrack; // the toolbar's leave tracking
     QString programFolder;
     // Whether the drawing machinery came up; see FrmShowServices.
     std::function<bool()> startGraphics = [] { return true; };

@@ -2,7 +2,9 @@
 
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_lyric_compositing.h"
+#include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_window_text_channel.h"
 #include "forms/lyric_windows.h"
 
 #include <QString>
@@ -11,12 +13,15 @@
 // The media engine is left to the user, who may want a fake or the real one.
 struct FakeWorld {
     explicit FakeWorld(const QString& programFolder)
-        : lyricWindows(LyricWindowServices{screen, dialogs, compositing, programFolder}) {}
+        : lyricWindows(LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack,
+                                           programFolder}) {}
 
     FakeDesktopLauncher launcher;
     FakeFontInstallation fonts;
     FakeDialogs dialogs;
     FakeScreenGeometry screen;
     FakeLyricCompositing compositing;
+    FakeWindowTextChannel textChannel;
+    FakeMouseTrackPlatform mouseTrack;
     LyricWindows lyricWindows;
 };

@@ -1,0 +1,95 @@
+// The toolbar's design: the bar, its images with their positions, tooltips and
+// visibility, and the three pictures of every button. Positions are the design's twips.
+#include "forms/design_units.h"
+#include "forms/frm_set.h"
+#include "forms/image_control.h"
+#include "forms/picture_box.h"
+
+namespace {
+
+constexpr QRgb ColourKey = qRgb(255, 0, 255);
+
+QPixmap skin(const QString& file) {
+    return QPixmap(QStringLiteral(":/skin/") + file);
+}
+
+QPixmap skinBitmap(const char* name) {
+    return skin(QString::fromLatin1(name) + QStringLiteral(".bmp"));
+}
+
+ImageControl* image(QWidget* parent, const char* name, const QRect& geometry,
+                    const QPixmap& picture, const QString& toolTip = {}) {
+    auto* control = new ImageControl(parent, geometry, picture, toolTip);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+} // namespace
+
+void FrmSet::createControls() {
+    setObjectName(QStringLiteral("FrmSet"));
+    setWindowTitle(QStringLiteral("Form1"));
+    resize(twipsToPixels(6075), twipsToPixels(525));
+    // Whatever the bar leaves uncovered is the colour key, and so see-through.
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(ColourKey));
+    setPalette(background);
+
+    // The pictures a button swaps between, the design's hidden picture stores.
+    const auto states = [](const char* stem) {
+        const QString name = QString::fromLatin1(stem);
+        return ButtonPictures{skin(name + QStringLiteral("Nor.bmp")),
+                              skin(name + QStringLiteral("Poi.bmp")),
+                              skin(name + QStringLiteral("Down.bmp"))};
+    };
+    const ButtonPictures delay1 = states("Delay1");
+    const ButtonPictures delay2 = states("Delay2");
+    const ButtonPictures blue = states("Blue");
+    const ButtonPictures green = states("Green");
+    const ButtonPictures red = states("Red");
+    const ButtonPictures white = states("White");
+    const ButtonPictures yellow = states("Yellow");
+    const ButtonPictures set = states("Set");
+    const ButtonPictures sel = states("Sel");
+    const ButtonPictures lock = states("Lock");
+    const ButtonPictures end = states("End");
+
+    Pic = new PictureBox(this, designRect(0, 0, 5835, 450), skinBitmap("Pic"));
+    Pic->setObjectName(QStringLiteral("Pic"));
+
+    // Siblings created later lie in front, so the images are created from the back of the
+    // design's stacking order to its front. Each starts with its normal picture.
+    const QPixmap separator = skinBitmap("Separator");
+    CmdRed = image(Pic, "CmdRed", designRect(2520, 120, 210, 210), red.normal);
+    Image3 = image(Pic, "Image3", designRect(5010, 30, 30, 360), separator);
+    CmdSet =
+        image(Pic, "CmdSet", designRect(4200, 60, 615, 330), set.normal, QStringLiteral("设置"));
+    Image50 = image(Pic, "Image50", designRect(1170, 30, 30, 360), separator);
+    CmdYellow = image(Pic, "CmdYellow", designRect(3600, 120, 210, 210), yellow.normal,
+                      QStringLiteral("活力黄"));
+    CmdWhite = image(Pic, "CmdWhite", designRect(3120, 120, 210, 210), white.normal,
+                     QStringLiteral("高雅灰"));
+    CmdGreen = image(Pic, "CmdGreen", designRect(1920, 120, 210, 210), green.normal,
+                     QStringLiteral("清新绿"));
+    CmdBlue = image(Pic, "CmdBlue", designRect(1410, 120, 210, 210), blue.normal,
+                    QStringLiteral("湖水蓝"));
+    CmdEnd = image(Pic, "CmdEnd", designRect(5490, 150, 165, 165), end.normal);
+    // The program icon stands in until the first refreshSkin; nothing ever shows it.
+    CmdLock =
+        image(Pic, "CmdLock", designRect(5400, 480, 720, 720), skin(QStringLiteral("icon.ico")));
+    CmdLock->hide();
+    Delay2 = image(Pic, "Delay2", designRect(450, 150, 180, 165), delay2.normal,
+                   QStringLiteral("提前0.5秒"));
+    Delay1 = image(Pic, "Delay1", designRect(810, 150, 180, 165), delay1.normal,
+                   QStringLiteral("延迟0.5秒"));
+    Image23 = image(Pic, "Image23", designRect(4080, 30, 30, 360), separator);
+    Image1 = image(Pic, "Image1", designRect(30, 30, 375, 375), skin(QStringLiteral("Image1.gif")));
+    CmdLrc = image(Pic, "CmdLrc", designRect(4200, 360, 885, 330), sel.normal,
+                   QStringLiteral("搜索歌词"));
+    CmdLrc->hide();
+
+    buttons_ = {{Delay1, delay1}, {Delay2, delay2},  {CmdBlue, blue},     {CmdGreen, green},
+                {CmdRed, red},    {CmdWhite, white}, {CmdYellow, yellow}, {CmdSet, set},
+                {CmdLrc, sel},    {CmdLock, lock},   {CmdEnd, end}};
+}

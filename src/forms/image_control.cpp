@@ -1,0 +1,51 @@
+#include "forms/image_control.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+ImageControl::ImageControl(QWidget* parent, const QRect& geometry, const QPixmap& picture,
+                           const QString& toolTip)
+    : QWidget(parent), picture_(picture) {
+    setGeometry(geometry);
+    setToolTip(toolTip);
+    // Moves without a button held change the picture too.
+    setMouseTracking(true);
+}
+
+bool ImageControl::setPicture(const QPixmap& picture) {
+    if (picture.cacheKey() == picture_.cacheKey())
+        return false;
+    picture_ = picture;
+    if (!picture_.isNull())
+        resize(picture_.size());
+    update();
+    return true;
+}
+
+void ImageControl::paintEvent(QPaintEvent*) {
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+// The handlers accept every event (Qt delivers them accepted), which keeps them from the
+// surface beneath.
+void ImageControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        leftPressed_ = true;
+    Q_EMIT mousePressed();
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent*) {
+    Q_EMIT mouseMoved();
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool wasPressed = leftPressed_;
+    leftPressed_ = false;
+    if (wasPressed && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}

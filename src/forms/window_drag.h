@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPoint>
+
+class QMouseEvent;
+class QWidget;
+
+// Moves a top-level window with the pointer, from a mouse press until its button is
+// released. The window system's own move is preferred; where it refuses (no window
+// manager, or one without the move protocol), the window follows the pointer as the
+// widget that took the press reports its moves.
+class WindowDrag {
+public:
+    void begin(QWidget& window, const QMouseEvent& press);
+
+    // Every move and release of the widget that took the press.
+    void track(QWidget& window, const QMouseEvent& event);
+
+private:
+    bool followingPointer_ = false;
+    QPoint pressPointer_;
+    QPoint pressPosition_;
+};
