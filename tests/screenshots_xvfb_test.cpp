@@ -1,0 +1,110 @@
+// The three windows on a real X server, photographed: the pictures land in screenshots/
+// beside the test, and fixed probe points catch a layout that went wrong.
+#include "fakes/fake_media_engine.h"
+#include "fakes/fake_world.h"
+#include "forms/click_area.h"
+#include "forms/form1.h"
+#include "forms/frm_set.h"
+#include "forms/frm_show.h"
+#include "support/event_wait.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor Backdrop(0x2e, 0x7d, 0x32);
+
+QImage skinPicture(const char* name) {
+    return QImage(QStringLiteral(":/skin/") + QString::fromLatin1(name) + QStringLiteral(".bmp"))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage photograph(const QRect& onScreen, const QString& name) {
+    testsupport::runEventLoopFor(150);
+    const QImage shot =
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    QDir().mkpath(QStringLiteral("screenshots"));
+    shot.save(QStringLiteral("screenshots/") + name + QStringLiteral(".png"));
+    return shot;
+}
+
+QColor at(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y);
+}
+
+bool exposed(QWidget& window) {
+    return window.windowHandle() && window.windowHandle()->isExposed();
+}
+
+TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    // A plain backdrop under everything: see-through pixels show its colour.
+    QWidget backdrop;
+    backdrop.setAutoFillBackground(true);
+    backdrop.setPalette(QPalette(Backdrop));
+    backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    backdrop.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(backdrop); }));
+
+    TempFolder program;
+    FakeMediaEngine engine;
+    FakeWorld world(program.path());
+    world.compositing.compositing = false; // as on a bare X server
+    Form1 form(Form1Services{engine, world.launcher, world.fonts, world.dialogs, world.lyricWindows,
+                             program.path(), program.path(), [] {}});
+    form.List2->addItems({QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"),
+                          QStringLiteral("/music/Aster Vale - Night Ferry.mp3")});
+    form.Label2->setText(QStringLiteral("那些为爱所付出的代价"));
+    form.move(80, 80);
+    form.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(form); }));
+    QTest::mouseClick(form.Image1, Qt::LeftButton);
+    QTest::mouseClick(form.Image2, Qt::LeftButton);
+    FrmShow& lyric = world.lyricWindows.frmShow();
+    FrmSet& toolbar = world.lyricWindows.frmSet();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(lyric) && exposed(toolbar); }));
+
+    const QImage main = photograph(QRect(form.mapToGlobal(QPoint(0, 0)), form.size()),
+                                   QStringLiteral("main-window"));
+    const QImage lyricShot = photograph(lyric.geometry(), QStringLiteral("desktop-lyric"));
+    const QImage toolbarShot = photograph(toolbar.geometry(), QStringLiteral("toolbar"));
+
+    // Button faces of both strips, and the calm part of the lyric strip, as drawn.
+    const QImage transport = skinPicture("Picture4");
+    const QImage tools = skinPicture("Picture2");
+    const QImage lyricStrip = skinPicture("Picture3");
+    for (int x : {24, 56, 92, 132, 180, 232, 292}) {
+        EXPECT_EQ(at(main, x, 96 + 11), at(transport, x, 11)) << "transport face at " << x;
+        EXPECT_EQ(at(tools, x, 11), at(main, x, 128 + 11)) << "tool face at " << x;
+    }
+    EXPECT_EQ(at(main, 8, 260 + 44), at(lyricStrip, 8, 44));
+    EXPECT_EQ(at(main, 5, 200), QColor(Qt::black)); // the playlist's background
+
+    // The overlay shows only its glyphs: the backdrop everywhere else.
+    EXPECT_EQ(at(lyricShot, 5, 5), Backdrop);
+    EXPECT_EQ(at(lyricShot, lyricShot.width() - 5, lyricShot.height() - 5), Backdrop);
+    int glyphPixels = 0;
+    for (int x = 0; x < lyricShot.width(); x += 2)
+        glyphPixels += at(lyricShot, x, 30) != Backdrop;
+    EXPECT_GT(glyphPixels, 20);
+
+    // The toolbar's rounded corners and its margins are see-through; the bar is not.
+    const QImage bar = skinPicture("Pic");
+    EXPECT_EQ(at(toolbarShot, 0, 0), Backdrop);
+    EXPECT_EQ(at(toolbarShot, 400, 10), Backdrop);
+    EXPECT_EQ(at(toolbarShot, 200, 33), Backdrop);
+    EXPECT_EQ(at(toolbarShot, 150, 15), at(bar, 150, 15));
+}
+
+} // namespace
