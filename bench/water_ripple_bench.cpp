@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 static QImage windowPicture() {
-    Q_INIT_RESOURCE(skin);
     return QImage(QStringLiteral(":/skin/Picture1.bmp"));
 }
 

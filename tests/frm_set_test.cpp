@@ -10,11 +10,6 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
-// The pictures live in the static library, whose resources register only when asked.
-static void registerSkinResources() {
-    Q_INIT_RESOURCE(skin);
-}
-
 namespace {
 
 QImage skinImage(const QString& file) {
@@ -39,7 +34,6 @@ void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
 class Toolbar : public ::testing::Test {
 protected:
     Toolbar() {
-        registerSkinResources();
         settings().fontName = QStringLiteral("DejaVu Sans");
         settings().fontSize = 50;
     }

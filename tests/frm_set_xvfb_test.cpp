@@ -12,10 +12,6 @@
 // Xlib after Qt: its macros would otherwise clash with Qt's names.
 #include <X11/Xlib.h>
 
-static void registerSkinResources() {
-    Q_INIT_RESOURCE(skin);
-}
-
 namespace {
 
 // Nothing here needs the session bus, whose library the leak checker would report.
@@ -26,7 +22,6 @@ namespace {
 class ToolbarOnX : public ::testing::Test {
 protected:
     void SetUp() override {
-        registerSkinResources();
         ASSERT_TRUE(x);
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         below.setGeometry(bar().geometry().adjusted(-50, -50, 50, 50));

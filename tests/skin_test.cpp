@@ -8,11 +8,6 @@
 #include <map>
 #include <vector>
 
-// The pictures live in the static library, whose resources register only when asked.
-static void registerSkinResources() {
-    Q_INIT_RESOURCE(skin);
-}
-
 namespace {
 
 constexpr QRgb Key = 0xffff00ff;
@@ -66,8 +61,6 @@ std::vector<Expected> expectedBitmaps() {
 
 class Skin : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { registerSkinResources(); }
-
     static QImage load(const QString& file) {
         return QImage(resource(file)).convertToFormat(QImage::Format_RGB32);
     }
