@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Measures the player's CPU use (user + system time of its process) while it plays a track
 # with a lyric line every second and the desktop lyric shown, under a virtual X server.
-# Usage: bench/cpu_usage.sh [path/to/vellora] [seconds]
+# With "moving" as third argument the pointer keeps sweeping over the rippling picture.
+# Usage: bench/cpu_usage.sh [path/to/vellora] [seconds] [moving]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=$(realpath "${1:-build-release/vellora}")
 seconds=${2:-30}
+moving=${3:-}
 [ -x "$binary" ] || { echo "no player binary at $binary" >&2; exit 1; }
 
 work=$(mktemp -d)
 source scripts/virtual_display.sh
 start_virtual_display
-trap 'kill $player_pid $VIRTUAL_DISPLAY_PID 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $mover_pid $player_pid $VIRTUAL_DISPLAY_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 player_pid=
+mover_pid=
 export QT_QPA_PLATFORM=xcb
 
 length=$((seconds + 10))
@@ -44,6 +47,17 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 212)) $((Y + 138)) click 1
 sleep 2
 
+mover_pid=
+if [ "$moving" = moving ]; then
+    (while true; do
+        for x in $(seq 20 8 300) $(seq 300 -8 20); do
+            xdotool mousemove $((X + x)) $((Y + 48))
+            sleep 0.02
+        done
+    done) &
+    mover_pid=$!
+fi
+
 ticks() { awk '{print $14 + $15}' "/proc/$player_pid/stat"; }
 hz=$(getconf CLK_TCK)
 before=$(ticks)
@@ -51,4 +65,4 @@ sleep "$seconds"
 after=$(ticks)
 rss=$(awk '/VmRSS/ {print $2}' "/proc/$player_pid/status")
 awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v rss="$rss" \
-    'BEGIN { printf "playing with the desktop lyric shown: %.2f %% of one core over %d s (user+sys %.2f s), RSS %d KiB\n", 100 * t / hz / s, s, t / hz, rss }'
+    -v how="${moving:+, pointer moving over the water}" 'BEGIN { printf "playing with the desktop lyric shown%s: %.2f %% of one core over %d s (user+sys %.2f s), RSS %d KiB\n", how, 100 * t / hz / s, s, t / hz, rss }'
