@@ -4,6 +4,7 @@
 #include "support/form1_fixture.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -78,6 +79,27 @@ TEST_F(Form1DesktopLyric, TickFeedsTheLabelsAndTheOverlayWhilePlaying) {
     form.timer1Tick();
     EXPECT_EQ(form.Label2->text(), QStringLiteral("two"));
     EXPECT_EQ(lyric().currentText, QStringLiteral("one"));
+}
+
+TEST_F(Form1DesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
+    TempFolder music;
+    music.write(QStringLiteral("a.lrc"), "[00:01.00]original\r\n[00:01.00]translation\r\n");
+    writePlaylist("1\r\n" + music.file(QStringLiteral("a.mp3")).toUtf8() + "\r\n");
+    Form1& form = start();
+    Q_EMIT form.Image1->clicked();
+    form.timer3Tick();
+    engine.state = PlayState::Playing;
+    engine.position = QStringLiteral("00:01");
+    engine.duration = QStringLiteral("00:03");
+    form.timer1Tick();
+    FrmShow& overlay = lyricWindows.frmShow();
+    const qint64 picture = overlay.picture().cacheKey();
+    for (int tick = 0; tick < 5; ++tick) {
+        form.timer1Tick();
+        QCoreApplication::sendPostedEvents();
+    }
+    EXPECT_EQ(lyric().currentText, QStringLiteral("translation"));
+    EXPECT_EQ(overlay.picture().cacheKey(), picture);
 }
 
 TEST_F(Form1DesktopLyric, TickRunsOnItsOwnWithoutATrack) {

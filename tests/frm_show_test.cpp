@@ -1,6 +1,5 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_text_channel.h"
@@ -37,8 +36,8 @@ protected:
     LyricWindows& windows() {
         if (!windows_)
             windows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack,
-                                    programFolder.path(), [this] { return graphics; }});
+                LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path(),
+                                    [this] { return graphics; }});
         return *windows_;
     }
     FrmShow& lyric() { return windows().frmShow(); }
@@ -58,7 +57,6 @@ protected:
 
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
-    FakeLyricCompositing compositing;
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
@@ -143,10 +141,9 @@ public:
 
 TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
     FakeScreenGeometry screen;
-    FakeLyricCompositing compositing;
     DrawingWhileReporting dialogs;
     LyricSettings settings;
-    FrmShow window(settings, FrmShowServices{screen, dialogs, compositing, [] { return false; }});
+    FrmShow window(settings, FrmShowServices{screen, dialogs, [] { return false; }});
     ASSERT_EQ(dialogs.errors.size(), 1);
     dialogs.window = &window;
     window.DrawText(QStringLiteral("line"));
@@ -183,7 +180,6 @@ TEST_F(FrmShowDrawing, RefreshBeforeAnyDrawingDoesNothing) {
     lyric().RefreshText();
     EXPECT_TRUE(lyric().picture().isNull());
     EXPECT_TRUE(settings().currentText.isEmpty());
-    EXPECT_EQ(compositing.questions, 0);
 }
 
 TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {
@@ -210,25 +206,22 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickIsNeitherDrawnNorPaintedAgain) {
     testsupport::runEventLoopFor(50);
     const int paints = counter.paints;
     const qint64 picture = window.picture().cacheKey();
-    const int questions = compositing.questions;
     for (int tick = 0; tick < 100; ++tick)
         window.DrawText(QStringLiteral("every tick"));
     testsupport::runEventLoopFor(50);
     EXPECT_EQ(counter.paints, paints);
     EXPECT_EQ(window.picture().cacheKey(), picture);
-    EXPECT_EQ(compositing.questions, questions); // nor the mask worked out again
 
     window.DrawText(QStringLiteral("the next line"));
     EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > paints; }));
     window.removeEventFilter(&counter);
 }
 
-TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
-    compositing.compositing = false;
+TEST_F(FrmShowDrawing, TheWindowIsCutToTheGlyphs) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("HH"));
-    const QRegion mask = lyric().mask();
     const QImage& picture = lyric().picture();
+    const QRegion mask = lyric().mask();
     ASSERT_FALSE(mask.isEmpty());
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -238,14 +231,9 @@ TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
     // A picture with nothing in it leaves nothing of the window.
     settings().fontSize = 0;
     lyric().DrawText(QStringLiteral("HH"));
+    lyric().picture();
     EXPECT_FALSE(lyric().mask().isEmpty());
     EXPECT_TRUE(lyric().mask().intersected(lyric().rect()).isEmpty());
-
-    // A compositor blends the picture's own alpha: no cut.
-    compositing.compositing = true;
-    settings().fontSize = 50;
-    lyric().DrawText(QStringLiteral("HH"));
-    EXPECT_TRUE(lyric().mask().isEmpty());
 }
 
 using LyricWindowsOwner = LyricWindowFixture;

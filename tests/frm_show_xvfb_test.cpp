@@ -1,10 +1,8 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
 #include "forms/frm_show.h"
 #include "platform/qt_screen_geometry.h"
-#include "platform/system_compositing_probe.h"
 #include "support/event_wait.h"
 
 #include <QGuiApplication>
@@ -98,9 +96,8 @@ protected:
         chooseColourScheme(settings, 3);
     }
 
-    std::unique_ptr<FrmShow> showLyric(const CompositingProbe& probe) {
-        auto window =
-            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, probe, {}});
+    std::unique_ptr<FrmShow> showLyric() {
+        auto window = std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, {}});
         window->show();
         window->DrawText(QStringLiteral("HELLO desktop lyric"));
         EXPECT_TRUE(testsupport::waitUntil(
@@ -121,8 +118,7 @@ TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
     WorkArea panel(x, QRect(0, 0, screenSize.width(), screenSize.height() - 40));
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return screen.workArea().bottom() == screenSize.height() - 41; }));
-    SystemCompositingProbe probe;
-    auto window = showLyric(probe);
+    auto window = showLyric();
     const Window id = Window(window->winId());
 
     Window child = 0;
@@ -146,21 +142,7 @@ TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
     EXPECT_EQ(motif[2], 0u);   // …and there are none
 }
 
-TEST_F(FrmShowOnX, CompositingManagerIsRecognisedByItsSelection) {
-    SystemCompositingProbe probe;
-    EXPECT_FALSE(probe.isCompositing()); // a bare X server
-    XConnection manager;
-    const Window owner = XCreateSimpleWindow(manager.display, manager.root(), 0, 0, 1, 1, 0, 0, 0);
-    const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(x.display));
-    XSetSelectionOwner(manager.display, manager.atom(selection.constData()), owner, CurrentTime);
-    XSync(manager.display, False);
-    EXPECT_TRUE(probe.isCompositing());
-    XDestroyWindow(manager.display, owner);
-    XSync(manager.display, False);
-    EXPECT_FALSE(probe.isCompositing());
-}
-
-TEST_F(FrmShowOnX, WithoutACompositorTheScreenBehindStaysVisible) {
+TEST_F(FrmShowOnX, TheScreenBehindStaysVisibleAroundTheGlyphs) {
     const QColor behindColour(30, 160, 60);
     QWidget behind(nullptr, Qt::FramelessWindowHint);
     behind.setAutoFillBackground(true);
@@ -184,8 +166,7 @@ TEST_F(FrmShowOnX, WithoutACompositorTheScreenBehindStaysVisible) {
         return found;
     };
 
-    SystemCompositingProbe probe;
-    auto window = showLyric(probe);
+    auto window = showLyric();
     const QRect glyphs = ink(window->picture());
     ASSERT_FALSE(glyphs.isEmpty());
     const QImage screenRow = grab(*window);
@@ -196,12 +177,6 @@ TEST_F(FrmShowOnX, WithoutACompositorTheScreenBehindStaysVisible) {
     for (int column = glyphs.left(); column <= glyphs.right(); ++column)
         glyphPixels += QColor(screenRow.pixel(column, glyphs.center().y())) != behindColour;
     EXPECT_GT(glyphPixels, 20);
-    window.reset();
-
-    // Believing a compositor runs where none does shows why the cut is needed.
-    FakeLyricCompositing claimsCompositing;
-    auto uncut = showLyric(claimsCompositing);
-    EXPECT_NE(QColor(grab(*uncut).pixel(10, 80)), behindColour);
 }
 
 } // namespace

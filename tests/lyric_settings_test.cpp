@@ -1,7 +1,6 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/settings_file.h"
 #include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_text_channel.h"
@@ -49,7 +48,7 @@ protected:
     LyricWindows& windows() {
         if (!windows_)
             windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
-                screen, dialogs, compositing, textChannel, mouseTrack, programFolder.path()});
+                screen, dialogs, textChannel, mouseTrack, programFolder.path()});
         return *windows_;
     }
     LyricSettings& settings() { return windows().settings(); }
@@ -57,7 +56,6 @@ protected:
 
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
-    FakeLyricCompositing compositing;
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
@@ -201,7 +199,7 @@ TEST_F(FailedWrite, DataIsAFileNotAFolder) {
     TempFolder other;
     other.write(QStringLiteral("data"), "not a folder");
     windows_ = std::make_unique<LyricWindows>(
-        LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack, other.path()});
+        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, other.path()});
     settings().fontSize = 50;
     EXPECT_FALSE(windows().frmSet().SaveSet());
     windows().frmSet().SetColor(2);

@@ -60,7 +60,6 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     TempFolder program;
     FakeMediaEngine engine;
     FakeWorld world(program.path());
-    world.compositing.compositing = false; // as on a bare X server
     Form1 form(Form1Services{engine, world.launcher, world.fonts, world.dialogs, world.lyricWindows,
                              program.path(), program.path(), [] {}});
     form.List2->addItems({QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"),

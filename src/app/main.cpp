@@ -3,7 +3,6 @@
 #include "platform/mpv_engine.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_screen_geometry.h"
-#include "platform/system_compositing_probe.h"
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
 #include "platform/system_mouse_track_platform.h"
@@ -33,12 +32,11 @@ int main(int argc, char** argv) {
     SystemFontInstallation fonts;
     QtDialogs dialogs;
     QtScreenGeometry screen;
-    SystemCompositingProbe compositing;
     SystemWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
     const QString programFolder = QCoreApplication::applicationDirPath();
     LyricWindows lyricWindows(
-        LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack, programFolder});
+        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder});
     Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder,
                              QDir::currentPath(), [] { QCoreApplication::exit(0); }});
     form.show();

@@ -2,7 +2,6 @@
 
 #include "desktop_lyric/lyric_settings.h"
 #include "forms/design_units.h"
-#include "platform/compositing_probe.h"
 #include "player/dialogs.h"
 #include "window_services/screen_geometry.h"
 #include "window_services/taskbar_height.h"
@@ -16,8 +15,9 @@ namespace {
 constexpr int DesignWidthTwips = 17775;
 constexpr int DesignHeightTwips = 1665;
 
-// Where no compositing manager blends the window with what lies behind it, the window is
-// cut down to the pixels that carry any colour.
+// The window is cut down to the pixels that carry any colour: where no compositing
+// manager blends it with what lies behind, that is what keeps the rest of the screen
+// visible, and everywhere it lets clicks beside the glyphs reach the windows below.
 QRegion visiblePixels(const QImage& picture) {
     QImage bits(picture.size(), QImage::Format_MonoLSB);
     bits.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // 1: inside
@@ -108,18 +108,35 @@ void FrmShow::DrawText(const QString& text) {
     settings_.currentText = text;
     if (!load())
         return;
+    // Lines of the same second arrive one after another within one tick, and only the
+    // last of them can ever be seen: the picture is made once the caller is done, from the
+    // text and style as they then stand.
+    if (!presentPending_) {
+        presentPending_ = true;
+        QMetaObject::invokeMethod(this, &FrmShow::present, Qt::QueuedConnection);
+    }
+}
+
+const QImage& FrmShow::picture() {
+    present();
+    return picture_.image();
+}
+
+void FrmShow::present() {
+    if (!presentPending_)
+        return;
+    presentPending_ = false;
+    if (!loaded_)
+        return;
     const LyricStyle style{settings_.fontName, settings_.fontSize, settings_.firstColour,
                            settings_.secondColour};
     // The layout spans the whole screen, whatever the window's own width.
-    if (picture_.draw(text, style, size(), services_.screen.screen().width()))
+    if (picture_.draw(settings_.currentText, style, size(), services_.screen.screen().width()))
         showPicture();
 }
 
 void FrmShow::showPicture() {
-    if (services_.compositing.isCompositing())
-        clearMask();
-    else
-        setMask(visiblePixels(picture_.image()));
+    setMask(visiblePixels(picture_.image()));
     update();
 }
 

@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <functional>
 
-class CompositingProbe;
 class Dialogs;
 class ScreenGeometry;
 struct LyricSettings;
@@ -16,7 +15,6 @@ struct LyricSettings;
 struct FrmShowServices {
     const ScreenGeometry& screen;
     Dialogs& dialogs;
-    const CompositingProbe& compositing;
     // Whether the drawing machinery came up. Qt's always does; tests make it fail. An
     // empty function counts as success.
     std::function<bool()> startGraphics;
@@ -41,7 +39,7 @@ public:
     bool isLoaded() const { return loaded_; }
 
     // The picture the window shows; null before the first drawing since the last load.
-    const QImage& picture() const { return picture_.image(); }
+    const QImage& picture();
 
     // Showing an unloaded window loads it first; one that cannot load stays hidden.
     void setVisible(bool visible) override;
@@ -63,12 +61,14 @@ private:
     bool load();
     void unload();
     void placeAboveTaskbar();
+    void present();
     void showPicture();
 
     LyricSettings& settings_;
     FrmShowServices services_;
     LyricPicture picture_;
     bool loaded_ = false;
+    bool presentPending_ = false;
     bool reportingFailure_ = false;
     QPoint lastPosition_;
     WindowDrag drag_;

@@ -10,8 +10,8 @@ LyricWindows::~LyricWindows() = default;
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
         frmShow_ = std::make_unique<FrmShow>(
-            settings_, FrmShowServices{services_.screen, services_.dialogs, services_.compositing,
-                                       services_.startGraphics});
+            settings_,
+            FrmShowServices{services_.screen, services_.dialogs, services_.startGraphics});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });

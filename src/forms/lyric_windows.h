@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 
-class CompositingProbe;
 class Dialogs;
 class FrmSet;
 class FrmShow;
@@ -19,7 +18,6 @@ class WindowTextChannel;
 struct LyricWindowServices {
     const ScreenGeometry& screen;
     Dialogs& dialogs;
-    const CompositingProbe& compositing;
     WindowTextChannel& textChannel; // the toolbar's delay commands
     MouseTrackPlatform& mouseTrack; // the toolbar's leave tracking
     QString programFolder;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "fakes/fake_desktop_services.h"
-#include "fakes/fake_lyric_compositing.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_text_channel.h"
@@ -13,14 +12,13 @@
 // The media engine is left to the user, who may want a fake or the real one.
 struct FakeWorld {
     explicit FakeWorld(const QString& programFolder)
-        : lyricWindows(LyricWindowServices{screen, dialogs, compositing, textChannel, mouseTrack,
-                                           programFolder}) {}
+        : lyricWindows(
+              LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder}) {}
 
     FakeDesktopLauncher launcher;
     FakeFontInstallation fonts;
     FakeDialogs dialogs;
     FakeScreenGeometry screen;
-    FakeLyricCompositing compositing;
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     LyricWindows lyricWindows;
