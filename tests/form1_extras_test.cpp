@@ -1,5 +1,6 @@
 #include "forms/click_area.h"
 #include "forms/frm_set.h"
+#include "forms/picture_box.h"
 #include "support/form1_fixture.h"
 
 #include <QLabel>
@@ -45,6 +46,10 @@ TEST_F(Form1Extras, ClicksOnControlsAreNotBackgroundClicks) {
     Form1& form = start();
     form.show();
     QTest::mouseClick(form.Image9, Qt::LeftButton);
+    // Beside the buttons of a strip, on the lyric strip and on the engine's band.
+    QTest::mouseClick(form.Picture2, Qt::LeftButton, {}, QPoint(45, 10));
+    QTest::mouseClick(form.Label2, Qt::LeftButton);
+    QTest::mouseClick(form.w1, Qt::LeftButton, {}, QPoint(5, 22));
     EXPECT_EQ(form.Label11->text(), QStringLiteral("0"));
 }
 

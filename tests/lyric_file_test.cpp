@@ -79,6 +79,14 @@ TEST_F(LyricLoading, HugeFileKeepsItsFirstLinesOnly) {
     EXPECT_EQ(lines.last(), QStringLiteral("[00:00.00]line 32766"));
 }
 
+TEST_F(LyricLoading, ByteLimitCutsAtALineEndNotInsideACharacter) {
+    const QByteArray line = "[00:01.00]" + QStringLiteral("中").repeated(100).toUtf8() + "\r\n";
+    writeLyric(line.repeated(LyricFile::MaxBytes / line.size() + 10));
+    const QStringList lines = LyricFile::loadLines(media());
+    ASSERT_EQ(lines.size(), LyricFile::MaxBytes / line.size());
+    EXPECT_EQ(lines.last(), QString::fromUtf8(line.chopped(2)));
+}
+
 TEST_F(LyricLoading, BinaryFileWithoutLineEndsIsBounded) {
     writeLyric(QByteArray(LyricFile::MaxBytes + 4096, '\x01'));
     const QStringList lines = LyricFile::loadLines(media());

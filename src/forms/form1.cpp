@@ -121,11 +121,10 @@ void Form1::connectEvents() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == List2->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        // Let the list select what was double-clicked first, then play the selection.
-        const bool handled = QWidget::eventFilter(watched, event);
+    if (watched == List2->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // The list selects what was double-clicked first; the selection plays after that.
         QMetaObject::invokeMethod(this, &Form1::playSelectedEntry, Qt::QueuedConnection);
-        return handled;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -292,7 +291,7 @@ void Form1::addToPlaylist(const QStringList& paths) {
     List2->addItems(addition.accepted);
     const QString problem = addition.problem();
     if (!problem.isEmpty())
-        services_.dialogs.showInformation(this, windowTitle(), problem);
+        services_.dialogs.showInformation(this, QGuiApplication::applicationDisplayName(), problem);
 }
 
 void Form1::addFile() {
@@ -322,7 +321,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     entries.reserve(List2->count());
     for (int i = 0; i < List2->count(); ++i)
         entries.append(List2->item(i)->text());
-    // A failed write keeps the previous file; the program still closes.
+    // A failed write keeps the previous file; the fade and the end come all the same.
     PlaylistFile::save(playlistPath(), entries);
     event->ignore();
     enable(Timer4);

@@ -87,6 +87,7 @@ void Form1::createControls() {
     w1 = named(new QWidget(this), "w1");
     w1->setGeometry(designRect(0, 1485, 4935, 930));
     w1->setAutoFillBackground(true);
+    w1->setAttribute(Qt::WA_NoMousePropagation);
     w1->setPalette(QPalette(Qt::black));
 
     Picture2 =

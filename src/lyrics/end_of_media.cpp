@@ -2,6 +2,7 @@
 
 #include "player/leading_number.h"
 #include "player/media_engine.h"
+#include "player/playlist_navigation.h"
 
 namespace EndOfMedia {
 
@@ -10,11 +11,12 @@ std::optional<Advance> decide(const QString& playMode, int playState, int select
         return std::nullopt;
     if (leadingNumber(playMode) == 1.0)
         return Advance{true, -1, false};
-    if (count <= 0)
+    // The Next button's stepping; at the end of the list the first entry plays as well,
+    // without the slogan, where the button only selects it.
+    const auto step = PlaylistNavigation::next(selected, count);
+    if (!step)
         return std::nullopt;
-    if (selected + 1 == count)
-        return Advance{false, 0, false};
-    return Advance{false, selected < 0 ? 0 : selected + 1, true};
+    return Advance{false, step->select, step->play};
 }
 
 } // namespace EndOfMedia

@@ -20,8 +20,7 @@ inline constexpr qint64 MaxBytes = 8 * 1024 * 1024;
 QString nameFor(const QString& mediaPath);
 
 // The raw lines of the media file's lyric file, at most MaxLines from at most MaxBytes;
-// empty when there is no
-// such ordinary, visible file or it cannot be read.
+// empty when there is no such ordinary, visible file or it cannot be read.
 QStringList loadLines(const QString& mediaPath);
 
 } // namespace LyricFile

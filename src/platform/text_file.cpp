@@ -76,6 +76,7 @@ std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines
     constexpr qint64 ChunkSize = 64 * 1024;
     QByteArray bytes;
     LineEndScanner scanner(maxLines);
+    bool complete = false;
     while (!file.atEnd() && bytes.size() < maxBytes) {
         const QByteArray chunk = file.read(std::min(ChunkSize, maxBytes - bytes.size()));
         if (chunk.isEmpty())
@@ -84,8 +85,16 @@ std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines
         const qsizetype end = scanner.scan(bytes);
         if (end >= 0) {
             bytes.truncate(end);
+            complete = true;
             break;
         }
+    }
+    // Stopped by the byte limit in the middle of a line, perhaps of a character: the
+    // unfinished line goes, so that it cannot spoil how the rest decodes.
+    if (!complete && !file.atEnd()) {
+        const qsizetype lastEnd = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+        if (lastEnd >= 0)
+            bytes.truncate(lastEnd + 1);
     }
     return splitTextLines(decodeText(bytes), maxLines);
 }
