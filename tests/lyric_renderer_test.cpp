@@ -1,5 +1,6 @@
 #include "desktop_lyric/lyric_renderer.h"
 
+#include <QElapsedTimer>
 #include <QPainterPath>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -307,6 +308,28 @@ TEST(LyricPictureInputs, AHugeLineShowsWhatFitsTheWindow) {
     const QImage picture = LyricRenderer::render(huge, tiny, window, window.width());
     EXPECT_FALSE(isFullyTransparent(picture));
     EXPECT_EQ(picture, LyricRenderer::render(huge.left(100'000), tiny, window, window.width()));
+}
+
+TEST(LyricPictureInputs, LinesOfManyTinyOrStackedGlyphsDrawWithoutFreezing) {
+    const struct {
+        const char* name;
+        QString text;
+        float size;
+    } rows[] = {
+        {"200k characters at size 1", QStringLiteral("lyric ").repeated(40'000), 1.0f},
+        {"200k characters at size 3", QStringLiteral("lyric ").repeated(40'000), 3.0f},
+        {"one letter under 100k accents", u'a' + QString(QChar(0x0301)).repeated(100'000), 50.0f},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QElapsedTimer timer;
+        timer.start();
+        const QImage picture =
+            LyricRenderer::render(row.text, latin(row.size), WindowSize, LayoutWidth);
+        // Generous: what this guards against took seconds.
+        EXPECT_LT(timer.elapsed(), 500);
+        EXPECT_FALSE(isFullyTransparent(picture));
+    }
 }
 
 TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {

@@ -18,6 +18,14 @@ constexpr int BlockHeight = 2 * GradientTileHeight;
 // Far above any window's height; bounds the work a hostile size can cause.
 constexpr float MaxFontPixels = 16384.0f;
 
+// Far more than a window of legible lines holds; a path and a fill per glyph beyond it
+// would only add dots too small to read.
+constexpr qsizetype MaxGlyphs = 4096;
+
+// How far outside the laid-out area a glyph may lie and still put its outline or its
+// shadow into the picture.
+constexpr qreal InkMargin = ShadowOffset + 2;
+
 // a·b/255, rounded.
 inline uint mul255(uint a, uint b) {
     const uint t = a * b + 128;
@@ -55,13 +63,17 @@ QString withLineSeparators(QString text) {
     return text;
 }
 
-// A text holding more characters than the picture has pixels cannot show all of them; the
-// rest is never laid out, so a hostile line costs no more than a full window.
-QString visiblePart(const QString& text, int layoutWidth, int maxHeight) {
-    const qsizetype limit = qsizetype(layoutWidth) * qsizetype(maxHeight);
-    if (text.size() <= limit)
+// No glyph that advances is narrower than about 0.3 of the font size, nor a line lower than
+// the size, so no more characters than this can find a place in the picture. The rest is
+// never laid out: shaping a hostile line of hundreds of thousands of characters, or of
+// marks that pile up on one letter without advancing, would hold the window up for seconds.
+QString visiblePart(const QString& text, int layoutWidth, int maxHeight, int pixelSize) {
+    const double perLine = layoutWidth / (0.3 * pixelSize) + 1;
+    const double lines = double(maxHeight) / pixelSize + 1;
+    const double limit = perLine * lines;
+    if (double(text.size()) <= limit)
         return text;
-    qsizetype end = limit;
+    qsizetype end = qsizetype(limit);
     if (text.at(end - 1).isHighSurrogate())
         --end;
     return text.left(end);
@@ -126,9 +138,11 @@ QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, 
         return outlines;
     QFont font(style.fontName);
     font.setBold(true);
-    font.setPixelSize(int(std::lround(std::min(style.fontSize, MaxFontPixels))));
+    const int pixelSize = int(std::lround(std::min(style.fontSize, MaxFontPixels)));
+    font.setPixelSize(pixelSize);
 
-    QTextLayout layout(withLineSeparators(visiblePart(text, layoutWidth, maxHeight)), font);
+    QTextLayout layout(withLineSeparators(visiblePart(text, layoutWidth, maxHeight, pixelSize)),
+                       font);
     QTextOption option(Qt::AlignHCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -145,17 +159,27 @@ QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, 
     layout.endLayout();
 
     // Glyph by glyph from the laid-out runs, so fallback fonts for characters the chosen
-    // font lacks land exactly where the layout put them.
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        const QRawFont rawFont = run.rawFont();
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
-            QPainterPath outline = rawFont.pathForGlyph(glyphs[i]).translated(positions[i]);
-            if (outline.isEmpty())
-                continue; // spaces
-            outline.setFillRule(Qt::OddEvenFill);
-            outlines << outline;
+    // font lacks land exactly where the layout put them. A glyph's box is far cheaper than
+    // its outline, so glyphs out of sight (marks stacked high above their letter) and
+    // blanks are passed over before any outline is made.
+    const QRectF inked =
+        QRectF(0, 0, layoutWidth, maxHeight).adjusted(-InkMargin, -InkMargin, InkMargin, InkMargin);
+    for (int l = 0; l < layout.lineCount() && outlines.size() < MaxGlyphs; ++l) {
+        for (const QGlyphRun& run : layout.lineAt(l).glyphRuns()) {
+            const QRawFont rawFont = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+                if (outlines.size() == MaxGlyphs)
+                    return outlines;
+                if (!rawFont.boundingRect(glyphs[i]).translated(positions[i]).intersects(inked))
+                    continue;
+                QPainterPath outline = rawFont.pathForGlyph(glyphs[i]).translated(positions[i]);
+                if (outline.isEmpty())
+                    continue; // spaces
+                outline.setFillRule(Qt::OddEvenFill);
+                outlines << outline;
+            }
         }
     }
     return outlines;

@@ -37,7 +37,9 @@ QImage gradientBlock(quint32 firstColour, quint32 secondColour);
 
 // The outlines of the text's glyphs, one path per glyph, placed as in the picture: bold,
 // the font size in pixels, lines centred across the layout width from the top down.
-// Lines that start at or below maxHeight are left out: they could not show.
+// Lines that start at or below maxHeight, and glyphs wholly outside the layout width and
+// maxHeight, are left out: they could not show. A few thousand glyphs at most, so a line
+// of countless tiny characters shows only its beginning.
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight);
 
