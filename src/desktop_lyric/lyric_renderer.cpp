@@ -193,8 +193,9 @@ QImage render(const QString& text, const LyricStyle& style, QSize size, int layo
         return picture;
 
     // The rasteriser fills many small paths far faster than one path holding them all,
-    // which it cuts into bands and walks again for each. Glyphs rarely overlap, and where
-    // they do the overlap is simply covered.
+    // which it cuts into bands and walks again for each. Each glyph being its own even-odd
+    // path, where two glyphs overlap the overlap is filled solid instead of left open as one
+    // even-odd path of the whole line would leave it: a known difference, kept for speed.
     QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
