@@ -78,6 +78,9 @@ TEST_F(FrmShowLoad, SpansTheScreenWithItsBottomOnThePanel) {
     EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_TRUE(window.picture().isNull());
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    // Shown before its first picture, none of it shows; no mask at all would show all of it.
+    EXPECT_FALSE(window.mask().isEmpty());
+    EXPECT_TRUE(window.mask().intersected(window.rect()).isEmpty());
 }
 
 TEST_F(FrmShowLoad, PlacementFollowsThePanelAndTheScreen) {
@@ -110,6 +113,8 @@ TEST_F(FrmShowLoad, GraphicsFailureIsReportedAndLeavesTheWindowUnloaded) {
     FrmShow& window = lyric();
     EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(dialogs.errors, QStringList{GraphicsFailure});
+    EXPECT_FALSE(window.mask().isEmpty());
+    EXPECT_TRUE(window.mask().intersected(window.rect()).isEmpty());
 
     // Each later use tries again, and says so again.
     chooseStyle();

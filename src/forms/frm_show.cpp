@@ -15,6 +15,12 @@ namespace {
 constexpr int DesignWidthTwips = 17775;
 constexpr int DesignHeightTwips = 1665;
 
+// An empty region would mean "no mask", which shows the whole window; a pixel outside the
+// window shows none of it.
+QRegion nothingVisible() {
+    return QRegion(-1, -1, 1, 1);
+}
+
 // The window is cut down to the pixels that carry any colour: where no compositing
 // manager blends it with what lies behind, that is what keeps the rest of the screen
 // visible, and everywhere it lets clicks beside the glyphs reach the windows below.
@@ -33,10 +39,8 @@ QRegion visiblePixels(const QImage& picture) {
             }
         }
     }
-    // An empty region would mean "no mask", which shows the whole window; a pixel outside
-    // the window shows none of it.
     if (!any)
-        return QRegion(-1, -1, 1, 1);
+        return nothingVisible();
     return QRegion(QBitmap::fromImage(bits));
 }
 
@@ -51,6 +55,9 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     // window exists.
     setAttribute(Qt::WA_TranslucentBackground);
     resize(twipsToPixels(DesignWidthTwips), twipsToPixels(DesignHeightTwips));
+    // Shown before its first picture, an unmasked window would be a black strip wherever
+    // no compositing manager blends it with what lies behind.
+    setMask(nothingVisible());
     load();
 }
 
@@ -81,7 +88,7 @@ bool FrmShow::load() {
 void FrmShow::unload() {
     loaded_ = false;
     picture_ = LyricPicture();
-    clearMask();
+    setMask(nothingVisible());
     QWidget::setVisible(false);
 }
 
