@@ -41,6 +41,10 @@ public:
     // The picture the window shows; null before the first drawing since the last load.
     const QImage& picture();
 
+    // Moves made so far go unreported, even those a hidden window would hear of only once
+    // it shows: a window that places itself against this one now sees where it already is.
+    void forgetMoves() { lastPosition_ = pos(); }
+
     // Showing an unloaded window loads it first; one that cannot load stays hidden.
     void setVisible(bool visible) override;
 

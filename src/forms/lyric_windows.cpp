@@ -15,8 +15,11 @@ FrmShow& LyricWindows::frmShow() {
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });
-        QObject::connect(frmShow_.get(), &FrmShow::movedBy, frmShow_.get(),
-                         [this] { followLyricWindow(); });
+        // A toolbar not made yet places itself against the lyric window where it then is.
+        QObject::connect(frmShow_.get(), &FrmShow::movedBy, frmShow_.get(), [this](QPoint delta) {
+            if (frmSet_)
+                frmSet_->move(frmSet_->pos() + delta);
+        });
     }
     return *frmShow_;
 }
@@ -28,15 +31,7 @@ FrmSet& LyricWindows::frmSet() {
             settings_, lyricWindow,
             FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
                            services_.mouseTrack, services_.programFolder});
-        toolbarAnchor_ = lyricWindow.pos();
+        lyricWindow.forgetMoves();
     }
     return *frmSet_;
-}
-
-void LyricWindows::followLyricWindow() {
-    // A toolbar created now places itself against the lyric window where it already is.
-    FrmSet& toolbar = frmSet();
-    const QPoint lyricPosition = frmShow_->pos();
-    toolbar.move(toolbar.pos() + lyricPosition - toolbarAnchor_);
-    toolbarAnchor_ = lyricPosition;
 }

@@ -2,7 +2,6 @@
 
 #include "desktop_lyric/lyric_settings.h"
 
-#include <QPoint>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -43,15 +42,9 @@ public:
     bool hasFrmSet() const { return frmSet_ != nullptr; }
 
 private:
-    void followLyricWindow();
-
     LyricWindowServices services_;
     LyricSettings settings_;
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;
     std::unique_ptr<FrmSet> frmSet_;
-    // Where the lyric window was when the toolbar last moved with it. A hidden window hears
-    // of a move only when it shows again, so the toolbar follows from here rather than
-    // from the deltas, which may include a move made before the toolbar existed.
-    QPoint toolbarAnchor_;
 };
