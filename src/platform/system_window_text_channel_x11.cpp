@@ -111,7 +111,9 @@ struct SystemWindowTextChannel::Connection {
                                static_cast<unsigned long>(bytes.size())};
         char** list = nullptr;
         int count = 0;
-        if (Xutf8TextPropertyToTextList(display, &property, &list, &count) != Success)
+        // A positive status counts characters that had no UTF-8 form; the list is made
+        // all the same, with stand-ins for them, and must be freed like any other.
+        if (Xutf8TextPropertyToTextList(display, &property, &list, &count) < Success)
             return std::nullopt;
         QString decoded;
         for (int i = 0; i < count; ++i)
