@@ -1,4 +1,5 @@
 #include "fakes/fake_mouse_track_platform.h"
+#include "platform/system_mouse_track_platform.h"
 #include "support/event_wait.h"
 #include "window_services/c_mouse_track.h"
 
@@ -163,7 +164,8 @@ TEST_P(ArmingFailure, ReachesTheCallerWithTheProgramAsSourceAndArmsNothing) {
 INSTANTIATE_TEST_SUITE_P(MouseTrack, ArmingFailure, ::testing::Values(0, 1, 2));
 
 TEST_F(MouseTrack, ThisPlatformDetectsTheSystemMethodAndReportsLeaving) {
-    cMouseTrack system;
+    SystemMouseTrackPlatform thisPlatform;
+    cMouseTrack system{thisPlatform};
     QSignalSpy systemLeaves(&system, &cMouseTrack::MouseLeave);
     system.AttachMouseTracking(pic, cMouseTrack::TrackMethodDetect);
     EXPECT_EQ(system.Method(), cMouseTrack::TrackMethodSystem);

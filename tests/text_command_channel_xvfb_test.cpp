@@ -1,4 +1,5 @@
 #include "desktop_lyric/text_command_channel.h"
+#include "platform/system_window_text_channel.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 
@@ -16,6 +17,12 @@
 #include <X11/Xutil.h>
 
 namespace {
+
+// A connection per command, opened with the display as it is at that moment.
+void sendCommand(const QString& cmd) {
+    SystemWindowTextChannel channel;
+    sendTextCommand(channel, cmd);
+}
 
 QString receiverProgram() {
 #ifdef LYRIC_COMMAND_RECEIVER
@@ -162,9 +169,9 @@ protected:
 
 TEST_F(TextCommandChannel, ReceiverTakesEachCommandInOrder) {
     Receiver& receiver = startReceiver();
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     ASSERT_TRUE(waitForLog(receiver, {"DELAY+"}));
-    sendTextCommand(TextCommand::DelayEarlier);
+    sendCommand(TextCommand::DelayEarlier);
     EXPECT_TRUE(waitForLog(receiver, {"DELAY+", "DELAY-"}));
     EXPECT_EQ(x.property(receiver.box, "_NET_WM_NAME"), QByteArray("DELAY-"));
 }
@@ -172,20 +179,20 @@ TEST_F(TextCommandChannel, ReceiverTakesEachCommandInOrder) {
 TEST_F(TextCommandChannel, ReceiverInsideAWindowManagerFrameIsFound) {
     Receiver& receiver = startReceiver();
     x.frame(receiver.top);
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     EXPECT_TRUE(waitForLog(receiver, {"DELAY+"}));
 }
 
 TEST_F(TextCommandChannel, NothingHappensWithoutAReceiver) {
-    sendTextCommand(TextCommand::DelayLater);
-    sendTextCommand(TextCommand::DelayEarlier);
+    sendCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayEarlier);
 }
 
 TEST_F(TextCommandChannel, NothingHappensWithoutAnXServer) {
     Receiver& receiver = startReceiver();
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     qputenv("DISPLAY", display);
     EXPECT_EQ(x.wmName(receiver.box), "TextCmd");
     EXPECT_FALSE(x.property(receiver.box, "_NET_WM_NAME"));
@@ -193,9 +200,9 @@ TEST_F(TextCommandChannel, NothingHappensWithoutAnXServer) {
 
 TEST_F(TextCommandChannel, ReceiverThatKeepsTheCommandTakesOnlyTheFirst) {
     Receiver& receiver = startReceiver({"--no-restore"});
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     ASSERT_TRUE(waitForLog(receiver, {"DELAY+"}));
-    sendTextCommand(TextCommand::DelayEarlier);
+    sendCommand(TextCommand::DelayEarlier);
     EXPECT_EQ(x.wmName(receiver.box), "DELAY+");
     EXPECT_EQ(x.property(receiver.box, "_NET_WM_NAME"), QByteArray("DELAY+"));
     testsupport::runEventLoopFor(100);
@@ -205,7 +212,7 @@ TEST_F(TextCommandChannel, ReceiverThatKeepsTheCommandTakesOnlyTheFirst) {
 TEST_F(TextCommandChannel, OnlyTheFrontmostOfTwoReceiversGetsTheCommand) {
     Receiver& back = startReceiver();
     Receiver& front = startReceiver();
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     EXPECT_TRUE(waitForLog(front, {"DELAY+"}));
     EXPECT_FALSE(x.property(back.box, "_NET_WM_NAME"));
     EXPECT_EQ(back.log(), QStringList());
@@ -223,7 +230,7 @@ class UnreachableReceiver : public TextCommandChannel,
 
 TEST_P(UnreachableReceiver, BoxIsLeftAlone) {
     Receiver& receiver = startReceiver(GetParam().options);
-    sendTextCommand(TextCommand::DelayLater);
+    sendCommand(TextCommand::DelayLater);
     EXPECT_EQ(x.wmName(receiver.box), GetParam().boxText);
     EXPECT_FALSE(x.property(receiver.box, "_NET_WM_NAME"));
 }
@@ -250,7 +257,7 @@ class DeliveredText : public TextCommandChannel, public ::testing::WithParamInte
 
 TEST_P(DeliveredText, ArrivesInBothTitleProperties) {
     Receiver& receiver = startReceiver({"--no-restore"});
-    sendTextCommand(GetParam().sent);
+    sendCommand(GetParam().sent);
     EXPECT_EQ(x.property(receiver.box, "_NET_WM_NAME"), GetParam().arrived.toUtf8());
     EXPECT_EQ(x.wmName(receiver.box), GetParam().arrived);
 }

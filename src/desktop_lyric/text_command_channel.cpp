@@ -2,11 +2,6 @@
 
 #include "window_services/mod_main.h"
 
-void sendTextCommand(const QString& cmd) {
-    modMain::SendTextToWindow(TextCommand::ReceiverTitle, TextCommand::ReceiverBoxClass,
-                              TextCommand::ReceiverBoxText, cmd);
-}
-
 void sendTextCommand(WindowTextChannel& channel, const QString& cmd) {
     modMain::SendTextToWindow(channel, TextCommand::ReceiverTitle, TextCommand::ReceiverBoxClass,
                               TextCommand::ReceiverBoxText, cmd);

@@ -22,5 +22,4 @@ inline constexpr QLatin1String DelayEarlier("DELAY-");
 } // namespace TextCommand
 
 // Fire-and-forget: with no receiver, or a receiver not ready for a command, it is lost.
-void sendTextCommand(const QString& cmd);
 void sendTextCommand(WindowTextChannel& channel, const QString& cmd);

@@ -1,7 +1,5 @@
 #include "window_services/c_mouse_track.h"
 
-#include "platform/system_mouse_track_platform.h"
-
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QFileInfo>
@@ -51,13 +49,6 @@ bool isActivation(QEvent::Type type) {
 }
 
 } // namespace
-
-cMouseTrack::cMouseTrack(QObject* parent)
-    : QObject(parent), ownPlatform_(std::make_unique<SystemMouseTrackPlatform>()),
-      platform_(*ownPlatform_) {
-    hoverTimer_.setSingleShot(true);
-    connect(&hoverTimer_, &QTimer::timeout, this, &cMouseTrack::hoverTimedOut);
-}
 
 cMouseTrack::cMouseTrack(MouseTrackPlatform& platform, QObject* parent)
     : QObject(parent), platform_(platform) {

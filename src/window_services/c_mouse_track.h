@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <memory>
 
 class QMouseEvent;
 class QWidget;
@@ -42,7 +41,6 @@ public:
         TrackMethodCapture = 2,
     };
 
-    explicit cMouseTrack(QObject* parent = nullptr);
     explicit cMouseTrack(MouseTrackPlatform& platform, QObject* parent = nullptr);
     ~cMouseTrack() override;
 
@@ -76,7 +74,6 @@ private:
     void hoverTimedOut();
     void endCycleWithLeave();
 
-    std::unique_ptr<MouseTrackPlatform> ownPlatform_;
     MouseTrackPlatform& platform_;
 
     bool tracking_ = false;

@@ -1,6 +1,5 @@
 #include "window_services/mod_main.h"
 
-#include "platform/system_window_text_channel.h"
 #include "window_services/window_text_channel.h"
 
 namespace {
@@ -15,13 +14,6 @@ QString zeroTerminated(const QString& text) {
 } // namespace
 
 namespace modMain {
-
-void SendTextToWindow(const QString& topCaption, const QString& childClass,
-                      const QString& childCaption, const QString& text) {
-    // A connection per call: the helper keeps nothing between calls, and commands are rare.
-    SystemWindowTextChannel channel;
-    SendTextToWindow(channel, topCaption, childClass, childCaption, text);
-}
 
 void SendTextToWindow(WindowTextChannel& channel, const QString& topCaption,
                       const QString& childClass, const QString& childCaption, const QString& text) {

@@ -6,13 +6,9 @@ class WindowTextChannel;
 
 namespace modMain {
 
-// Replaces the text of the first direct child of class `childClass` holding `childCaption`
-// inside the top-level window titled `topCaption`. Fire-and-forget: nothing is reported
-// when either window is missing.
-void SendTextToWindow(const QString& topCaption, const QString& childClass,
-                      const QString& childCaption, const QString& text);
-
-// The same through a given window system, so tests and other platforms can stand in.
+// Through the given window system, replaces the text of the first direct child of class
+// `childClass` holding `childCaption` inside the top-level window titled `topCaption`.
+// Fire-and-forget: nothing is reported when either window is missing.
 void SendTextToWindow(WindowTextChannel& channel, const QString& topCaption,
                       const QString& childClass, const QString& childCaption, const QString& text);
 
