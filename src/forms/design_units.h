@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QRect>
+#include "window_services/twips.h"
 
-// Window designs give positions and sizes in twips; the program draws at 15 twips per
-// pixel, the ratio the designs were made at.
-inline constexpr int TwipsPerPixel = 15;
+#include <QRect>
 
 constexpr int twipsToPixels(int twips) {
     return twips / TwipsPerPixel;

@@ -1,16 +1,10 @@
 #include "window_services/taskbar_height.h"
 
 #include "window_services/screen_geometry.h"
+#include "window_services/twips.h"
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// The program lays windows out at 96 dots per inch whatever the screen reports.
-constexpr double TwipsPerPixel = 15;
-
-} // namespace
 
 qint16 GetTaskbarHeight(const ScreenGeometry& screen) {
     const QRect whole = screen.screen();
