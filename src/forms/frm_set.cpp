@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr QRgb ColourKey = qRgb(255, 0, 255);
-
 bool isPointSize(qreal size) {
     return std::isfinite(size) && size > 0;
 }

@@ -81,6 +81,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The one colour of the bar's face that the window is cut away at.
+    static constexpr QRgb ColourKey = qRgb(255, 0, 255);
+
     // The three pictures a button swaps between.
     struct ButtonPictures {
         QPixmap normal;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr QRgb ColourKey = qRgb(255, 0, 255);
-
 QPixmap skin(const QString& file) {
     return QPixmap(QStringLiteral(":/skin/") + file);
 }
