@@ -7,11 +7,11 @@
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
+#include "forms/window_shape.h"
 #include "player/dialogs.h"
 #include "window_services/c_mouse_track.h"
 #include "window_services/screen_geometry.h"
 
-#include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -138,14 +138,8 @@ void FrmSet::updateColourKey() {
             painter.drawPixmap(Pic->pos() + control->pos(), control->picture(), shown);
         }
     }
-    QImage solid = face.createMaskFromColor(ColourKey, Qt::MaskOutColor); // bit 1: not the key
-    // A bitmap's region is its colour-1 (black) pixels.
-    solid.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    QRegion visible(QBitmap::fromImage(solid));
-    // An empty region would mean "no mask", which shows the whole window; a pixel outside
-    // the window shows none of it.
-    if (visible.isEmpty())
-        visible = QRegion(-1, -1, 1, 1);
+    const QRegion visible =
+        WindowShape::visiblePixels(face, [](QRgb pixel) { return pixel != ColourKey; });
     if (visible != mask())
         setMask(visible);
 }

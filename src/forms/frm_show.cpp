@@ -2,11 +2,11 @@
 
 #include "desktop_lyric/lyric_settings.h"
 #include "forms/design_units.h"
+#include "forms/window_shape.h"
 #include "player/dialogs.h"
 #include "window_services/screen_geometry.h"
 #include "window_services/taskbar_height.h"
 
-#include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,35 +14,6 @@ namespace {
 
 constexpr int DesignWidthTwips = 17775;
 constexpr int DesignHeightTwips = 1665;
-
-// An empty region would mean "no mask", which shows the whole window; a pixel outside the
-// window shows none of it.
-QRegion nothingVisible() {
-    return QRegion(-1, -1, 1, 1);
-}
-
-// The window is cut down to the pixels that carry any colour: where no compositing
-// manager blends it with what lies behind, that is what keeps the rest of the screen
-// visible, and everywhere it lets clicks beside the glyphs reach the windows below.
-QRegion visiblePixels(const QImage& picture) {
-    QImage bits(picture.size(), QImage::Format_MonoLSB);
-    bits.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // 1: inside
-    bits.fill(0);
-    bool any = false;
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        uchar* out = bits.scanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
-            if (qAlpha(row[x]) != 0) {
-                out[x >> 3] |= uchar(1u << (x & 7));
-                any = true;
-            }
-        }
-    }
-    if (!any)
-        return nothingVisible();
-    return QRegion(QBitmap::fromImage(bits));
-}
 
 } // namespace
 
@@ -57,7 +28,7 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     resize(twipsToPixels(DesignWidthTwips), twipsToPixels(DesignHeightTwips));
     // Shown before its first picture, an unmasked window would be a black strip wherever
     // no compositing manager blends it with what lies behind.
-    setMask(nothingVisible());
+    setMask(WindowShape::nothingVisible());
     load();
 }
 
@@ -88,7 +59,7 @@ bool FrmShow::load() {
 void FrmShow::unload() {
     loaded_ = false;
     picture_ = LyricPicture();
-    setMask(nothingVisible());
+    setMask(WindowShape::nothingVisible());
     QWidget::setVisible(false);
 }
 
@@ -143,7 +114,9 @@ void FrmShow::present() {
 }
 
 void FrmShow::showPicture() {
-    setMask(visiblePixels(picture_.image()));
+    // Cut down to the pixels that carry any colour.
+    setMask(WindowShape::visiblePixels(picture_.image(),
+                                       [](QRgb pixel) { return qAlpha(pixel) != 0; }));
     update();
 }
 
