@@ -34,12 +34,37 @@ void FrmSet::createControls() {
     background.setColor(QPalette::Window, QColor(ColourKey));
     setPalette(background);
 
-    // The pictures a button swaps between, the design's hidden picture stores.
-    const auto states = [](const char* stem) {
-        const QString name = QString::fromLatin1(stem);
-        return ButtonPictures{skin(name + QStringLiteral("Nor.bmp")),
-                              skin(name + QStringLiteral("Poi.bmp")),
-                              skin(name + QStringLiteral("Down.bmp"))};
+    // The picture stores: image controls on the window below its client area, so never
+    // seen, from which the buttons take their normal, pointer-over and pressed pictures.
+    struct Store {
+        const char* name;
+        QPoint twips;
+    };
+    static constexpr Store Stores[] = {
+        {"SelPoi", {3240, 1920}},    {"SelDown", {4200, 1920}},   {"SetPoi", {3120, 1560}},
+        {"SetNor", {2400, 1560}},    {"SetDown", {3960, 1560}},   {"SelNor", {2400, 1920}},
+        {"WhiteNor", {1320, 2640}},  {"WhitePoi", {1560, 2640}},  {"YellowNor", {1320, 2880}},
+        {"YellowPoi", {1560, 2880}}, {"BlueDown", {600, 2400}},   {"GreenDown", {600, 2640}},
+        {"RedDown", {1920, 2400}},   {"WhiteDown", {1920, 2640}}, {"YellowDown", {1920, 2880}},
+        {"LockDown", {600, 2880}},   {"Delay2Down", {600, 1200}}, {"Delay1Down", {600, 960}},
+        {"EndDown", {2040, 960}},    {"BlueNor", {0, 2400}},      {"BluePoi", {240, 2400}},
+        {"Delay1Nor", {120, 960}},   {"Delay2Poi", {360, 1200}},  {"Delay2Nor", {120, 1200}},
+        {"Delay1Poi", {360, 960}},   {"EndNor", {1320, 960}},     {"EndPoi", {1680, 960}},
+        {"GreenNor", {0, 2640}},     {"GreenPoi", {240, 2640}},   {"LockNor", {0, 2880}},
+        {"LockPoi", {240, 2880}},    {"RedNor", {1320, 2400}},    {"RedPoi", {1560, 2400}},
+    };
+    for (const Store& store : Stores) {
+        const QPixmap picture = skinBitmap(store.name);
+        const QPoint at(twipsToPixels(store.twips.x()), twipsToPixels(store.twips.y()));
+        image(this, store.name, QRect(at, picture.size()), picture)
+            ->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    const auto states = [this](const char* stem) {
+        const auto stored = [&](const char* state) {
+            const QString name = QString::fromLatin1(stem) + QString::fromLatin1(state);
+            return findChild<ImageControl*>(name, Qt::FindDirectChildrenOnly)->picture();
+        };
+        return ButtonPictures{stored("Nor"), stored("Poi"), stored("Down")};
     };
     const ButtonPictures delay1 = states("Delay1");
     const ButtonPictures delay2 = states("Delay2");
