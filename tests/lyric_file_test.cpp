@@ -60,6 +60,14 @@ TEST_F(LyricLoading, ChineseLyricsInUtf8AndGb18030) {
     EXPECT_EQ(LyricFile::loadLines(media("gb.mp3")), QStringList{"[00:01.00]你好"});
 }
 
+TEST_F(LyricLoading, Utf16LyricsFromWindowsTools) {
+    const QString text = QStringLiteral("[00:01.00]玫瑰\r\n[00:02.00]花\r\n");
+    QByteArray bytes("\xFF\xFE");
+    bytes += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    writeLyric(bytes);
+    EXPECT_EQ(LyricFile::loadLines(media()), (QStringList{"[00:01.00]玫瑰", "[00:02.00]花"}));
+}
+
 TEST_F(LyricLoading, NothingForMissingHiddenOrFolderLyrics) {
     EXPECT_TRUE(LyricFile::loadLines(media()).isEmpty());
     EXPECT_TRUE(LyricFile::loadLines(QString()).isEmpty());

@@ -1,7 +1,9 @@
 #include "platform/text_file.h"
 #include "support/temp_folder.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,15 +35,38 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TextFileDecoding, Utf8WithAndWithoutByteOrderMark) {
     const QString chinese = QStringLiteral("玫瑰花的葬礼");
-    EXPECT_EQ(decodeText(chinese.toUtf8()), chinese);
-    EXPECT_EQ(decodeText(QByteArray("\xEF\xBB\xBF") + chinese.toUtf8()), chinese);
+    EXPECT_EQ(decodeTextLines(chinese.toUtf8(), 10), QStringList{chinese});
+    EXPECT_EQ(decodeTextLines("\xEF\xBB\xBF" + chinese.toUtf8(), 10), QStringList{chinese});
 }
 
-TEST(TextFileDecoding, InvalidUtf8IsReadAsGb18030) {
-    // "你好" in GB18030; as UTF-8 these bytes are invalid.
-    EXPECT_EQ(decodeText(QByteArray("\xC4\xE3\xBA\xC3")), QStringLiteral("你好"));
-    // Bytes that are neither still decode to something, never fail.
-    EXPECT_FALSE(decodeText(QByteArray("\xFF\xFF\x80", 3)).isEmpty());
+TEST(TextFileDecoding, EachLineIsUtf8WhereValidAndGb18030Otherwise) {
+    // "你好" in GB18030 between two UTF-8 lines; a stray byte spoils only its own line.
+    const QByteArray bytes = QStringLiteral("玫瑰\r\n").toUtf8() + "\xC4\xE3\xBA\xC3\r\n" +
+                             QStringLiteral("花\r\n").toUtf8() + "x\xFF\x80y";
+    const QStringList lines = decodeTextLines(bytes, 10);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines.mid(0, 3), (QStringList{"玫瑰", "你好", "花"}));
+    EXPECT_TRUE(lines[3].startsWith(u'x') && lines[3].endsWith(u'y'));
+}
+
+TEST(TextFileDecoding, Utf16OfEitherByteOrderByItsMark) {
+    const QString text = QStringLiteral("[00:01.00]玫瑰\r\n[00:02.00]花\n");
+    const QStringList lines{"[00:01.00]玫瑰", "[00:02.00]花"};
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (QChar c : text) {
+        little += char(c.unicode() & 0xFF);
+        little += char(c.unicode() >> 8);
+        big += char(c.unicode() >> 8);
+        big += char(c.unicode() & 0xFF);
+    }
+    EXPECT_EQ(decodeTextLines(little, 10), lines);
+    EXPECT_EQ(decodeTextLines(big, 10), lines);
+    TempFolder folder;
+    EXPECT_EQ(readTextLines(folder.write(QStringLiteral("le.lrc"), little), 10), lines);
+    // Cut by the byte limit inside its second line, the file keeps its first line only.
+    EXPECT_EQ(readTextLines(folder.file(QStringLiteral("le.lrc")), 10, little.size() - 4),
+              QStringList{lines.first()});
 }
 
 TEST(TextFileReading, StopsAtTheLineLimitWithoutReadingFurther) {
@@ -67,10 +92,18 @@ TEST(TextFileReading, CrLfSplitAcrossReadChunksIsOneTerminator) {
     EXPECT_EQ(lines->at(1), QStringLiteral("second"));
 }
 
-TEST(TextFileReading, MissingFileOrDirectoryCannotBeRead) {
+TEST(TextFileReading, OnlyRegularFilesAreRead) {
     TempFolder folder;
     EXPECT_FALSE(readTextLines(folder.file(QStringLiteral("missing")), 10).has_value());
     EXPECT_FALSE(readTextLines(folder.path(), 10).has_value());
+    // A pipe without a writer would block the reader for good; a device never ends.
+    const QString pipe = folder.file(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_FALSE(readTextLines(pipe, 10).has_value());
+    EXPECT_FALSE(readByteLines(QStringLiteral("/dev/zero"), 10).has_value());
+    const QString link = folder.file(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(folder.write(QStringLiteral("target"), "a\r\n"), link));
+    EXPECT_EQ(readTextLines(link, 10), QStringList{"a"});
 }
 
 } // namespace

@@ -1,14 +1,46 @@
 #include "platform/text_file.h"
 
+#include "platform/regular_file.h"
+
 #include <QFile>
-#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
 
-// Counts complete lines as bytes arrive, so a file is read only as far as the lines asked
-// for reach. A CR as the last byte seen may still be followed by LF, so it completes its
-// line only once the next byte is known.
+constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
+constexpr char Utf16LittleEndianMark[] = "\xFF\xFE";
+constexpr char Utf16BigEndianMark[] = "\xFE\xFF";
+
+std::optional<QStringDecoder::Encoding> utf16Encoding(QByteArrayView bytes) {
+    if (bytes.startsWith(Utf16LittleEndianMark))
+        return QStringDecoder::Utf16LE;
+    if (bytes.startsWith(Utf16BigEndianMark))
+        return QStringDecoder::Utf16BE;
+    return std::nullopt;
+}
+
+// Splits decoded text into lines by the same rules as 8-bit bytes.
+QStringList splitTextLines(QStringView text, qsizetype maxLines) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n && lines.size() < maxLines; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start).toString());
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n && lines.size() < maxLines)
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+// Counts complete 8-bit lines as bytes arrive, so a file is read only as far as the lines
+// asked for reach. A CR as the last byte seen may still be followed by LF, so it completes
+// its line only once the next byte is known.
 class LineEndScanner {
 public:
     explicit LineEndScanner(qsizetype maxLines) : maxLines_(maxLines) {}
@@ -35,53 +67,45 @@ private:
     qsizetype next_ = 0;
 };
 
-} // namespace
-
-QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        return text;
+// Bytes cut short by the byte limit end in the middle of a line, perhaps of a character:
+// the unfinished line goes, so that it cannot spoil how the rest decodes. A file without
+// any line end keeps what was read as its one line.
+void dropUnfinishedLine(QByteArray& bytes) {
+    const std::optional<QStringDecoder::Encoding> utf16 = utf16Encoding(bytes);
+    qsizetype end = -1;
+    if (!utf16) {
+        end = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r')) + 1;
+    } else {
+        const int low = *utf16 == QStringDecoder::Utf16LE ? 0 : 1;
+        for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+            const char c = bytes[i + low];
+            if (bytes[i + 1 - low] == 0 && (c == '\r' || c == '\n'))
+                end = i + 2;
+        }
     }
-    QStringDecoder gb18030("GB18030");
-    if (gb18030.isValid())
-        return gb18030.decode(bytes);
-    return QString::fromLocal8Bit(bytes);
+    if (end > 0)
+        bytes.truncate(end);
 }
 
-QStringList splitTextLines(QStringView text, qsizetype maxLines) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n && lines.size() < maxLines; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n && lines.size() < maxLines)
-        lines.append(text.mid(start).toString());
-    return lines;
-}
-
-std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines, qint64 maxBytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+// A file's bytes, read as far as the first maxLines lines of an 8-bit text reach (UTF-16
+// is read to the byte limit: its line ends are not single bytes).
+std::optional<QByteArray> readTextBytes(const QString& path, qsizetype maxLines, qint64 maxBytes) {
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     constexpr qint64 ChunkSize = 64 * 1024;
     QByteArray bytes;
     LineEndScanner scanner(maxLines);
     bool complete = false;
+    bool isUtf16 = false;
     while (!file.atEnd() && bytes.size() < maxBytes) {
         const QByteArray chunk = file.read(std::min(ChunkSize, maxBytes - bytes.size()));
         if (chunk.isEmpty())
             break; // a read error keeps what was read so far
         bytes.append(chunk);
+        isUtf16 = isUtf16 || utf16Encoding(bytes).has_value();
+        if (isUtf16)
+            continue;
         const qsizetype end = scanner.scan(bytes);
         if (end >= 0) {
             bytes.truncate(end);
@@ -89,12 +113,71 @@ std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines
             break;
         }
     }
-    // Stopped by the byte limit in the middle of a line, perhaps of a character: the
-    // unfinished line goes, so that it cannot spoil how the rest decodes.
-    if (!complete && !file.atEnd()) {
-        const qsizetype lastEnd = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
-        if (lastEnd >= 0)
-            bytes.truncate(lastEnd + 1);
+    if (!complete && !file.atEnd())
+        dropUnfinishedLine(bytes);
+    return bytes;
+}
+
+} // namespace
+
+LineDecoder::LineDecoder()
+    : utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+      gb18030_("GB18030", QStringDecoder::Flag::Stateless) {}
+
+QString LineDecoder::decode(QByteArrayView line) {
+    utf8_.resetState();
+    QString text = utf8_.decode(line);
+    if (!utf8_.hasError())
+        return text;
+    if (!gb18030_.isValid())
+        return QString::fromLocal8Bit(line);
+    gb18030_.resetState();
+    return gb18030_.decode(line);
+}
+
+QList<QByteArray> splitByteLines(QByteArrayView bytes, qsizetype maxLines) {
+    if (bytes.startsWith(Utf8Mark))
+        bytes = bytes.sliced(3);
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n && lines.size() < maxLines; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.sliced(start, i - start).toByteArray());
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
     }
-    return splitTextLines(decodeText(bytes), maxLines);
+    if (start < n && lines.size() < maxLines)
+        lines.append(bytes.sliced(start).toByteArray());
+    return lines;
+}
+
+QStringList decodeTextLines(QByteArrayView bytes, qsizetype maxLines) {
+    if (const std::optional<QStringDecoder::Encoding> utf16 = utf16Encoding(bytes)) {
+        QStringDecoder decoder(*utf16, QStringDecoder::Flag::Stateless);
+        return splitTextLines(QString(decoder.decode(bytes.sliced(2))), maxLines);
+    }
+    LineDecoder decoder;
+    QStringList lines;
+    for (const QByteArray& line : splitByteLines(bytes, maxLines))
+        lines.append(decoder.decode(line));
+    return lines;
+}
+
+std::optional<QList<QByteArray>> readByteLines(const QString& path, qsizetype maxLines,
+                                               qint64 maxBytes) {
+    const std::optional<QByteArray> bytes = readTextBytes(path, maxLines, maxBytes);
+    if (!bytes)
+        return std::nullopt;
+    return splitByteLines(*bytes, maxLines);
+}
+
+std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines, qint64 maxBytes) {
+    const std::optional<QByteArray> bytes = readTextBytes(path, maxLines, maxBytes);
+    if (!bytes)
+        return std::nullopt;
+    return decodeTextLines(*bytes, maxLines);
 }
