@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -29,9 +30,23 @@ INSTANTIATE_TEST_SUITE_P(PlaylistFile, CountLine,
                                            CountCase{"7 songs", 7},
                                            CountCase{"99999999999999999999", 32767}));
 
+QStringList pathsOf(const QList<PlaylistFile::Entry>& entries) {
+    QStringList paths;
+    for (const PlaylistFile::Entry& entry : entries)
+        paths << entry.path;
+    return paths;
+}
+
+QList<PlaylistFile::Entry> added(const QStringList& paths) {
+    QList<PlaylistFile::Entry> entries;
+    for (const QString& path : paths)
+        entries.append({path, {}});
+    return entries;
+}
+
 QStringList loadBytes(const QByteArray& bytes) {
     TempFolder folder;
-    return PlaylistFile::load(folder.write(QStringLiteral("data.dat"), bytes));
+    return pathsOf(PlaylistFile::load(folder.write(QStringLiteral("data.dat"), bytes)));
 }
 
 TEST(PlaylistFileLoad, ReadsTheCountedEntriesAsTheyAre) {
@@ -53,11 +68,17 @@ TEST(PlaylistFileLoad, TruncatedFileKeepsWhatWasRead) {
     EXPECT_EQ(loadBytes("5\r\n/a.mp3\r\n/b.mp3"), (QStringList{"/a.mp3", "/b.mp3"}));
 }
 
-TEST(PlaylistFileLoad, MissingFileOrDirectoryGivesEmptyPlaylist) {
+// A pipe would block the start-up until some writer came, and a device might never end.
+TEST(PlaylistFileLoad, OnlyARegularFileIsRead) {
     TempFolder folder;
-    EXPECT_TRUE(PlaylistFile::load(folder.file(QStringLiteral("data.dat"))).isEmpty());
+    const QString path = folder.file(QStringLiteral("data.dat"));
+    EXPECT_TRUE(PlaylistFile::load(path).isEmpty());
     QDir(folder.path()).mkdir(QStringLiteral("data.dat"));
-    EXPECT_TRUE(PlaylistFile::load(folder.file(QStringLiteral("data.dat"))).isEmpty());
+    EXPECT_TRUE(PlaylistFile::load(path).isEmpty());
+    QDir(folder.path()).rmdir(QStringLiteral("data.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_TRUE(PlaylistFile::load(path).isEmpty());
+    EXPECT_TRUE(PlaylistFile::load(QStringLiteral("/dev/zero")).isEmpty());
 }
 
 TEST(PlaylistFileLoad, ChineseNamesInUtf8AndInTheOldCodePage) {
@@ -67,13 +88,35 @@ TEST(PlaylistFileLoad, ChineseNamesInUtf8AndInTheOldCodePage) {
     EXPECT_EQ(loadBytes("1\r\n\xC4\xE3\xBA\xC3.mp3\r\n"), QStringList{"你好.mp3"});
 }
 
+// One line in the old code page (or one stray byte) must not turn the UTF-8 lines around it
+// into mojibake, and whatever the decoding made of a line, it is written back as it was.
+TEST(PlaylistFileLoad, EachLineIsDecodedOnItsOwnAndWrittenBackAsItWasRead) {
+    const QByteArray utf8 = QStringLiteral("/音乐/玫瑰花的葬礼.mp3").toUtf8();
+    const QByteArray file = "\xEF\xBB\xBF"
+                            "3\r\n" +
+                            utf8 + "\r\n/\xC4\xE3\xBA\xC3.mp3\r\n/stray\xFF.mp3\r\n";
+    TempFolder folder;
+    const QString path = folder.write(QStringLiteral("data.dat"), file);
+    QList<PlaylistFile::Entry> entries = PlaylistFile::load(path);
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0].path, QStringLiteral("/音乐/玫瑰花的葬礼.mp3"));
+    EXPECT_EQ(entries[1].path, QStringLiteral("/你好.mp3"));
+
+    entries.append({QStringLiteral("/新.mp3"), {}});
+    ASSERT_TRUE(PlaylistFile::save(path, entries));
+    EXPECT_EQ(folder.read(QStringLiteral("data.dat")), "4" + file.sliced(4).chopped(2) + "\r\n" +
+                                                           QStringLiteral("/新.mp3").toUtf8() +
+                                                           "\r\n");
+}
+
 TEST(PlaylistFileSave, ExactBytesAndByteIdenticalRoundTrip) {
     TempFolder folder;
     const QString path = folder.file(QStringLiteral("data.dat"));
     ASSERT_TRUE(PlaylistFile::save(path, {}));
     EXPECT_EQ(folder.read(QStringLiteral("data.dat")), QByteArray("0\r\n\r\n"));
 
-    const QStringList entries{"/music/a.mp3", "/音乐/玫瑰.mp3", "/music/a.mp3"};
+    const QList<PlaylistFile::Entry> entries =
+        added({"/music/a.mp3", "/音乐/玫瑰.mp3", "/music/a.mp3"});
     ASSERT_TRUE(PlaylistFile::save(path, entries));
     const QByteArray first = folder.read(QStringLiteral("data.dat"));
     EXPECT_EQ(first, "3\r\n/music/a.mp3\r\n" + QStringLiteral("/音乐/玫瑰.mp3").toUtf8() +
@@ -95,7 +138,7 @@ TEST(PlaylistFileSave, FailedWriteLeavesThePreviousFile) {
     TempFolder folder;
     const QString path = folder.write(QStringLiteral("data.dat"), "1\r\n/keep.mp3\r\n");
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(PlaylistFile::save(path, {"/new.mp3"}));
+    EXPECT_FALSE(PlaylistFile::save(path, added({"/new.mp3"})));
     QFile::setPermissions(folder.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(folder.read(QStringLiteral("data.dat")), QByteArray("1\r\n/keep.mp3\r\n"));
@@ -104,7 +147,7 @@ TEST(PlaylistFileSave, FailedWriteLeavesThePreviousFile) {
 TEST(PlaylistFileSave, DirectoryInTheWayIsAFailureNotACrash) {
     TempFolder folder;
     QDir(folder.path()).mkdir(QStringLiteral("data.dat"));
-    EXPECT_FALSE(PlaylistFile::save(folder.file(QStringLiteral("data.dat")), {"/a.mp3"}));
+    EXPECT_FALSE(PlaylistFile::save(folder.file(QStringLiteral("data.dat")), added({"/a.mp3"})));
     EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("data.dat"))).isDir());
 }
 

@@ -1,6 +1,7 @@
 #include "forms/form1.h"
 #include "forms/lyric_windows.h"
 #include "platform/mpv_engine.h"
+#include "platform/process_signals.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_screen_geometry.h"
 #include "platform/system_desktop_launcher.h"
@@ -39,6 +40,11 @@ int main(int argc, char** argv) {
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder});
     Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder,
                              QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+    // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
+    // the playlist is saved, then the program fades out and ends.
+    ProcessSignals processSignals;
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &form,
+                     &QWidget::close);
     form.show();
     return QApplication::exec();
 }

@@ -1,11 +1,11 @@
 #include "desktop_lyric/settings_file.h"
 
 #include "desktop_lyric/lyric_settings.h"
+#include "platform/file_replacement.h"
 #include "player/program_files.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace SettingsFile {
 
@@ -30,21 +30,14 @@ QByteArray content(const LyricSettings& settings) {
 bool save(LyricSettings& settings, const QString& programFolder) {
     const QString filePath = path(programFolder);
     QDir().mkpath(QFileInfo(filePath).absolutePath());
-    // Written beside the old file and renamed over it, so a failed write never leaves a
-    // truncated file behind.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    const qint16 chosen = settings.colourScheme;
     if (settings.colourScheme == 0)
         settings.colourScheme = 1;
-    const QByteArray bytes = content(settings);
-    // Qt's commit misses a write that the disk cut short (a full disk, a size limit) and
-    // would put the truncated file in place of the good one; flushing first shows it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (replaceFileContents(filePath, content(settings)))
+        return true;
+    // Nothing reached the file, as when it cannot be opened: no scheme was recorded.
+    settings.colourScheme = chosen;
+    return false;
 }
 
 } // namespace SettingsFile

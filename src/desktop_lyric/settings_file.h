@@ -19,8 +19,9 @@ QString formatNumber(double value);
 QByteArray content(const LyricSettings& settings);
 
 // Rewrites the file from the settings, creating data/system when missing. A scheme of 0
-// (none chosen yet) becomes 1 in the settings as well. On failure the previous file stays
-// as it was and false is returned; the settings in memory stay in effect either way.
+// (none chosen yet) is written as 1 and becomes 1 in the settings as well. On failure the
+// previous file stays as it was, the scheme as it was, and false is returned; the other
+// settings in memory stay in effect either way.
 bool save(LyricSettings& settings, const QString& programFolder);
 
 } // namespace SettingsFile

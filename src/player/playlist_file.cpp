@@ -1,9 +1,9 @@
 #include "player/playlist_file.h"
 
+#include "platform/file_replacement.h"
 #include "platform/text_file.h"
 #include "player/leading_number.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -17,34 +17,39 @@ long long announcedCount(QStringView countLine) {
     return static_cast<long long>(std::nearbyint(value));
 }
 
-QStringList entriesFromLines(const QStringList& lines) {
+QList<Entry> entriesFromLines(const QList<QByteArray>& lines) {
     if (lines.isEmpty())
         return {};
-    const long long count = announcedCount(lines.first());
+    LineDecoder decoder;
+    const long long count = announcedCount(decoder.decode(lines.first()));
     if (count <= 0)
         return {};
     const qsizetype available = std::min<qsizetype>(lines.size() - 1, count);
-    return lines.mid(1, available);
+    QList<Entry> entries;
+    entries.reserve(available);
+    for (qsizetype i = 1; i <= available; ++i)
+        entries.append(Entry{decoder.decode(lines.at(i)), lines.at(i)});
+    return entries;
 }
 
-QByteArray serialize(const QStringList& entries) {
-    QString text = QString::number(entries.size()) + QStringLiteral("\r\n");
-    text += entries.join(QStringLiteral("\r\n"));
-    text += QStringLiteral("\r\n");
-    return text.toUtf8();
+QByteArray serialize(const QList<Entry>& entries) {
+    QByteArray bytes = QByteArray::number(entries.size()) + "\r\n";
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (i > 0)
+            bytes += "\r\n";
+        bytes += entries.at(i).bytes();
+    }
+    bytes += "\r\n";
+    return bytes;
 }
 
-QStringList load(const QString& path) {
-    const auto lines = readTextLines(path, MaxEntries + 1);
-    return lines ? entriesFromLines(*lines) : QStringList{};
+QList<Entry> load(const QString& path) {
+    const auto lines = readByteLines(path, MaxEntries + 1);
+    return lines ? entriesFromLines(*lines) : QList<Entry>{};
 }
 
-bool save(const QString& path, const QStringList& entries) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(serialize(entries));
-    return file.commit();
+bool save(const QString& path, const QList<Entry>& entries) {
+    return replaceFileContents(path, serialize(entries));
 }
 
 } // namespace PlaylistFile
