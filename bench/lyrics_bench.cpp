@@ -1,6 +1,8 @@
-// Loading a full lyric store and scanning it on every playback tick.
+// Loading a full lyric store, indexing it, and the playback tick over it, for ordinary
+// files and for the worst files the loader's limits let through.
 #include "fakes/fake_media_engine.h"
 #include "lyrics/lyric_file.h"
+#include "lyrics/lyric_line_index.h"
 #include "lyrics/playback_tick.h"
 
 #include <QFile>
@@ -19,30 +21,75 @@ QStringList fullStore() {
     return lines;
 }
 
-void LoadLyricLines_32767(benchmark::State& state) {
-    QTemporaryDir dir;
+// One line as long as the loader takes, holding every position text of ten minutes over
+// and over: every second of the track matches it.
+QByteArray lyricBomb() {
+    QByteArray cycle;
+    for (int second = 0; second < 600; ++second)
+        cycle += QStringLiteral("[%1:%2.00]")
+                     .arg(second / 60, 2, 10, QLatin1Char('0'))
+                     .arg(second % 60, 2, 10, QLatin1Char('0'))
+                     .toLatin1();
+    QByteArray line = cycle.repeated(LyricFile::MaxBytes / cycle.size() + 1);
+    line.truncate(LyricFile::MaxBytes);
+    return line;
+}
+
+// The same second in every line the store holds: the most lines one tick can match.
+QStringList everyLineMatches() {
+    return QStringList(LyricFile::MaxLines, QStringLiteral("[12:34.00]第 行歌词 line"));
+}
+
+QString writeLyricFile(const QTemporaryDir& dir, const QByteArray& bytes) {
     QFile file(dir.filePath(QStringLiteral("song.lrc")));
     file.open(QIODevice::WriteOnly);
-    file.write(fullStore().join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
-    file.close();
-    const QString media = dir.filePath(QStringLiteral("song.mp3"));
+    file.write(bytes);
+    return dir.filePath(QStringLiteral("song.mp3"));
+}
+
+void LoadLyricLines_32767(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString media =
+        writeLyricFile(dir, fullStore().join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
     for (auto _ : state)
-        benchmark::DoNotOptimize(LyricFile::loadLines(media));
+        benchmark::DoNotOptimize(LyricLineIndex(LyricFile::loadLines(media)));
 }
 BENCHMARK(LoadLyricLines_32767)->Unit(benchmark::kMillisecond);
 
-void PlaybackTick_32767Lines(benchmark::State& state) {
-    const QStringList lines = fullStore();
+void LoadLyricLines_Bomb(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString media = writeLyricFile(dir, lyricBomb());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LyricLineIndex(LyricFile::loadLines(media)));
+}
+BENCHMARK(LoadLyricLines_Bomb)->Unit(benchmark::kMillisecond);
+
+void tick(benchmark::State& state, const LyricLineIndex& lines, const char* position) {
     FakeMediaEngine engine;
     engine.state = PlayState::Playing;
-    engine.position = QStringLiteral("12:34");
+    engine.position = QString::fromLatin1(position);
     engine.duration = QStringLiteral("99:59");
     PlaybackTick::Labels labels;
     int draws = 0;
     for (auto _ : state)
         PlaybackTick::run(engine, lines, labels, [&](const QString&) { ++draws; });
-    benchmark::DoNotOptimize(draws);
+    state.counters["draws/tick"] = benchmark::Counter(draws, benchmark::Counter::kAvgIterations);
+}
+
+void PlaybackTick_32767Lines(benchmark::State& state) {
+    tick(state, LyricLineIndex(fullStore()), "12:34");
 }
 BENCHMARK(PlaybackTick_32767Lines)->Unit(benchmark::kMicrosecond);
+
+void PlaybackTick_Bomb(benchmark::State& state) {
+    QTemporaryDir dir;
+    tick(state, LyricLineIndex(LyricFile::loadLines(writeLyricFile(dir, lyricBomb()))), "05:30");
+}
+BENCHMARK(PlaybackTick_Bomb)->Unit(benchmark::kMicrosecond);
+
+void PlaybackTick_EveryLineMatches(benchmark::State& state) {
+    tick(state, LyricLineIndex(everyLineMatches()), "12:34");
+}
+BENCHMARK(PlaybackTick_EveryLineMatches)->Unit(benchmark::kMicrosecond);
 
 } // namespace

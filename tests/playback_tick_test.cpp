@@ -1,6 +1,9 @@
 #include "fakes/fake_media_engine.h"
+#include "lyrics/lyric_line_index.h"
 #include "lyrics/playback_tick.h"
+#include "support/literal_tick.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,7 +19,8 @@ protected:
         labels = {"Label3", "Label5", "", "Label4", "Label6"};
     }
     void run(const QStringList& lines) {
-        PlaybackTick::run(engine, lines, labels, [this](const QString& t) { drawn << t; });
+        PlaybackTick::run(engine, LyricLineIndex(lines), labels,
+                          [this](const QString& t) { drawn << t; });
     }
     FakeMediaEngine engine;
     Labels labels;
@@ -121,6 +125,52 @@ TEST_F(Tick, TheGateIsTheCaptionNotTheStateOfThisTick) {
 TEST_F(Tick, ShortMinutesNeverMatch) {
     run({"[1:23.45]x"});
     EXPECT_TRUE(drawn.isEmpty());
+}
+
+TEST_F(Tick, LongLinesAreCutForTheLabelsAndTheOverlay) {
+    const QString text(100000, u'x');
+    const QString tag = QStringLiteral("01:23") + QString(100000, u'.');
+    run({u'[' + tag + u']' + text});
+    EXPECT_EQ(labels.lyric, text.left(LyricLineIndex::MaxShownLength));
+    EXPECT_EQ(labels.currentTag, tag.left(LyricLineIndex::MaxShownLength));
+    EXPECT_EQ(drawn, QStringList{labels.lyric});
+}
+
+// The index must find exactly the lines a plain scan finds, in the same order, whatever the
+// lines and the position text: random stores of tag-like fragments, positions of every form
+// an engine or a fake may give (long minutes, no colon, empty).
+TEST(TickIndex, ComesOutAsThePlainScanForRandomStoresAndPositions) {
+    QRandomGenerator random(20261207);
+    const QStringList fragments = {"[",   "]", "0", "1",  "2",          "9",      ":",     "01:",
+                                   "1:2", ".", "x", "中", "[01:23.45]", "123:45", "01:23", ""};
+    const auto randomText = [&](int maxParts) {
+        QString text;
+        for (int n = random.bounded(maxParts); n > 0; --n)
+            text += fragments.at(random.bounded(int(fragments.size())));
+        return text;
+    };
+    FakeMediaEngine engine;
+    engine.state = PlayState::Playing;
+    engine.duration = QStringLiteral("04:56");
+    for (int round = 0; round < 3000; ++round) {
+        QStringList lines;
+        for (int n = random.bounded(8); n > 0; --n)
+            lines << randomText(12);
+        engine.position = round % 50 == 0 ? QString() : randomText(4);
+        PlaybackTick::Labels indexed{"正在播放", "t", "l", "n", "c"};
+        PlaybackTick::Labels literal = indexed;
+        QStringList indexedDraws;
+        QStringList literalDraws;
+        PlaybackTick::run(engine, LyricLineIndex(lines), indexed,
+                          [&](const QString& text) { indexedDraws << text; });
+        testsupport::literalLyricScan(lines, engine.position, literal,
+                                      [&](const QString& text) { literalDraws << text; });
+        ASSERT_EQ(indexedDraws, literalDraws)
+            << lines.join(u'|').toStdString() << " @ " << engine.position->toStdString();
+        ASSERT_EQ(indexed.lyric, literal.lyric);
+        ASSERT_EQ(indexed.nextLineTag, literal.nextLineTag);
+        ASSERT_EQ(indexed.currentTag, literal.currentTag);
+    }
 }
 
 } // namespace

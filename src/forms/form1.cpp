@@ -16,7 +16,6 @@
 #include "player/lyric_font.h"
 #include "player/media_engine.h"
 #include "player/playlist_additions.h"
-#include "player/playlist_file.h"
 #include "player/playlist_navigation.h"
 #include "player/program_files.h"
 
@@ -55,6 +54,9 @@ void setCaption(QLabel* label, const QString& text) {
     if (label->text() != text)
         label->setText(text);
 }
+
+// Where a playlist entry read from data.dat keeps the bytes it was stored as.
+constexpr int StoredBytesRole = Qt::UserRole;
 
 inline constexpr auto Greeting = u"Quarnet桌面歌词";
 inline constexpr auto TiredOfClicking = u"点累了吧？ 先歇一会儿吧！";
@@ -143,7 +145,8 @@ void Form1::load() {
     // Moves over the background stir the water even with no button held.
     setMouseTracking(true);
 
-    List2->addItems(PlaylistFile::load(playlistPath()));
+    for (const PlaylistFile::Entry& entry : PlaylistFile::load(playlistPath()))
+        appendEntry(entry);
     if (List2->count() > 0) {
         selectEntry(0);
         enable(Timer3);
@@ -166,11 +169,12 @@ void Form1::stepTo(int row, bool play) {
 }
 
 void Form1::LoadLyricLines(const QString& mediaPath) {
-    lyricLineStore->setStringList(LyricFile::loadLines(mediaPath));
+    lyricIndex_ = LyricLineIndex(LyricFile::loadLines(mediaPath));
+    lyricLineStore->setStringList(lyricIndex_.lines());
 }
 
 QStringList Form1::lyricLines() const {
-    return lyricLineStore->stringList();
+    return lyricIndex_.lines();
 }
 
 void Form1::openMedia(const QString& path) {
@@ -187,7 +191,7 @@ void Form1::playSelectedEntry() {
 void Form1::timer1Tick() {
     PlaybackTick::Labels labels{Label3->text(), Label5->text(), Label2->text(), Label4->text(),
                                 Label6->text()};
-    PlaybackTick::run(services_.engine, lyricLines(), labels, [this](const QString& text) {
+    PlaybackTick::run(services_.engine, lyricIndex_, labels, [this](const QString& text) {
         services_.lyricWindows.frmShow().DrawText(text);
     });
     setCaption(Label3, labels.status);
@@ -234,17 +238,22 @@ void Form1::showToolbar() {
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
-    backgroundPressed_ = true;
+    backgroundClick_.pressed(*event);
     const QPoint at = waterPoint(event);
     water_.WaterMouseAction(at.x(), at.y(), 60, 500);
     QWidget::mousePressEvent(event);
 }
 
+// The second press of a double-click stirs the water like any press; the window has no
+// double-click handler, so it counts no second click.
+void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
+    backgroundClick_.doubleClicked();
+    const QPoint at = waterPoint(event);
+    water_.WaterMouseAction(at.x(), at.y(), 60, 500);
+}
+
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release on the background, as with any button.
-    const bool clicked = backgroundPressed_ && rect().contains(event->position().toPoint());
-    backgroundPressed_ = false;
-    if (clicked)
+    if (backgroundClick_.released(*event, rect()))
         backgroundClicked();
     QWidget::mouseReleaseEvent(event);
 }
@@ -286,9 +295,27 @@ void Form1::timer3Tick() {
     Timer3->stop();
 }
 
+void Form1::appendEntry(const PlaylistFile::Entry& entry) {
+    auto* item = new QListWidgetItem(entry.path);
+    if (!entry.stored.isNull())
+        item->setData(StoredBytesRole, entry.stored);
+    List2->addItem(item);
+}
+
+QList<PlaylistFile::Entry> Form1::playlistEntries() const {
+    QList<PlaylistFile::Entry> entries;
+    entries.reserve(List2->count());
+    for (int i = 0; i < List2->count(); ++i) {
+        const QListWidgetItem* item = List2->item(i);
+        entries.append({item->text(), item->data(StoredBytesRole).toByteArray()});
+    }
+    return entries;
+}
+
 void Form1::addToPlaylist(const QStringList& paths) {
     const PlaylistAddition addition = planAddition(List2->count(), paths);
-    List2->addItems(addition.accepted);
+    for (const QString& path : addition.accepted)
+        appendEntry({path, {}});
     const QString problem = addition.problem();
     if (!problem.isEmpty())
         services_.dialogs.showInformation(this, QGuiApplication::applicationDisplayName(), problem);
@@ -317,12 +344,8 @@ void Form1::removeSelected() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    QStringList entries;
-    entries.reserve(List2->count());
-    for (int i = 0; i < List2->count(); ++i)
-        entries.append(List2->item(i)->text());
     // A failed write keeps the previous file; the fade and the end come all the same.
-    PlaylistFile::save(playlistPath(), entries);
+    PlaylistFile::save(playlistPath(), playlistEntries());
     event->ignore();
     enable(Timer4);
     enable(Timer5);

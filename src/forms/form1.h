@@ -1,6 +1,9 @@
 #pragma once
 
+#include "forms/click_recognizer.h"
+#include "lyrics/lyric_line_index.h"
 #include "platform/water_ripple.h"
+#include "player/playlist_file.h"
 
 #include <QString>
 #include <QWidget>
@@ -52,6 +55,10 @@ public:
     // Replaces the lyric line store with the lines of the media file's lyric file.
     void LoadLyricLines(const QString& mediaPath);
     QStringList lyricLines() const;
+
+    // The playlist as it would be saved: each entry read from data.dat with the bytes it
+    // was stored as.
+    QList<PlaylistFile::Entry> playlistEntries() const;
 
     // Timer handlers, public so that tests can step them one tick at a time.
     void timer1Tick();
@@ -119,6 +126,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -131,6 +139,7 @@ private:
     void playSelectedEntry();
     void openMedia(const QString& path);
     void addToPlaylist(const QStringList& paths);
+    void appendEntry(const PlaylistFile::Entry& entry);
     void addFile();
     void addFolder();
     void removeSelected();
@@ -142,6 +151,8 @@ private:
     void showToolbar();
 
     Form1Services services_;
-    bool backgroundPressed_ = false;
-    WaterRipple water_; // the rippling picture at the top of the window
+    // Any button clicks the background.
+    ClickRecognizer backgroundClick_{Qt::AllButtons};
+    LyricLineIndex lyricIndex_; // the lines of List1, indexed for the playback tick
+    WaterRipple water_;         // the rippling picture at the top of the window
 };

@@ -1,31 +1,9 @@
 #include "lyrics/playback_tick.h"
 
+#include "lyrics/lyric_line_index.h"
 #include "player/media_engine.h"
 
-#include <algorithm>
-
 namespace PlaybackTick {
-
-namespace {
-
-// Plain substring containment. The tick runs it on every stored line 100 times a second;
-// for a needle as short as "mm:ss" this loop costs less than half of QString::contains.
-bool containsText(QStringView text, QStringView needle) {
-    const qsizetype length = needle.size();
-    if (length == 0)
-        return true;
-    const QChar* chars = text.data();
-    const QChar first = needle.front();
-    const QChar last = needle.back();
-    for (qsizetype i = 0; i + length <= text.size(); ++i) {
-        if (chars[i] == first && chars[i + length - 1] == last &&
-            std::equal(chars + i, chars + i + length, needle.data()))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 std::optional<QString> statusText(int playState) {
     switch (playState) {
@@ -48,20 +26,7 @@ std::optional<QString> statusText(int playState) {
     }
 }
 
-QString lyricText(const QString& line) {
-    return line.mid(line.lastIndexOf(u']') + 1);
-}
-
-std::optional<QString> firstTag(const QString& line) {
-    const qsizetype open = line.indexOf(u'[') + 1;  // 1-based, 0 when missing
-    const qsizetype close = line.indexOf(u']') + 1; // 1-based, 0 when missing
-    const qsizetype length = close - open - 1;
-    if (length < 0)
-        return std::nullopt;
-    return line.mid(open, length);
-}
-
-void run(const MediaEngine& engine, const QStringList& lines, Labels& labels,
+void run(const MediaEngine& engine, const LyricLineIndex& lines, Labels& labels,
          const std::function<void(const QString&)>& drawLyric) {
     if (const auto status = statusText(engine.playState()))
         labels.status = *status;
@@ -71,22 +36,32 @@ void run(const MediaEngine& engine, const QStringList& lines, Labels& labels,
     if (position && duration)
         labels.time = *position + u'/' + *duration;
 
-    const qsizetype count = lines.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString& line = lines.at(i);
-        // The position is read afresh for every line, as the engine moves on meanwhile.
-        const auto now = engine.currentPositionString();
-        if (!now || !containsText(line, *now))
+    // The engine's position changes only between ticks, so one read serves every line.
+    if (!position)
+        return;
+    const std::vector<int> rows = lines.rowsContaining(*position);
+    if (rows.empty())
+        return;
+    // Every matching line is handed over in turn while playing; of the labels each matching
+    // line would overwrite, only what the last line to set them leaves can be seen.
+    if (labels.status == PlayingStatus) {
+        for (int row : rows)
+            drawLyric(lines.lyricText(row));
+    }
+    labels.lyric = lines.lyricText(rows.back());
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (*row + 1 >= lines.size())
             continue;
-        labels.lyric = lyricText(line);
-        if (labels.status == PlayingStatus)
-            drawLyric(labels.lyric);
-        if (i + 1 < count) {
-            if (const auto tag = firstTag(lines.at(i + 1)))
-                labels.nextLineTag = *tag;
+        if (const auto tag = lines.firstTag(*row + 1)) {
+            labels.nextLineTag = *tag;
+            break;
         }
-        if (const auto tag = firstTag(line))
+    }
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (const auto tag = lines.firstTag(*row)) {
             labels.currentTag = *tag;
+            break;
+        }
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <optional>
 
+class LyricLineIndex;
 class MediaEngine;
 
 // The playback tick: every 10 ms it shows the play state, the time, and the lyric line of
@@ -25,17 +25,11 @@ struct Labels {
 // The status caption of a play state; empty for states that leave the caption as it is.
 std::optional<QString> statusText(int playState);
 
-// The text of an LRC line: what follows its last "]", or the whole line without one.
-QString lyricText(const QString& line);
-
-// The text between a line's first "[" and its first "]"; empty optional when the "]"
-// comes first or is missing, which leaves the label as it is.
-std::optional<QString> firstTag(const QString& line);
-
 // One tick. Each line that holds the position text ("mm:ss") is current: its text and
 // tags overwrite the labels in store order, so the last matching line wins, and while the
-// status reads "playing" each matching line's text is handed to drawLyric.
-void run(const MediaEngine& engine, const QStringList& lines, Labels& labels,
+// status reads "playing" each matching line's text is handed to drawLyric. A first tag
+// that is missing (no "]", or "]" before "[") leaves its label as it is.
+void run(const MediaEngine& engine, const LyricLineIndex& lines, Labels& labels,
          const std::function<void(const QString&)>& drawLyric);
 
 } // namespace PlaybackTick
