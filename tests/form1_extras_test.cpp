@@ -1,6 +1,7 @@
 #include "forms/click_area.h"
 #include "forms/frm_set.h"
 #include "forms/picture_box.h"
+#include "support/double_click.h"
 #include "support/form1_fixture.h"
 
 #include <QLabel>
@@ -26,6 +27,15 @@ TEST_F(Form1Extras, EveryTwentyFirstBackgroundClickAsksForARest) {
     EXPECT_TRUE(dialogs.messages.first().endsWith(QStringLiteral("点累了吧？ 先歇一会儿吧！")));
     EXPECT_EQ(form.Label11->text(), QStringLiteral("0"));
     EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 21);
+}
+
+TEST_F(Form1Extras, DoubleClickOnTheBackgroundCountsOneClick) {
+    Form1& form = start();
+    form.show();
+    engine.calls.clear();
+    testsupport::doubleClick(&form, QPoint(10, 50));
+    EXPECT_EQ(form.Label11->text(), QStringLiteral("1"));
+    EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 1);
 }
 
 TEST_F(Form1Extras, PressOnTheBackgroundRipplesTheTopPictureUntilTheWaterIsStill) {

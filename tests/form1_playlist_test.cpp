@@ -1,4 +1,5 @@
 #include "forms/click_area.h"
+#include "support/double_click.h"
 #include "support/event_wait.h"
 #include "support/form1_fixture.h"
 
@@ -162,6 +163,13 @@ TEST_F(Form1Transport, NextAndPreviousStepThroughTheListAndWrapWithoutPlaying) {
     Q_EMIT form.Image12->clicked();
     EXPECT_EQ(form.selectedIndex(), 1);
     EXPECT_TRUE(form.Timer3->isActive());
+}
+
+TEST_F(Form1Transport, DoubleClickOnNextStepsOnce) {
+    Form1& form = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
+    form.show();
+    testsupport::doubleClick(form.Image13);
+    EXPECT_EQ(form.selectedIndex(), 1);
 }
 
 TEST_F(Form1Transport, NextWithNothingSelectedPlaysTheFirstEntry) {

@@ -6,8 +6,10 @@
 #include "forms/picture_box.h"
 #include "support/temp_folder.h"
 
+#include "support/double_click.h"
 #include <QApplication>
 #include <QMouseEvent>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +103,9 @@ TEST_F(Toolbar, ButtonClicksChooseColoursSendDelaysAndClose) {
     click(toolbar.Delay1);
     click(toolbar.Delay2);
     EXPECT_EQ(world.textChannel.texts, QStringList({"DELAY+", "DELAY-"}));
+    // A double-click is one click and a double-click, which the button does not handle.
+    testsupport::doubleClick(toolbar.Delay1, {3, 3});
+    EXPECT_EQ(world.textChannel.texts, QStringList({"DELAY+", "DELAY-", "DELAY+"}));
 
     lyric().show();
     toolbar.show();

@@ -1,7 +1,5 @@
 #include "forms/click_area.h"
 
-#include <QMouseEvent>
-
 ClickArea::ClickArea(QWidget* parent, const QRect& geometry, const QString& toolTip)
     : QWidget(parent) {
     setGeometry(geometry);
@@ -9,18 +7,31 @@ ClickArea::ClickArea(QWidget* parent, const QRect& geometry, const QString& tool
 }
 
 void ClickArea::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.pressed(*event);
+}
+
+void ClickArea::mouseDoubleClickEvent(QMouseEvent*) {
+    click_.doubleClicked();
 }
 
 void ClickArea::mouseReleaseEvent(QMouseEvent* event) {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (wasPressed && event->button() == Qt::LeftButton &&
-        rect().contains(event->position().toPoint()))
+    if (click_.released(*event, rect()))
         Q_EMIT clicked();
 }
 
+ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    click_.pressed(*event);
+}
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent*) {
+    click_.doubleClicked();
+}
+
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (click_.released(*event, rect()))
         Q_EMIT clicked();
 }

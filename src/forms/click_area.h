@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/click_recognizer.h"
+
 #include <QLabel>
 #include <QWidget>
 
@@ -15,21 +17,28 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool pressed_ = false;
+    ClickRecognizer click_;
 };
 
-// A label that reports clicks, for the labels whose click has a handler.
+// A label that reports clicks, for the labels whose click has a handler. Its text is shown
+// as it is, never as markup.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
 
 Q_SIGNALS:
     void clicked();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    ClickRecognizer click_;
 };

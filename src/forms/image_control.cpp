@@ -32,9 +32,14 @@ void ImageControl::paintEvent(QPaintEvent*) {
 // The handlers accept every event (Qt delivers them accepted), which keeps them from the
 // surface beneath.
 void ImageControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        leftPressed_ = true;
+    click_.pressed(*event);
     Q_EMIT mousePressed();
+}
+
+// The second press of a double-click is no mouse-down of the image: it neither presses the
+// picture again nor arms a second click.
+void ImageControl::mouseDoubleClickEvent(QMouseEvent*) {
+    click_.doubleClicked();
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent*) {
@@ -42,10 +47,6 @@ void ImageControl::mouseMoveEvent(QMouseEvent*) {
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool wasPressed = leftPressed_;
-    leftPressed_ = false;
-    if (wasPressed && rect().contains(event->position().toPoint()))
+    if (click_.released(*event, rect()))
         Q_EMIT clicked();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/click_recognizer.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,10 +28,11 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QPixmap picture_;
-    bool leftPressed_ = false;
+    ClickRecognizer click_;
 };
