@@ -1,3 +1,5 @@
+#include "forms/click_area.h"
+#include "platform/process_signals.h"
 #include "support/event_wait.h"
 #include "support/form1_fixture.h"
 
@@ -6,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -29,8 +33,8 @@ TEST_F(Form1Startup, DesignedWindowAndTimers) {
         {form.Timer1, {10, true}},
         {form.Timer2, {10, true}},
         {form.Timer3, {10, false}},
-        {form.Timer4, {1, false}},
-        {form.Timer5, {10, false}}};
+        {form.Timer4, {16, false}},
+        {form.Timer5, {16, false}}};
     for (const auto& [timer, design] : timers) {
         EXPECT_EQ(timer->interval(), design.first);
         EXPECT_EQ(timer->isActive(), design.second);
@@ -126,6 +130,31 @@ TEST_P(Form1ExitFade, EndsOnTheExpectedTickAfterShuttingTheEngineDown) {
 INSTANTIATE_TEST_SUITE_P(Form1, Form1ExitFade,
                          ::testing::Values(FadeCase{100, 13, 40, 15}, FadeCase{50, 11, 0, 55},
                                            FadeCase{3, 2, 0, 235}));
+
+// Run by the event loop, the fade shows the window at every step of it.
+TEST_F(Form1Close, TheFadeCanBeSeenStepByStep) {
+    Form1& form = start();
+    form.show();
+    std::set<double> opacities;
+    QObject::connect(form.Timer5, &QTimer::timeout,
+                     [&] { opacities.insert(form.windowOpacity()); });
+    form.close();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return processEnds == 1; }));
+    EXPECT_GE(opacities.size(), 10u);
+}
+
+TEST_F(Form1Close, APoliteTerminationSavesThePlaylistAndEnds) {
+    ProcessSignals processSignals;
+    Form1& form = start();
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &form,
+                     &QWidget::close);
+    form.show();
+    dialogs.fileAnswers = {QStringLiteral("/music/added.mp3")};
+    Q_EMIT form.Image3->clicked();
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return processEnds == 1; }));
+    EXPECT_EQ(programFolder.read(QStringLiteral("data.dat")), "1\r\n/music/added.mp3\r\n");
+}
 
 TEST_F(Form1Close, Timer5FollowsTheFadeLevelAsOpacity) {
     Form1& form = start();

@@ -175,9 +175,17 @@ void Form1::createControls() {
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    // Texts from files, paths and other programs are shown as they are: a label left to
+    // guess would take "<img src=…>" in a lyric line as markup and open the file it names.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+
     Timer1 = makeTimer(this, 10, true);
     Timer2 = makeTimer(this, 10, true);
     Timer3 = makeTimer(this, 10, false);
-    Timer4 = makeTimer(this, 1, false);
-    Timer5 = makeTimer(this, 10, false);
+    // The exit fade's timers tick on the coarse period the design's platform gave every
+    // timer, whatever interval was asked for; at a finer one the fade would end before the
+    // window could show a step of it.
+    Timer4 = makeTimer(this, ExitFade::TimerPeriodMs, false);
+    Timer5 = makeTimer(this, ExitFade::TimerPeriodMs, false);
 }

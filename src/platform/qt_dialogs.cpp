@@ -18,10 +18,22 @@ std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial)
     return chosen ? std::optional<QFont>(font) : std::nullopt;
 }
 
+namespace {
+
+// Messages may quote paths and other programs' texts, which must never be taken as markup.
+void showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& title,
+                 const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace
+
 void QtDialogs::showInformation(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox::information(owner, title, text);
+    showMessage(owner, QMessageBox::Information, title, text);
 }
 
 void QtDialogs::showError(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox::critical(owner, title, text);
+    showMessage(owner, QMessageBox::Critical, title, text);
 }
