@@ -1,8 +1,10 @@
 #include "fakes/fake_desktop_services.h"
+#include "platform/system_font_installation.h"
 #include "player/lyric_font.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -62,6 +64,36 @@ TEST_F(LyricFontPreparation, FontFolderThatCannotBeMadeDoesNotStopTheProgram) {
     EXPECT_EQ(prepare(), QStringLiteral("华文行楷"));
     EXPECT_TRUE(fonts.added.isEmpty());
     EXPECT_EQ(workingDir.read(QStringLiteral("font.ocx")), "shipped");
+}
+
+// Whatever lies under the shipped name in the directory the player starts from would be
+// copied into the user's fonts: only a font of believable size is.
+TEST_F(LyricFontPreparation, ShippedFileThatIsNoFontOrTooLargeCountsAsAbsent) {
+    workingDir.write(QStringLiteral("font.ocx"), "not a font");
+    fonts.filesAreFonts = false;
+    EXPECT_EQ(prepare(), QStringLiteral("黑体"));
+
+    fonts.filesAreFonts = true;
+    QFile huge(workingDir.file(QStringLiteral("font.ocx")));
+    ASSERT_TRUE(huge.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(huge.resize(LyricFont::MaxShippedBytes + 1));
+    huge.close();
+    fonts.examined.clear();
+    EXPECT_EQ(prepare(), QStringLiteral("黑体"));
+    EXPECT_TRUE(fonts.examined.isEmpty()); // never read
+    EXPECT_FALSE(QFileInfo::exists(installedPath()));
+    EXPECT_TRUE(launcher.launches.isEmpty());
+}
+
+TEST(SystemFontInstallation, TakesOnlyFilesTheFontSystemCanLoad) {
+    SystemFontInstallation fonts;
+    TempFolder folder;
+    EXPECT_FALSE(fonts.isFontFile(folder.write(QStringLiteral("fake.ttf"), "OTTO not really")));
+    EXPECT_FALSE(fonts.isFontFile(QStringLiteral("/dev/zero")));
+    const QString installed = QStringLiteral("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc");
+    if (QFileInfo::exists(installed)) {
+        EXPECT_TRUE(fonts.isFontFile(installed));
+    }
 }
 
 TEST_F(LyricFontPreparation, DirectoryNamedLikeTheShippedFileIsIgnored) {

@@ -7,5 +7,6 @@ class SystemFontInstallation final : public FontInstallation {
 public:
     QString userFontFolder() const override;
     bool hasFamily(const QString& family) const override;
+    bool isFontFile(const QString& fontFile) const override;
     void fontAdded(const QString& fontFile) override;
 };

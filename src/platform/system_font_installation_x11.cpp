@@ -1,8 +1,12 @@
 #include "platform/system_font_installation.h"
 
+#include "platform/regular_file.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QProcess>
+#include <QRawFont>
 #include <QStandardPaths>
 
 QString SystemFontInstallation::userFontFolder() const {
@@ -13,6 +17,16 @@ QString SystemFontInstallation::userFontFolder() const {
 bool SystemFontInstallation::hasFamily(const QString& family) const {
     // Qt's font database is fontconfig's view of the installed families.
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+bool SystemFontInstallation::isFontFile(const QString& fontFile) const {
+    QFile file;
+    if (!openRegularFile(file, fontFile))
+        return false;
+    // Loaded on its own, not into the font database, so a file that is no font leaves
+    // nothing behind.
+    const QRawFont font(file.readAll(), 12);
+    return font.isValid() && !font.familyName().isEmpty();
 }
 
 void SystemFontInstallation::fontAdded(const QString& fontFile) {

@@ -23,7 +23,8 @@ QString prepare(FontInstallation& fonts, DesktopLauncher& launcher,
         return calligraphic;
 
     const QString shipped = programFilePath(currentDirectory, QString::fromLatin1(ShippedFile));
-    if (!QFileInfo(shipped).isFile())
+    const QFileInfo shippedInfo(shipped);
+    if (!shippedInfo.isFile() || shippedInfo.size() > MaxShippedBytes || !fonts.isFontFile(shipped))
         return QString::fromUtf16(Fallback);
 
     // Copied straight to its installed name: renaming the shipped file first would gain

@@ -19,15 +19,22 @@ public:
     QStringList launches;
 };
 
-// A font folder of the test's choosing and a font system that knows the families listed.
+// A font folder of the test's choosing and a font system that knows the families listed
+// and takes every file for a font unless told otherwise.
 class FakeFontInstallation : public FontInstallation {
 public:
     QString userFontFolder() const override { return folder; }
     bool hasFamily(const QString& family) const override { return families.contains(family); }
+    bool isFontFile(const QString& fontFile) const override {
+        examined << fontFile;
+        return filesAreFonts;
+    }
     void fontAdded(const QString& fontFile) override { added << fontFile; }
 
     QString folder;
     QStringList families;
+    bool filesAreFonts = true;
+    mutable QStringList examined;
     QStringList added;
 };
 
