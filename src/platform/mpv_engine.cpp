@@ -438,6 +438,14 @@ void MpvEngine::forgetMedia(int state) {
     setDuration(-1);
 }
 
+bool MpvEngine::isIdle() const {
+    if (!handle_)
+        return true;
+    int idle = 0;
+    return mpv_get_property(handle_, mpvname::property::IdleActive, MPV_FORMAT_FLAG, &idle) >= 0 &&
+           idle;
+}
+
 bool MpvEngine::currentFileIsActive() const {
     return fileLoaded_ && activeEntry_ == currentEntry_;
 }
