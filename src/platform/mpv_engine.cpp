@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <mpv/client.h>
+#include <sys/stat.h>
 #include <utility>
 
 // Playlist entry ids on start/end events and as loadfile's result are what tells our media's
@@ -95,6 +96,15 @@ std::int64_t entryIdOf(const mpv_node& result) {
             return map->values[i].u.int64;
     }
     return 0;
+}
+
+// mpv opens whatever it is handed, dropping the file it was playing first. A pipe nobody
+// writes to then keeps it opening for good and a device such as /dev/zero keeps it probing
+// for seconds, so only regular files go to it. stat follows links to a file and, unlike
+// open, does not wait for a pipe's writer.
+bool isRegularFile(const QByteArray& file) {
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 long long wholeSeconds(double seconds) {
@@ -244,18 +254,15 @@ void MpvEngine::handleEndFile(const mpv_event& event) {
     case MPV_END_FILE_REASON_EOF:
         handleEndReached();
         break;
-    case MPV_END_FILE_REASON_REDIRECT: {
-        // The path was a playlist or a folder. What it lists is not the media we were given,
-        // so mpv must not go on to play it.
-        const char* args[] = {mpvname::command::Stop, nullptr};
-        mpv_command(handle_, args);
+    case MPV_END_FILE_REASON_REDIRECT:
+        // The path was a playlist. What it lists is not the media we were given, so mpv must
+        // not go on to play it.
         qCInfo(lcMpv) << "not a single media file:" << path_;
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         break;
-    }
     case MPV_END_FILE_REASON_ERROR:
         qCInfo(lcMpv) << "cannot play" << path_ << mpv_error_string(end.error);
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         break;
     default:
         // Stopped from inside mpv: the media is kept and play() opens it again.
@@ -279,7 +286,7 @@ void MpvEngine::handleEndReached() {
     // A file that ends before any of it played (no audio in it, say) was not playable.
     if (!playbackStarted_) {
         qCInfo(lcMpv) << "nothing to play in" << path_;
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     state_ = PlayState::MediaEnded;
@@ -296,12 +303,17 @@ void MpvEngine::setURL(const QString& path) {
 
 void MpvEngine::load() {
     if (path_.isEmpty()) {
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     // An absolute path can never be taken for a URL, a protocol prefix or "-" (standard
     // input), whatever a playlist file put in it.
     const QByteArray file = QFile::encodeName(QFileInfo(path_).absoluteFilePath());
+    if (!isRegularFile(file)) {
+        qCInfo(lcMpv) << "not a file that can be played:" << path_;
+        dropMedia();
+        return;
+    }
     setPaused(false);
     const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
     mpv_node result{};
@@ -313,7 +325,7 @@ void MpvEngine::load() {
     }
     if (entry == 0) {
         qCInfo(lcMpv) << "cannot load" << path_ << mpv_error_string(rc);
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     currentEntry_ = entry;
@@ -425,6 +437,14 @@ void MpvEngine::setDuration(double seconds) {
         return;
     durationSecond_ = second;
     durationText_ = formatMediaTime(static_cast<double>(std::max(second, 0LL)));
+}
+
+// mpv only lets go of the file it plays when another one replaces it. Media given up on must
+// be stopped there as well, or the file before it plays on with nothing left to control it.
+void MpvEngine::dropMedia() {
+    const char* args[] = {mpvname::command::Stop, nullptr};
+    mpv_command(handle_, args);
+    forgetMedia(PlayState::Ready);
 }
 
 void MpvEngine::forgetMedia(int state) {

@@ -55,6 +55,7 @@ private:
     void setPaused(bool paused);
     void setPosition(double seconds);
     void setDuration(double seconds);
+    void dropMedia();
     void forgetMedia(int state);
     bool currentFileIsActive() const;
 
