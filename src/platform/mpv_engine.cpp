@@ -7,10 +7,14 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <mpv/client.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 // Playlist entry ids on start/end events and as loadfile's result are what tells our media's
@@ -20,6 +24,11 @@ static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too ol
 namespace {
 
 Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
+
+// Long enough for mpv to drain its output and close as it normally does (a few milliseconds;
+// a few hundred while it is still probing a file it was handed), short enough that closing
+// the window is not felt to hang.
+constexpr std::chrono::milliseconds TeardownDeadline{500};
 
 enum ObservedProperty : std::uint64_t {
     ObservedTimePos = 1,
@@ -144,8 +153,32 @@ void MpvEngine::shutdown() {
     // mpv holds its own lock while it runs the callback, so once this returns no callback
     // is running or can start, and none can post to an object about to go away.
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-    mpv_terminate_destroy(std::exchange(handle_, nullptr));
+    mpv_handle* handle = std::exchange(handle_, nullptr);
     forgetMedia(PlayState::Undefined);
+
+    // mpv_terminate_destroy joins mpv's threads. mpv breaks off its reads of pipes and devices,
+    // but one caught in a read of a regular file that never returns (on a hung network mount,
+    // say) would keep the program from ending. So it runs on a thread of its own, waited for
+    // only until the deadline and then left behind. The thread
+    // owns nothing but the handle, which no one else holds any longer, and the promise whose
+    // shared state outlives this frame; it never touches the engine, which may be gone before
+    // it finishes, and no wakeup can reach the engine since the callback was cleared above.
+    // A thread left behind is ended with the process.
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
+    try {
+        std::thread([handle, finished = std::move(finished)]() mutable {
+            mpv_terminate_destroy(handle);
+            finished.set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: close here, unbounded, rather than not at all.
+        mpv_terminate_destroy(handle);
+        return;
+    }
+    if (done.wait_for(TeardownDeadline) == std::future_status::timeout)
+        qCWarning(lcMpv, "libmpv did not close within %lld ms; leaving it behind",
+                  static_cast<long long>(TeardownDeadline.count()));
 }
 
 // Runs on whichever thread mpv happens to be on, the UI thread included, so it must not
