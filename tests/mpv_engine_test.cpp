@@ -10,6 +10,7 @@
 #include <clocale>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <vector>
 
 using testsupport::writeToneWav;
@@ -55,6 +56,12 @@ protected:
 
     bool positionReads(const QString& text) {
         return spinUntil([&] { return engine.currentPositionString() == text; });
+    }
+
+    QString makeFifo() {
+        const QString path = dir.filePath(QStringLiteral("fifo.mp3"));
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
     }
 
     QTemporaryDir dir;
@@ -145,6 +152,12 @@ TEST_F(MpvEngineTest, PathsReachMpvVerbatim) {
     engine.setURL(awkward);
     EXPECT_TRUE(reaches(PlayState::Playing));
 
+    // Only what a link leads to has to be a regular file.
+    const QString link = dir.filePath(QStringLiteral("link.wav"));
+    ASSERT_TRUE(QFile::link(tone, link));
+    engine.setURL(link);
+    EXPECT_TRUE(reaches(PlayState::Playing));
+
     // "-" would be standard input to mpv; as a relative path it is the file of that name.
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
@@ -154,7 +167,7 @@ TEST_F(MpvEngineTest, PathsReachMpvVerbatim) {
     EXPECT_TRUE(reaches(PlayState::Playing));
 }
 
-TEST_F(MpvEngineTest, UnplayablePathsEndReadyWithoutEverPlaying) {
+TEST_F(MpvEngineTest, UnplayablePathsStopWhatPlayedAndEndReady) {
     const auto write = [&](const QString& name, const QByteArray& bytes) {
         QFile file(dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -176,10 +189,15 @@ TEST_F(MpvEngineTest, UnplayablePathsEndReadyWithoutEverPlaying) {
         write(QStringLiteral("list.mp3"), playlist.toUtf8()),
         dir.filePath(QStringLiteral("missing.mp3")),
         dir.filePath(QStringLiteral("folder")),
+        makeFifo(),
+        QStringLiteral("/dev/zero"),
         QString(),
     };
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
+        // Handed over while a track plays: the track must not play on out of reach.
+        engine.setURL(tone);
+        ASSERT_TRUE(reaches(PlayState::Playing));
         seen.clear();
         engine.setURL(path);
         EXPECT_TRUE(reaches(PlayState::Ready));
@@ -194,11 +212,34 @@ TEST_F(MpvEngineTest, UnplayablePathsEndReadyWithoutEverPlaying) {
         EXPECT_FALSE(seen.contains(PlayState::Playing));
         EXPECT_EQ(engine.currentPositionString(), std::nullopt);
         EXPECT_EQ(engine.durationString(), std::nullopt);
+        EXPECT_TRUE(engine.isIdle());
 
         engine.play();
         EXPECT_EQ(engine.playState(), PlayState::Ready);
     }
     EXPECT_TRUE(statesAtEnd.empty());
+}
+
+// A pipe nobody writes to never opens and a device never ends; neither may hold up the
+// caller, and the engine must still close at once with one of them handed to it.
+TEST_F(MpvEngineTest, PathsThatAreNotFilesAreRefusedWithoutWaiting) {
+    for (const QString& path : {makeFifo(), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        MpvEngine other;
+        other.setURL(tone);
+        ASSERT_TRUE(spinUntil([&] { return other.playState() == PlayState::Playing; }));
+
+        QElapsedTimer timer;
+        timer.start();
+        other.setURL(path);
+        EXPECT_LT(timer.elapsed(), 200);
+        EXPECT_EQ(other.playState(), PlayState::Ready);
+        EXPECT_TRUE(spinUntil([&] { return other.isIdle(); }, 1000));
+
+        timer.restart();
+        other.shutdown();
+        EXPECT_LT(timer.elapsed(), 1000);
+    }
 }
 
 TEST_F(MpvEngineTest, VolumeReadsBackWhatWasSetWithinRange) {

@@ -7,9 +7,14 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <mpv/client.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 // Playlist entry ids on start/end events and as loadfile's result are what tells our media's
@@ -19,6 +24,11 @@ static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too ol
 namespace {
 
 Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
+
+// Long enough for mpv to drain its output and close as it normally does (a few milliseconds;
+// a few hundred while it is still probing a file it was handed), short enough that closing
+// the window is not felt to hang.
+constexpr std::chrono::milliseconds TeardownDeadline{500};
 
 enum ObservedProperty : std::uint64_t {
     ObservedTimePos = 1,
@@ -97,6 +107,15 @@ std::int64_t entryIdOf(const mpv_node& result) {
     return 0;
 }
 
+// mpv opens whatever it is handed, dropping the file it was playing first. A pipe nobody
+// writes to then keeps it opening for good and a device such as /dev/zero keeps it probing
+// for seconds, so only regular files go to it. stat follows links to a file and, unlike
+// open, does not wait for a pipe's writer.
+bool isRegularFile(const QByteArray& file) {
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 long long wholeSeconds(double seconds) {
     return std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(std::floor(seconds)) : 0;
 }
@@ -134,8 +153,32 @@ void MpvEngine::shutdown() {
     // mpv holds its own lock while it runs the callback, so once this returns no callback
     // is running or can start, and none can post to an object about to go away.
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
-    mpv_terminate_destroy(std::exchange(handle_, nullptr));
+    mpv_handle* handle = std::exchange(handle_, nullptr);
     forgetMedia(PlayState::Undefined);
+
+    // mpv_terminate_destroy joins mpv's threads. mpv breaks off its reads of pipes and devices,
+    // but one caught in a read of a regular file that never returns (on a hung network mount,
+    // say) would keep the program from ending. So it runs on a thread of its own, waited for
+    // only until the deadline and then left behind. The thread
+    // owns nothing but the handle, which no one else holds any longer, and the promise whose
+    // shared state outlives this frame; it never touches the engine, which may be gone before
+    // it finishes, and no wakeup can reach the engine since the callback was cleared above.
+    // A thread left behind is ended with the process.
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
+    try {
+        std::thread([handle, finished = std::move(finished)]() mutable {
+            mpv_terminate_destroy(handle);
+            finished.set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: close here, unbounded, rather than not at all.
+        mpv_terminate_destroy(handle);
+        return;
+    }
+    if (done.wait_for(TeardownDeadline) == std::future_status::timeout)
+        qCWarning(lcMpv, "libmpv did not close within %lld ms; leaving it behind",
+                  static_cast<long long>(TeardownDeadline.count()));
 }
 
 // Runs on whichever thread mpv happens to be on, the UI thread included, so it must not
@@ -244,18 +287,15 @@ void MpvEngine::handleEndFile(const mpv_event& event) {
     case MPV_END_FILE_REASON_EOF:
         handleEndReached();
         break;
-    case MPV_END_FILE_REASON_REDIRECT: {
-        // The path was a playlist or a folder. What it lists is not the media we were given,
-        // so mpv must not go on to play it.
-        const char* args[] = {mpvname::command::Stop, nullptr};
-        mpv_command(handle_, args);
+    case MPV_END_FILE_REASON_REDIRECT:
+        // The path was a playlist. What it lists is not the media we were given, so mpv must
+        // not go on to play it.
         qCInfo(lcMpv) << "not a single media file:" << path_;
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         break;
-    }
     case MPV_END_FILE_REASON_ERROR:
         qCInfo(lcMpv) << "cannot play" << path_ << mpv_error_string(end.error);
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         break;
     default:
         // Stopped from inside mpv: the media is kept and play() opens it again.
@@ -279,7 +319,7 @@ void MpvEngine::handleEndReached() {
     // A file that ends before any of it played (no audio in it, say) was not playable.
     if (!playbackStarted_) {
         qCInfo(lcMpv) << "nothing to play in" << path_;
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     state_ = PlayState::MediaEnded;
@@ -296,12 +336,17 @@ void MpvEngine::setURL(const QString& path) {
 
 void MpvEngine::load() {
     if (path_.isEmpty()) {
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     // An absolute path can never be taken for a URL, a protocol prefix or "-" (standard
     // input), whatever a playlist file put in it.
     const QByteArray file = QFile::encodeName(QFileInfo(path_).absoluteFilePath());
+    if (!isRegularFile(file)) {
+        qCInfo(lcMpv) << "not a file that can be played:" << path_;
+        dropMedia();
+        return;
+    }
     setPaused(false);
     const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
     mpv_node result{};
@@ -313,7 +358,7 @@ void MpvEngine::load() {
     }
     if (entry == 0) {
         qCInfo(lcMpv) << "cannot load" << path_ << mpv_error_string(rc);
-        forgetMedia(PlayState::Ready);
+        dropMedia();
         return;
     }
     currentEntry_ = entry;
@@ -427,6 +472,14 @@ void MpvEngine::setDuration(double seconds) {
     durationText_ = formatMediaTime(static_cast<double>(std::max(second, 0LL)));
 }
 
+// mpv only lets go of the file it plays when another one replaces it. Media given up on must
+// be stopped there as well, or the file before it plays on with nothing left to control it.
+void MpvEngine::dropMedia() {
+    const char* args[] = {mpvname::command::Stop, nullptr};
+    mpv_command(handle_, args);
+    forgetMedia(PlayState::Ready);
+}
+
 void MpvEngine::forgetMedia(int state) {
     hasMedia_ = false;
     currentEntry_ = 0;
@@ -436,6 +489,14 @@ void MpvEngine::forgetMedia(int state) {
     state_ = state;
     setPosition(0);
     setDuration(-1);
+}
+
+bool MpvEngine::isIdle() const {
+    if (!handle_)
+        return true;
+    int idle = 0;
+    return mpv_get_property(handle_, mpvname::property::IdleActive, MPV_FORMAT_FLAG, &idle) >= 0 &&
+           idle;
 }
 
 bool MpvEngine::currentFileIsActive() const {

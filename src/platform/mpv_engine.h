@@ -27,6 +27,9 @@ public:
 
     // False when libmpv could not be started; the engine then acts as one with no media.
     bool isAvailable() const { return handle_ != nullptr; }
+    // Asks mpv itself, not the mirrored state: true while it has no file open, or when it is
+    // not running. Not meant for the playback tick.
+    bool isIdle() const;
 
     void setURL(const QString& path) override;
     int volume() const override { return volume_; }
@@ -52,6 +55,7 @@ private:
     void setPaused(bool paused);
     void setPosition(double seconds);
     void setDuration(double seconds);
+    void dropMedia();
     void forgetMedia(int state);
     bool currentFileIsActive() const;
 

@@ -36,6 +36,7 @@ inline constexpr const char* TimePos = "time-pos";
 inline constexpr const char* Duration = "duration";
 inline constexpr const char* EofReached = "eof-reached";
 inline constexpr const char* PausedForCache = "paused-for-cache";
+inline constexpr const char* IdleActive = "idle-active";
 } // namespace property
 
 namespace command {
