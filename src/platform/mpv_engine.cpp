@@ -1,6 +1,7 @@
 #include "platform/mpv_engine.h"
 
 #include "platform/mpv_properties.h"
+#include "platform/regular_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <future>
 #include <mpv/client.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -105,15 +105,6 @@ std::int64_t entryIdOf(const mpv_node& result) {
             return map->values[i].u.int64;
     }
     return 0;
-}
-
-// mpv opens whatever it is handed, dropping the file it was playing first. A pipe nobody
-// writes to then keeps it opening for good and a device such as /dev/zero keeps it probing
-// for seconds, so only regular files go to it. stat follows links to a file and, unlike
-// open, does not wait for a pipe's writer.
-bool isRegularFile(const QByteArray& file) {
-    struct stat info {};
-    return ::stat(file.constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 long long wholeSeconds(double seconds) {
@@ -341,12 +332,16 @@ void MpvEngine::load() {
     }
     // An absolute path can never be taken for a URL, a protocol prefix or "-" (standard
     // input), whatever a playlist file put in it.
-    const QByteArray file = QFile::encodeName(QFileInfo(path_).absoluteFilePath());
-    if (!isRegularFile(file)) {
+    const QString absolute = QFileInfo(path_).absoluteFilePath();
+    // mpv opens whatever it is handed, dropping the file it was playing first. A pipe nobody
+    // writes to would keep it opening for good and a device such as /dev/zero keeps it
+    // probing for seconds, so only regular files go to it.
+    if (!isRegularFile(absolute)) {
         qCInfo(lcMpv) << "not a file that can be played:" << path_;
         dropMedia();
         return;
     }
+    const QByteArray file = QFile::encodeName(absolute);
     setPaused(false);
     const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
     mpv_node result{};
