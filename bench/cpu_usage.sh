@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Measures the player's CPU use (user + system time of its process) while it plays a track
 # with a lyric line every second and the desktop lyric shown, under a virtual X server.
-# With "moving" as third argument the pointer keeps sweeping over the rippling picture.
-# Usage: bench/cpu_usage.sh [path/to/vellora] [seconds] [moving]
+# With "moving" as third argument the pointer keeps sweeping over the rippling picture; with
+# "bomb" the lyric file is one line as long as the loader takes (8 MiB) that holds every
+# position text of ten minutes over and over, so every second matches it.
+# Usage: bench/cpu_usage.sh [path/to/vellora] [seconds] [moving|bomb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=$(realpath "${1:-build-release/vellora}")
 seconds=${2:-30}
-moving=${3:-}
+mode=${3:-}
 [ -x "$binary" ] || { echo "no player binary at $binary" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -19,9 +21,9 @@ mover_pid=
 export QT_QPA_PLATFORM=xcb
 
 length=$((seconds + 10))
-python3 - "$work" "$length" <<'PY'
+python3 - "$work" "$length" "$mode" <<'PY'
 import math, struct, sys
-folder, length = sys.argv[1], int(sys.argv[2])
+folder, length, mode = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 rate = 8000
 data = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
                 for i in range(rate * length))
@@ -30,8 +32,12 @@ with open(folder + "/track.wav", "wb") as f:
     f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
     f.write(b"data" + struct.pack("<I", len(data)) + data)
 with open(folder + "/track.lrc", "w", encoding="utf-8", newline="") as f:
-    for s in range(length):
-        f.write("[%02d:%02d.00]第 %d 行 line number %d\r\n" % (s // 60, s % 60, s, s))
+    if mode == "bomb":
+        cycle = "".join("[%02d:%02d.00]" % (s // 60, s % 60) for s in range(600))
+        f.write((cycle * (8 * 1024 * 1024 // len(cycle) + 1))[: 8 * 1024 * 1024])
+    else:
+        for s in range(length):
+            f.write("[%02d:%02d.00]第 %d 行 line number %d\r\n" % (s // 60, s % 60, s, s))
 with open(folder + "/data.dat", "w", newline="") as f:
     f.write("1\r\n" + folder + "/track.wav\r\n")
 PY
@@ -48,7 +54,7 @@ xdotool mousemove $((X + 212)) $((Y + 138)) click 1
 sleep 2
 
 mover_pid=
-if [ "$moving" = moving ]; then
+if [ "$mode" = moving ]; then
     (while true; do
         for x in $(seq 20 8 300) $(seq 300 -8 20); do
             xdotool mousemove $((X + x)) $((Y + 48))
@@ -65,4 +71,4 @@ sleep "$seconds"
 after=$(ticks)
 rss=$(awk '/VmRSS/ {print $2}' "/proc/$player_pid/status")
 awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" -v rss="$rss" \
-    -v how="${moving:+, pointer moving over the water}" 'BEGIN { printf "playing with the desktop lyric shown%s: %.2f %% of one core over %d s (user+sys %.2f s), RSS %d KiB\n", how, 100 * t / hz / s, s, t / hz, rss }'
+    -v how="${mode:+ ($mode)}" 'BEGIN { printf "playing with the desktop lyric shown%s: %.2f %% of one core over %d s (user+sys %.2f s), RSS %d KiB\n", how, 100 * t / hz / s, s, t / hz, rss }'

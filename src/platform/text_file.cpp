@@ -160,9 +160,16 @@ QStringList decodeTextLines(QByteArrayView bytes, qsizetype maxLines) {
         QStringDecoder decoder(*utf16, QStringDecoder::Flag::Stateless);
         return splitTextLines(QString(decoder.decode(bytes.sliced(2))), maxLines);
     }
+    // Line ends are single ASCII bytes, never inside a UTF-8 sequence: when the whole text
+    // is valid UTF-8 so is each line, and one pass decodes them all.
+    const QByteArrayView text = bytes.startsWith(Utf8Mark) ? bytes.sliced(3) : bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString whole = utf8.decode(text);
+    if (!utf8.hasError())
+        return splitTextLines(whole, maxLines);
     LineDecoder decoder;
     QStringList lines;
-    for (const QByteArray& line : splitByteLines(bytes, maxLines))
+    for (const QByteArray& line : splitByteLines(text, maxLines))
         lines.append(decoder.decode(line));
     return lines;
 }
