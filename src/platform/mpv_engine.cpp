@@ -443,6 +443,12 @@ std::optional<QString> MpvEngine::currentPositionString() const {
     return positionText_;
 }
 
+std::optional<MediaClock> MpvEngine::clock() const {
+    if (!hasMedia_)
+        return std::nullopt;
+    return MediaClock{double(positionSecond_), state_ == PlayState::Playing ? 1.0 : 0.0};
+}
+
 std::optional<QString> MpvEngine::durationString() const {
     if (!hasMedia_)
         return std::nullopt;

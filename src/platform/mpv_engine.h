@@ -40,6 +40,7 @@ public:
     std::optional<QString> currentPositionString() const override;
     std::optional<QString> durationString() const override;
     int playState() const override { return state_; }
+    std::optional<MediaClock> clock() const override;
     void shutdown() override;
 
 private:

@@ -24,7 +24,17 @@ inline constexpr int Ready = 10;
 //   controls.currentPositionString -> currentPositionString
 //   currentMedia.durationString    -> durationString
 //   playState                      -> playState
-// Reads must be cheap: the playback tick calls them once per lyric line every 10 ms.
+// Reads must be cheap: the playback tick and the desktop integration read them whenever the
+// engine reports a change.
+//
+// Where the current media is, and how fast that moves: rate is the playback speed while the
+// position advances, 0 while it stands (paused, stopped, buffering, ended).
+struct MediaClock {
+    double position = 0; // seconds
+    double rate = 0;
+    bool operator==(const MediaClock&) const = default;
+};
+
 class MediaEngine : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +59,9 @@ public:
 
     virtual int playState() const = 0;
 
+    // Empty optional while there is no current media to ask.
+    virtual std::optional<MediaClock> clock() const = 0;
+
     // Stops output cleanly so that ending the process cuts no audio mid-buffer.
     virtual void shutdown() = 0;
 
@@ -56,6 +69,11 @@ Q_SIGNALS:
     // Raised when playback reaches the end of the current media, with playState()
     // already reading PlayState::MediaEnded. The argument carries no meaning.
     void endOfStream(int result);
+
+    // Raised after anything a reader sees changed other than by the passing of time: the
+    // play state, the media (opened, failed, dropped), its duration, a seek or rewind, the
+    // rate. Between two of these the position moves only as clock() says it does.
+    void changed();
 };
 
 // "mm:ss" of a whole number of seconds, minutes counting on past 59.

@@ -22,6 +22,7 @@ public:
     std::optional<QString> currentPositionString() const override { return position; }
     std::optional<QString> durationString() const override { return duration; }
     int playState() const override { return state; }
+    std::optional<MediaClock> clock() const override { return mediaClock; }
     void shutdown() override { calls << QStringLiteral("shutdown"); }
 
     // Ends the current media the way a real engine does: state first, then the signal.
@@ -35,6 +36,7 @@ public:
     std::optional<QString> position;
     std::optional<QString> duration;
     int state = PlayState::Undefined;
+    std::optional<MediaClock> mediaClock;
 
 private:
     int volume_ = 50;
