@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the player needs to build, run and test, when missing.
 # Safe to run again; works as root or through sudo.
+# Usage: setup.sh [bench]   (bench: also what bench/compare.sh runs beside the player)
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,11 @@ packages=(
     # running and testing headless, and the program's Chinese texts
     xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei
 )
+
+if [ "${1:-}" = bench ]; then
+    # a window manager, the mpv player and an MP3 encoder for the side-by-side comparison
+    packages+=(openbox mpv lame)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

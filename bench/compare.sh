@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Side by side on one virtual X server with a window manager: this player (desktop lyric
+# shown and hidden), mpv decoding the same file alone, and a minimal Qt window. Prints each
+# figure (medians), the ratios the player is held to, and whether each target is met, so a
+# run on any machine judges itself.
+# Usage: bench/compare.sh [runs] [seconds of playing per CPU run]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+seconds=${2:-30}
+
+bash scripts/setup.sh bench
+bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVELLORA_BUILD_TESTS=OFF \
+    >/dev/null
+player=$PWD/build-release/vellora
+minimal=$PWD/build-release/bench/minimal_window
+first_window=$PWD/build-release/bench/first_window
+
+work=$(mktemp -d)
+source scripts/virtual_display.sh
+start_virtual_display
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    kill "$VIRTUAL_DISPLAY_PID" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do sleep 0.05; done
+xserver=$VIRTUAL_DISPLAY_PID
+
+# A 60-second MP3 with a lyric line every 2 seconds.
+python3 - "$work" <<'PY'
+import math, struct, sys
+folder = sys.argv[1]
+rate, length = 44100, 60
+data = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
+                for i in range(rate * length))
+with open(folder + "/track.wav", "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
+    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
+    f.write(b"data" + struct.pack("<I", len(data)) + data)
+with open(folder + "/track.lrc", "w", encoding="utf-8", newline="") as f:
+    for s in range(0, length, 2):
+        f.write("[%02d:%02d.00]第 %d 行歌词 line number %d\r\n" % (s // 60, s % 60, s // 2, s // 2))
+PY
+lame --quiet -b 128 "$work/track.wav" "$work/track.mp3"
+mkdir "$work/program"
+cp "$player" "$work/program/vellora"
+player=$work/program/vellora
+
+playlist() { # one entry, or none
+    if [ "$1" = one ]; then printf '1\r\n%s\r\n' "$work/track.mp3"; else printf '0\r\n\r\n'; fi \
+        >"$work/program/data.dat"
+}
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+rss_kib() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
+switches() { # context switches of the main thread, and of all threads
+    awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"
+    cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'
+}
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+stop() { kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
+click() { # window-relative point of the player's main window
+    local window
+    window=$(xdotool search --name "Vellora V1.0" | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1 mousemove 0 0
+}
+start_player() { # prints "ms pid" of the first shown window
+    (cd "$work/program" && VELLORA_TRACE_START=$work/trace "$first_window" "Vellora V1.0" 10000 \
+        -- "$player" 2>/dev/null)
+}
+
+declare -A samples
+add() { samples[$1]+="$2 "; }
+hz=$(getconf CLK_TCK)
+
+echo "== start-up ($runs runs each, round-robin)"
+for run in $(seq "$runs"); do
+    read -r ms pid _ < <("$first_window" "Minimal Qt window" 10000 -- "$minimal")
+    add minimal_start "$ms"; stop "$pid"
+
+    playlist one
+    rm -f "$work/trace"
+    read -r ms pid started < <(start_player)
+    add player_start "$ms"
+    # The player notes the moment its audio first plays, on the same monotonic clock.
+    for _ in $(seq 100); do grep -q '^sound' "$work/trace" 2>/dev/null && break; sleep 0.05; done
+    add player_sound "$(awk -v s="$started" '/^sound/ {print ($2 - s) / 1e6}' "$work/trace" 2>/dev/null)"
+    stop "$pid"
+done
+
+echo "== playing, ${seconds} s per run ($runs runs each, round-robin)"
+measure_cpu() { # name pid
+    local before xbefore after xafter
+    before=$(cpu_ticks "$2"); xbefore=$(cpu_ticks "$xserver")
+    sleep "$seconds"
+    after=$(cpu_ticks "$2"); xafter=$(cpu_ticks "$xserver")
+    add "$1_cpu" "$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
+    add "$1_xcpu" "$(awk -v t=$((xafter - xbefore)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
+    add "$1_rss" "$(rss_kib "$2")"
+}
+for run in $(seq "$runs"); do
+    for mode in shown hidden; do
+        playlist one
+        read -r _ pid _ < <(start_player)
+        sleep 1.5
+        [ "$mode" = shown ] && click 212 138 # the desktop lyric switch
+        sleep 1
+        measure_cpu "player_$mode" "$pid"
+        stop "$pid"
+    done
+    mpv --no-config --no-video --ao=null --really-quiet "$work/track.mp3" 2>/dev/null &
+    pid=$!
+    sleep 2.5
+    measure_cpu mpv "$pid"
+    stop "$pid"
+done
+
+echo "== wake-ups while nothing plays (5 s each)"
+wakeups() { # name pid
+    local a b c d
+    read -r a b <<<"$(switches "$2" | tr '\n' ' ')"
+    sleep 5
+    read -r c d <<<"$(switches "$2" | tr '\n' ' ')"
+    add "$1_wake" "$(awk -v n=$((c - a)) 'BEGIN {print n / 5}')"
+    add "$1_wakeall" "$(awk -v n=$((d - b)) 'BEGIN {print n / 5}')"
+}
+playlist none
+read -r _ pid _ < <(start_player)
+sleep 2
+wakeups idle "$pid"
+stop "$pid"
+playlist one
+read -r _ pid _ < <(start_player)
+sleep 2
+click 56 106 # pause
+sleep 1
+wakeups paused "$pid"
+click 92 106 # stop
+sleep 1
+wakeups stopped "$pid"
+stop "$pid"
+
+m() { echo "${samples[$1]}" | tr ' ' '\n' | grep -v '^$' | median; }
+verdict() { awk -v v="$1" -v limit="$2" 'BEGIN {print (v != "" && v <= limit) ? "met" : "NOT met"}'; }
+mpv_total=$(awk -v a="$(m mpv_cpu)" -v b="$(m mpv_xcpu)" 'BEGIN {print a + b}')
+shown_total=$(awk -v a="$(m player_shown_cpu)" -v b="$(m player_shown_xcpu)" 'BEGIN {print a + b}')
+hidden_total=$(awk -v a="$(m player_hidden_cpu)" -v b="$(m player_hidden_xcpu)" 'BEGIN {print a + b}')
+start_ratio=$(awk -v a="$(m player_start)" -v b="$(m minimal_start)" 'BEGIN {print a / b}')
+shown_ratio=$(awk -v a="$shown_total" -v b="$mpv_total" 'BEGIN {print a / b}')
+hidden_ratio=$(awk -v a="$hidden_total" -v b="$mpv_total" 'BEGIN {print a / b}')
+rss_over=$(awk -v a="$(m player_shown_rss)" -v b="$(m mpv_rss)" 'BEGIN {print (a - b) / 1024}')
+
+echo
+printf '%-44s %s\n' "figure (medians)" "value"
+printf '%-44s %s ms\n' "minimal Qt window: start to first window" "$(m minimal_start)"
+printf '%-44s %s ms\n' "player: start to first window" "$(m player_start)"
+printf '%-44s %s ms\n' "player: start to first sound (one entry)" "$(m player_sound)"
+printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "mpv --no-video --ao=null: CPU" "$(m mpv_cpu)" "$(m mpv_xcpu)" "$(m mpv_rss)"
+printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "player, desktop lyric shown: CPU" "$(m player_shown_cpu)" "$(m player_shown_xcpu)" "$(m player_shown_rss)"
+printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "player, desktop lyric hidden: CPU" "$(m player_hidden_cpu)" "$(m player_hidden_xcpu)" "$(m player_hidden_rss)"
+for state in idle paused stopped; do
+    printf '%-44s %s /s (all threads %s /s)\n' "player $state: main-thread wake-ups" "$(m ${state}_wake)" "$(m ${state}_wakeall)"
+done
+echo
+printf '%-60s %-10s %s\n' "target" "value" "verdict"
+printf '%-60s %-10s %s\n' "start to first window <= 2x minimal Qt window" "${start_ratio}x" "$(verdict "$start_ratio" 2)"
+printf '%-60s %-10s %s\n' "start to first sound < 250 ms" "$(m player_sound) ms" "$(verdict "$(m player_sound)" 249.999)"
+printf '%-60s %-10s %s\n' "CPU with desktop lyric shown (+X) <= 1.25x mpv" "${shown_ratio}x" "$(verdict "$shown_ratio" 1.25)"
+printf '%-60s %-10s %s\n' "CPU with desktop lyric hidden (+X) <= 1.15x mpv" "${hidden_ratio}x" "$(verdict "$hidden_ratio" 1.15)"
+printf '%-60s %-10s %s\n' "RSS playing <= mpv + 25 MiB" "+${rss_over} MiB" "$(verdict "$rss_over" 25)"
+for state in idle paused stopped; do
+    printf '%-60s %-10s %s\n' "wake-ups while $state < 5 /s" "$(m ${state}_wake) /s" "$(verdict "$(m ${state}_wake)" 4.999)"
+done
