@@ -26,7 +26,7 @@ for source in fuzz/*_fuzz.cpp; do
     crashes=build-fuzz/crashes/$name
     log=build-fuzz/logs/$name.log
     mkdir -p "$corpus" "$crashes" "$(dirname "$log")"
-    cp -n fuzz/corpus/"$name"/* "$corpus"/
+    cp -u fuzz/corpus/"$name"/* "$corpus"/
     options=(-max_total_time="$seconds" -timeout=25 -print_final_stats=1
         -artifact_prefix="$crashes/")
     [ -f "fuzz/$name.dict" ] && options+=(-dict="fuzz/$name.dict")
