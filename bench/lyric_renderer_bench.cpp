@@ -31,6 +31,28 @@ void RenderNewLine_1920x111(benchmark::State& state) {
 }
 BENCHMARK(RenderNewLine_1920x111)->Unit(benchmark::kMillisecond);
 
+// Lines no lyric file should hold: the renderer lays out and outlines only what the window
+// can show, which keeps each of these to milliseconds instead of seconds.
+void RenderHostileLine_1920x111(benchmark::State& state) {
+    const struct {
+        const char* name;
+        QString text;
+        float size;
+    } rows[] = {
+        {"240k characters at size 1", QStringLiteral("lyric ").repeated(40'000), 1.0f},
+        {"240k characters at size 3", QStringLiteral("lyric ").repeated(40'000), 3.0f},
+        {"one letter under 100k accents", u'a' + QString(QChar(0x0301)).repeated(100'000), 50.0f},
+        {"2M Chinese characters at size 2", QStringLiteral("长").repeated(2'000'000), 2.0f},
+    };
+    const auto& row = rows[state.range(0)];
+    state.SetLabel(row.name);
+    LyricStyle style = fullStyle();
+    style.fontSize = row.size;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LyricRenderer::render(row.text, style, QSize(1920, 111), 1920));
+}
+BENCHMARK(RenderHostileLine_1920x111)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 // A lyric window in the full style on a 1920-pixel screen.
 struct StyledLyricWindow {
     StyledLyricWindow() {

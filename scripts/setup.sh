@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config clang-format
+    # fuzzing: clang's libFuzzer and sanitizer runtimes come in a package of their own
+    clang libclang-rt-dev
     # libraries
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting, then builds and runs every test twice:
 # a warnings-as-errors build, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# Last, a clang build runs each fuzz target over its seeds and a fixed ten thousand inputs
+# (scripts/fuzz.sh fuzzes for longer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -25,3 +27,9 @@ for variant in build-test build-sanitize; do
     bash scripts/build.sh "$variant" "${options[@]}"
     (cd "$variant" && ctest --output-on-failure)
 done
+
+echo "== build-fuzz"
+CC=clang CXX=clang++ bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELLORA_FUZZ=ON -DVELLORA_BUILD_TESTS=OFF -DVELLORA_BUILD_BENCHMARKS=OFF \
+    -DVELLORA_WARNINGS_AS_ERRORS=ON
+(cd build-fuzz && ctest --output-on-failure)

@@ -1,4 +1,5 @@
 #include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/settings_file.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_mouse_track_platform.h"
@@ -41,6 +42,14 @@ TEST(SettingsFileNumbers, SpaceOrMinusThenShortestDecimalsThenSpace) {
     for (const auto& row : rows)
         EXPECT_EQ(SettingsFile::formatNumber(row.value), QString::fromLatin1(row.written))
             << row.value;
+}
+
+TEST(SettingsFileContent, LineBreaksInTheFontNameBecomeSpacesSoTheFileKeepsThreeLines) {
+    LyricSettings settings;
+    settings.fontName = QStringLiteral("Deja\r\nVu\rSans\nMono\n");
+    settings.fontSize = 50;
+    settings.colourScheme = 3;
+    EXPECT_EQ(SettingsFile::content(settings), QByteArray("Deja Vu Sans Mono \r\n 50 \r\n 3 \r\n"));
 }
 
 class SetColorAndSaveSet : public ::testing::Test {

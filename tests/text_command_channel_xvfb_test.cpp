@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <list>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -92,6 +94,51 @@ public:
                         reinterpret_cast<const unsigned char*>(normalState), 2);
         XMapWindow(display, frame);
         XSync(display, False);
+    }
+
+    // A program's top-level window with a title and a child, that no command is meant for.
+    void bystander() const {
+        const Window root = DefaultRootWindow(display);
+        const Window top = XCreateSimpleWindow(display, root, 0, 0, 300, 120, 0, 0, 0);
+        XStoreName(display, top, "another program");
+        XMapWindow(display, XCreateSimpleWindow(display, top, 4, 4, 100, 20, 0, 0, 0));
+        XMapWindow(display, top);
+        XSync(display, False);
+    }
+
+    // From now on every property change on every window there is, the root included, is
+    // reported to this connection.
+    void watchAllProperties() const {
+        std::vector<Window> windows{DefaultRootWindow(display)};
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            Window root = 0;
+            Window parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (XQueryTree(display, windows[i], &root, &parent, &children, &count) && children)
+                windows.insert(windows.end(), children, children + count);
+            if (children)
+                XFree(children);
+        }
+        for (Window window : windows)
+            XSelectInput(display, window, PropertyChangeMask);
+        XSync(display, False);
+    }
+
+    // The properties changed since watching began, as "window property" lines.
+    std::vector<std::string> propertyChanges() const {
+        XSync(display, False);
+        std::vector<std::string> changes;
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type != PropertyNotify)
+                continue;
+            char* name = XGetAtomName(display, event.xproperty.atom);
+            changes.push_back(std::to_string(event.xproperty.window) + ' ' + name);
+            XFree(name);
+        }
+        return changes;
     }
 
     Display* display;
@@ -183,9 +230,12 @@ TEST_F(TextCommandChannel, ReceiverInsideAWindowManagerFrameIsFound) {
     EXPECT_TRUE(waitForLog(receiver, {"DELAY+"}));
 }
 
-TEST_F(TextCommandChannel, NothingHappensWithoutAReceiver) {
+TEST_F(TextCommandChannel, WithoutAReceiverNoWindowIsWritten) {
+    x.bystander();
+    x.watchAllProperties();
     sendCommand(TextCommand::DelayLater);
     sendCommand(TextCommand::DelayEarlier);
+    EXPECT_EQ(x.propertyChanges(), std::vector<std::string>());
 }
 
 TEST_F(TextCommandChannel, NothingHappensWithoutAnXServer) {

@@ -18,10 +18,6 @@ constexpr int BlockHeight = 2 * GradientTileHeight;
 // Far above any window's height; bounds the work a hostile size can cause.
 constexpr float MaxFontPixels = 16384.0f;
 
-// Far more than a window of legible lines holds; a path and a fill per glyph beyond it
-// would only add dots too small to read.
-constexpr qsizetype MaxGlyphs = 4096;
-
 // How far outside the laid-out area a glyph may lie and still put its outline or its
 // shadow into the picture.
 constexpr qreal InkMargin = ShadowOffset + 2;
@@ -63,20 +59,12 @@ QString withLineSeparators(QString text) {
     return text;
 }
 
-// No glyph that advances is narrower than about 0.3 of the font size, nor a line lower than
-// the size, so no more characters than this can find a place in the picture. The rest is
-// never laid out: shaping a hostile line of hundreds of thousands of characters, or of
-// marks that pile up on one letter without advancing, would hold the window up for seconds.
-QString visiblePart(const QString& text, int layoutWidth, int maxHeight, int pixelSize) {
-    const double perLine = layoutWidth / (0.3 * pixelSize) + 1;
-    const double lines = double(maxHeight) / pixelSize + 1;
-    const double limit = perLine * lines;
-    if (double(text.size()) <= limit)
-        return text;
-    qsizetype end = qsizetype(limit);
-    if (text.at(end - 1).isHighSurrogate())
-        --end;
-    return text.left(end);
+// The size the glyphs are drawn at, 0 when they cannot show (a size under half a pixel,
+// or one that is not a number, which the negated comparison turns away too).
+int pixelSizeOf(const LyricStyle& style) {
+    if (!(style.fontSize >= 0.5f))
+        return 0;
+    return int(std::lround(std::min(style.fontSize, MaxFontPixels)));
 }
 
 // Fill over shadow, both taken from the glyphs' coverage (its alpha): the shadow is the coverage
@@ -130,19 +118,32 @@ QImage gradientBlock(quint32 firstColour, quint32 secondColour) {
     return block;
 }
 
+QString visibleText(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
+    const int pixelSize = pixelSizeOf(style);
+    if (pixelSize == 0 || layoutWidth <= 0 || maxHeight <= 0)
+        return {};
+    const double perLine = layoutWidth / (0.3 * pixelSize) + 1;
+    const double lines = double(maxHeight) / pixelSize + 1;
+    const double limit = perLine * lines;
+    if (double(text.size()) <= limit)
+        return text;
+    qsizetype end = qsizetype(limit);
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight) {
     QList<QPainterPath> outlines;
-    // The negated comparison also turns away a size that is not a number.
-    if (text.isEmpty() || !(style.fontSize >= 0.5f) || layoutWidth <= 0 || maxHeight <= 0)
+    const QString visible = visibleText(text, style, layoutWidth, maxHeight);
+    if (visible.isEmpty())
         return outlines;
     QFont font(style.fontName);
     font.setBold(true);
-    const int pixelSize = int(std::lround(std::min(style.fontSize, MaxFontPixels)));
-    font.setPixelSize(pixelSize);
+    font.setPixelSize(pixelSizeOf(style));
 
-    QTextLayout layout(withLineSeparators(visiblePart(text, layoutWidth, maxHeight, pixelSize)),
-                       font);
+    QTextLayout layout(withLineSeparators(visible), font);
     QTextOption option(Qt::AlignHCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);

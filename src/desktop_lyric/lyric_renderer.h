@@ -35,11 +35,22 @@ inline constexpr int GradientTileHeight = 10;
 // tile's origin.
 QImage gradientBlock(quint32 firstColour, quint32 secondColour);
 
-// The outlines of the text's glyphs, one path per glyph, placed as in the picture: bold,
-// the font size in pixels, lines centred across the layout width from the top down.
+// Far more than a window of legible lines holds; a path and a fill per glyph beyond it
+// would only add dots too small to read.
+inline constexpr qsizetype MaxGlyphs = 4096;
+
+// The part of the text that is laid out: its first characters, as many as could find a
+// place in a picture maxHeight high (no glyph that advances is narrower than about 0.3 of
+// the font size, nor a line lower than the size). The rest is never shaped: a hostile line
+// of hundreds of thousands of characters, or of marks that pile up on one letter without
+// advancing, would otherwise hold the window up for seconds. Empty when nothing can show.
+QString visibleText(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight);
+
+// The outlines of the visible text's glyphs, one path per glyph, placed as in the picture:
+// bold, the font size in pixels, lines centred across the layout width from the top down.
 // Lines that start at or below maxHeight, and glyphs wholly outside the layout width and
-// maxHeight, are left out: they could not show. A few thousand glyphs at most, so a line
-// of countless tiny characters shows only its beginning.
+// maxHeight, are left out: they could not show. MaxGlyphs at most, so a line of countless
+// tiny characters shows only its beginning.
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight);
 

@@ -20,8 +20,22 @@ QString formatNumber(double value) {
     return (value < 0 ? QString() : QStringLiteral(" ")) + digits + u' ';
 }
 
+namespace {
+
+// The font name has one line of its own; a line break in it (a font may name its family
+// anything) would end that line early and push the numbers down. A space keeps the words
+// apart.
+QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+} // namespace
+
 QByteArray content(const LyricSettings& settings) {
-    const QString text = settings.fontName + QStringLiteral("\r\n") +
+    const QString text = oneLine(settings.fontName) + QStringLiteral("\r\n") +
                          formatNumber(settings.fontSize) + QStringLiteral("\r\n") +
                          formatNumber(settings.colourScheme) + QStringLiteral("\r\n");
     return text.toUtf8();

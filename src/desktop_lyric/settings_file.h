@@ -13,9 +13,12 @@ QString path(const QString& programFolder);
 
 // A number the way the file holds it: a leading space (a minus sign when negative), the
 // shortest decimal form with at most 7 significant digits and a point, a trailing space.
+// Sizes no font dialog gives are written as C's %g writes them: 1e+07 from ten million up,
+// 1e-05 below a ten-thousandth, nan and inf for sizes that are no number.
 QString formatNumber(double value);
 
-// The file's bytes for these settings. Needs a colour scheme already chosen (see save).
+// The file's bytes for these settings. Needs a colour scheme already chosen (see save). A
+// line break in the font name is written as a space: the name has one line.
 QByteArray content(const LyricSettings& settings);
 
 // Rewrites the file from the settings, creating data/system when missing. A scheme of 0

@@ -1,4 +1,5 @@
 #include "platform/system_window_text_channel.h"
+#include "platform/window_text_decoding_x11.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -97,29 +98,7 @@ struct SystemWindowTextChannel::Connection {
         const std::optional<RawProperty> raw = readProperty(display, window, property);
         if (!raw)
             return std::nullopt;
-        if (raw->type == utf8String)
-            return QString::fromUtf8(raw->bytes);
-        if (raw->type == XA_STRING)
-            return QString::fromLatin1(raw->bytes);
-        if (raw->type == compoundText)
-            return fromCompoundText(raw->bytes);
-        return std::nullopt;
-    }
-
-    std::optional<QString> fromCompoundText(QByteArray bytes) const {
-        XTextProperty property{reinterpret_cast<unsigned char*>(bytes.data()), compoundText, 8,
-                               static_cast<unsigned long>(bytes.size())};
-        char** list = nullptr;
-        int count = 0;
-        // A positive status counts characters that had no UTF-8 form; the list is made
-        // all the same, with stand-ins for them, and must be freed like any other.
-        if (Xutf8TextPropertyToTextList(display, &property, &list, &count) < Success)
-            return std::nullopt;
-        QString decoded;
-        for (int i = 0; i < count; ++i)
-            decoded += QString::fromUtf8(list[i]);
-        XFreeStringList(list);
-        return decoded;
+        return decodeWindowText(display, raw->type, raw->bytes, {utf8String, compoundText});
     }
 
     // What a window list shows for the window: the UTF-8 title when it has one.
