@@ -28,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(PlaylistFile, CountLine,
                                            CountCase{"-2", -2}, CountCase{"2.5", 2},
                                            CountCase{"3.5", 4}, CountCase{"1.4", 1},
                                            CountCase{"7 songs", 7},
-                                           CountCase{"99999999999999999999", 32767}));
+                                           CountCase{"99999999999999999999", 32767},
+                                           CountCase{"-99999999999999999999", -32767}));
 
 QStringList pathsOf(const QList<PlaylistFile::Entry>& entries) {
     QStringList paths;

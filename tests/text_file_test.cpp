@@ -37,6 +37,18 @@ TEST(TextFileDecoding, Utf8WithAndWithoutByteOrderMark) {
     const QString chinese = QStringLiteral("玫瑰花的葬礼");
     EXPECT_EQ(decodeTextLines(chinese.toUtf8(), 10), QStringList{chinese});
     EXPECT_EQ(decodeTextLines("\xEF\xBB\xBF" + chinese.toUtf8(), 10), QStringList{chinese});
+    // Only the file's own mark goes; one starting a later line is part of that line's text,
+    // whether the file is decoded in one pass or line by line.
+    const QStringList marked{"a", QChar(0xFEFF) + QStringLiteral("b")};
+    EXPECT_EQ(decodeTextLines("a\r\n\xEF\xBB\xBF"
+                              "b",
+                              10),
+              marked);
+    EXPECT_EQ(decodeTextLines("\xFF\r\n\xEF\xBB\xBF"
+                              "b",
+                              10)
+                  .last(),
+              marked.last());
 }
 
 TEST(TextFileDecoding, EachLineIsUtf8WhereValidAndGb18030Otherwise) {

@@ -120,9 +120,13 @@ std::optional<QByteArray> readTextBytes(const QString& path, qsizetype maxLines,
 
 } // namespace
 
+// Decoders keep a byte-order mark found at the start of a line as the character it is: only
+// the file's own mark, at its very start, is dropped, and that by the splitting.
+constexpr auto DecoderFlags =
+    QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+
 LineDecoder::LineDecoder()
-    : utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
-      gb18030_("GB18030", QStringDecoder::Flag::Stateless) {}
+    : utf8_(QStringDecoder::Utf8, DecoderFlags), gb18030_("GB18030", DecoderFlags) {}
 
 QString LineDecoder::decode(QByteArrayView line) {
     utf8_.resetState();
@@ -157,19 +161,19 @@ QList<QByteArray> splitByteLines(QByteArrayView bytes, qsizetype maxLines) {
 
 QStringList decodeTextLines(QByteArrayView bytes, qsizetype maxLines) {
     if (const std::optional<QStringDecoder::Encoding> utf16 = utf16Encoding(bytes)) {
-        QStringDecoder decoder(*utf16, QStringDecoder::Flag::Stateless);
+        QStringDecoder decoder(*utf16, DecoderFlags);
         return splitTextLines(QString(decoder.decode(bytes.sliced(2))), maxLines);
     }
     // Line ends are single ASCII bytes, never inside a UTF-8 sequence: when the whole text
     // is valid UTF-8 so is each line, and one pass decodes them all.
     const QByteArrayView text = bytes.startsWith(Utf8Mark) ? bytes.sliced(3) : bytes;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, DecoderFlags);
     const QString whole = utf8.decode(text);
     if (!utf8.hasError())
         return splitTextLines(whole, maxLines);
     LineDecoder decoder;
     QStringList lines;
-    for (const QByteArray& line : splitByteLines(text, maxLines))
+    for (const QByteArray& line : splitByteLines(bytes, maxLines))
         lines.append(decoder.decode(line));
     return lines;
 }

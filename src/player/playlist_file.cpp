@@ -11,9 +11,13 @@ namespace PlaylistFile {
 
 long long announcedCount(QStringView countLine) {
     const double value = leadingNumber(countLine);
-    // Counts beyond the list's capacity mean the same as the capacity.
+    // Counts beyond the list's capacity mean the same as the capacity, and a count below
+    // minus the capacity (as far beyond the range of an integer as a line may reach)
+    // means no entries as any negative count does.
     if (!(value < MaxEntries))
         return MaxEntries;
+    if (!(value > -MaxEntries))
+        return -MaxEntries;
     return static_cast<long long>(std::nearbyint(value));
 }
 

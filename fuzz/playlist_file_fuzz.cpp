@@ -1,0 +1,42 @@
+// data.dat as any tool or accident may leave it: any bytes, any count line. Reading never
+// fails, keeps at most the counted and the available entries, and whatever was read is
+// written back exactly as it was read.
+#include "platform/text_file.h"
+#include "player/playlist_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QList<QByteArray> lines = splitByteLines(bytes, PlaylistFile::MaxEntries + 1);
+    const QList<PlaylistFile::Entry> entries = PlaylistFile::entriesFromLines(lines);
+    if (entries.size() > PlaylistFile::MaxEntries ||
+        entries.size() > std::max<qsizetype>(0, lines.size() - 1))
+        fail("more entries than the file holds");
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].bytes() != lines[i + 1])
+            fail("an entry would not be written back as it was read");
+    }
+    // A saved playlist reads back as the same entries, byte for byte.
+    const QByteArray saved = PlaylistFile::serialize(entries);
+    const QList<PlaylistFile::Entry> again =
+        PlaylistFile::entriesFromLines(splitByteLines(saved, PlaylistFile::MaxEntries + 1));
+    if (again.size() != entries.size())
+        fail("a saved playlist reads back with another count");
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (again[i].bytes() != entries[i].bytes() || again[i].path != entries[i].path)
+            fail("a saved entry reads back differently");
+    }
+    return 0;
+}
