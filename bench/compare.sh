@@ -35,18 +35,11 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
 xserver=$VIRTUAL_DISPLAY_PID
 
 # A 60-second MP3 with a lyric line every 2 seconds.
-python3 - "$work" <<'PY'
-import math, struct, sys
-folder = sys.argv[1]
-rate, length = 44100, 60
-data = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
-                for i in range(rate * length))
-with open(folder + "/track.wav", "wb") as f:
-    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
-    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
-    f.write(b"data" + struct.pack("<I", len(data)) + data)
-with open(folder + "/track.lrc", "w", encoding="utf-8", newline="") as f:
-    for s in range(0, length, 2):
+python3 bench/tone_wav.py "$work/track.wav" 60 44100
+python3 - "$work/track.lrc" <<'PY'
+import sys
+with open(sys.argv[1], "w", encoding="utf-8", newline="") as f:
+    for s in range(0, 60, 2):
         f.write("[%02d:%02d.00]第 %d 行歌词 line number %d\r\n" % (s // 60, s % 60, s // 2, s // 2))
 PY
 lame --quiet -b 128 "$work/track.wav" "$work/track.mp3"

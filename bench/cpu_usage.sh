@@ -21,16 +21,10 @@ mover_pid=
 export QT_QPA_PLATFORM=xcb
 
 length=$((seconds + 10))
+python3 bench/tone_wav.py "$work/track.wav" "$length"
 python3 - "$work" "$length" "$mode" <<'PY'
-import math, struct, sys
+import sys
 folder, length, mode = sys.argv[1], int(sys.argv[2]), sys.argv[3]
-rate = 8000
-data = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
-                for i in range(rate * length))
-with open(folder + "/track.wav", "wb") as f:
-    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
-    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
-    f.write(b"data" + struct.pack("<I", len(data)) + data)
 with open(folder + "/track.lrc", "w", encoding="utf-8", newline="") as f:
     if mode == "bomb":
         cycle = "".join("[%02d:%02d.00]" % (s // 60, s % 60) for s in range(600))

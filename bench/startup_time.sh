@@ -16,15 +16,7 @@ trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=xcb
 
 # A one-second silent WAV that every playlist entry points at.
-python3 - "$work/tone.wav" <<'PY'
-import struct, sys
-rate, n = 8000, 8000
-data = b"\0\0" * n
-with open(sys.argv[1], "wb") as f:
-    f.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt ")
-    f.write(struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16))
-    f.write(b"data" + struct.pack("<I", len(data)) + data)
-PY
+python3 bench/tone_wav.py "$work/tone.wav" 1 8000 silent
 
 measure() { # $1: case name, $2: playlist file to use or "none"
     local times=() hwm_shown hwm_later

@@ -1,5 +1,6 @@
 // A lyric file of any bytes, then playback ticks at any position texts: the indexed tick
 // shows and draws exactly what a plain scan of every line would.
+#include "fail.h"
 #include "fakes/fake_media_engine.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_line_index.h"
@@ -8,17 +9,6 @@
 #include "support/literal_tick.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 // Position texts separated by 0x01, then a NUL, then the lyric file's bytes. A text that is
 // just 0x02 stands for an engine with no current media.

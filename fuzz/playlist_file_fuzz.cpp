@@ -1,21 +1,11 @@
 // data.dat as any tool or accident may leave it: any bytes, any count line. Reading never
 // fails, keeps at most the counted and the available entries, and whatever was read is
 // written back exactly as it was read.
+#include "fail.h"
 #include "platform/text_file.h"
 #include "player/playlist_file.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));

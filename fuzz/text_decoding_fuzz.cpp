@@ -1,20 +1,10 @@
 // Text files of any bytes: UTF-8, GB18030, UTF-16 of either byte order, or none of them.
 // Decoding never fails, never makes more lines than asked for, and agrees with itself: a
 // UTF-8 text decoded in one pass reads as its lines decoded one by one.
+#include "fail.h"
 #include "platform/text_file.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 // The first byte is the line limit; the rest is the file.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
