@@ -90,14 +90,13 @@ QString visiblePart(const QString& text, int layoutWidth, int maxHeight, int pix
 // Fill over shadow, both taken from the glyphs' coverage (its alpha): the shadow is the coverage
 // shifted down and right in translucent black, the fill is the gradient block through the
 // coverage, repeated from the anchor. Compositing them here costs a fraction of filling the
-// glyph path twice.
+// glyph path twice; only the area that can hold ink is visited.
 void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QImage& block,
-                             int shadowOffset, QPoint anchor) {
-    const int width = picture.width();
+                             int shadowOffset, QPoint anchor, const QRect& area) {
     const int blockWidth = block.width();
     const int blockHeight = block.height();
     const uint shadowAlpha = uint(qAlpha(ShadowColour));
-    for (int y = 0; y < picture.height(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* glyph = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
         const auto* shadow =
             y >= shadowOffset
@@ -106,8 +105,8 @@ void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QIma
         const int blockRow = ((y - anchor.y()) % blockHeight + blockHeight) % blockHeight;
         const auto* gradient = reinterpret_cast<const QRgb*>(block.constScanLine(blockRow));
         auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        int blockColumn = ((0 - anchor.x()) % blockWidth + blockWidth) % blockWidth;
-        for (int x = 0; x < width; ++x, ++blockColumn) {
+        int blockColumn = ((area.left() - anchor.x()) % blockWidth + blockWidth) % blockWidth;
+        for (int x = area.left(); x <= area.right(); ++x, ++blockColumn) {
             if (blockColumn == blockWidth)
                 blockColumn = 0;
             const uint glyphCover = uint(qAlpha(glyph[x]));
@@ -197,28 +196,6 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
         outline = toPixels.map(outline);
     const int shadowOffset = scaled(ShadowOffset, scale);
 
-    // The rasteriser fills many small paths far faster than one path holding them all,
-    // which it cuts into bands and walks again for each. Each glyph being its own even-odd
-    // path, where two glyphs overlap the overlap is filled solid instead of left open as one
-    // even-odd path of the whole line would leave it: a known difference, kept for speed.
-    QImage coverage(picture.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
-    {
-        QPainter painter(&coverage);
-        painter.setRenderHint(QPainter::Antialiasing);
-        for (const QPainterPath& outline : std::as_const(glyphs.outlines))
-            painter.fillPath(outline, Qt::black);
-    }
-    compositeFillOverShadow(
-        picture, coverage, gradientBlock(style.firstColour, style.secondColour, scale),
-        shadowOffset, QPoint(scaled(GradientLeft, scale), scaled(GradientTop, scale)));
-
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPen outlinePen(QColor::fromRgba(OutlineColour), 0); // cosmetic: one device pixel
-    for (const QPainterPath& outline : std::as_const(glyphs.outlines))
-        painter.strokePath(outline, outlinePen);
-
     // The outline reaches a pixel past the glyph's edge and its smoothing one more; the
     // shadow adds its offset down and right.
     QList<QRect> boxes;
@@ -231,6 +208,30 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
         if (!box.isEmpty())
             boxes << box;
     }
+
+    // The rasteriser fills many small paths far faster than one path holding them all,
+    // which it cuts into bands and walks again for each. Each glyph being its own even-odd
+    // path, where two glyphs overlap the overlap is filled solid instead of left open as one
+    // even-odd path of the whole line would leave it: a known difference, kept for speed.
+    QImage coverage(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    {
+        QPainter painter(&coverage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPainterPath& outline : std::as_const(glyphs.outlines))
+            painter.fillPath(outline, Qt::black);
+    }
+    const QImage block = gradientBlock(style.firstColour, style.secondColour, scale);
+    const QPoint anchor(scaled(GradientLeft, scale), scaled(GradientTop, scale));
+    // Where boxes overlap, their pixels come out the same again.
+    for (const QRect& box : std::as_const(boxes))
+        compositeFillOverShadow(picture, coverage, block, shadowOffset, anchor, box);
+
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPen outlinePen(QColor::fromRgba(OutlineColour), 0); // cosmetic: one device pixel
+    for (const QPainterPath& outline : std::as_const(glyphs.outlines))
+        painter.strokePath(outline, outlinePen);
     return boxes;
 }
 
