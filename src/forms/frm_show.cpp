@@ -125,14 +125,18 @@ void FrmShow::present() {
     update(before | inkArea());
 }
 
-// Where the picture has ink, in the window's logical pixels, taking in every pixel it
-// touches.
-QRect FrmShow::inkArea() const {
+// Where the picture has ink, in its device pixels.
+QRect FrmShow::inkBounds() const {
     QRect ink;
     for (const QRect& box : picture_.inkBoxes())
         ink |= box;
+    return ink;
+}
+
+// The same in the window's logical pixels, taking in every pixel it touches.
+QRect FrmShow::inkArea() const {
     const qreal scale = picture_.image().devicePixelRatio();
-    return QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(ink)).toAlignedRect();
+    return QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(inkBounds())).toAlignedRect();
 }
 
 // A new line costs the window system one shape, and only if its cut differs from the last
@@ -141,16 +145,12 @@ QRect FrmShow::inkArea() const {
 // to the lines of text; without one, the window is cut to its visible pixels.
 void FrmShow::reshape() {
     Shape next;
-    const QImage& image = picture_.image();
     if (services_.shaper.compositing()) {
         next.inputOnly = true;
         for (const QRect& box : picture_.inkBoxes())
             next.region += box;
-    } else if (!picture_.isEmpty()) {
-        // Nothing visible comes back as a pixel outside the picture.
-        next.region = WindowShape::visiblePixels(image, [](QRgb pixel) {
-                          return qAlpha(pixel) != 0;
-                      }).intersected(image.rect());
+    } else {
+        next.region = WindowShape::inkedPixels(picture_.image(), inkBounds());
     }
     if (next == shape_)
         return;

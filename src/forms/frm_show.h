@@ -71,6 +71,7 @@ private:
     void placeAboveTaskbar();
     void schedulePresent();
     void present();
+    QRect inkBounds() const;
     QRect inkArea() const;
     void reshape();
     void sendShape();

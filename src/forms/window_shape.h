@@ -38,6 +38,11 @@ template <typename Shows> QRegion visiblePixels(const QImage& picture, Shows sho
     return any ? regionOf(bits) : nothingVisible();
 }
 
+// The pixels of a premultiplied picture within area that are not fully transparent, built
+// from each row's runs without a bitmap: a picture of device pixels on a high-density screen
+// is mostly empty, and only its inked part needs a look. Empty when none are.
+QRegion inkedPixels(const QImage& picture, const QRect& area);
+
 } // namespace WindowShape
 
 // How the desktop lyric's shape reaches the window system. Regions are in device pixels
