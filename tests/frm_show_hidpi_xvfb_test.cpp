@@ -65,21 +65,17 @@ Coverage coverageOf(const QList<QRect>& rectangles, QSize size) {
     return inside;
 }
 
-int differingPixels(const Coverage& a, const Coverage& b) {
-    int differing = 0;
+// Pixels inside a and not inside b.
+int outside(const Coverage& a, const Coverage& b) {
+    int count = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            differing += a.scanLine(y)[x] != b.scanLine(y)[x];
-    return differing;
+            count += a.scanLine(y)[x] != 0 && b.scanLine(y)[x] == 0;
+    return count;
 }
 
-// Pixels of the first that the second leaves out.
-int uncovered(const Coverage& ink, const Coverage& by) {
-    int missing = 0;
-    for (int y = 0; y < ink.height(); ++y)
-        for (int x = 0; x < ink.width(); ++x)
-            missing += ink.scanLine(y)[x] != 0 && by.scanLine(y)[x] == 0;
-    return missing;
+int differingPixels(const Coverage& a, const Coverage& b) {
+    return outside(a, b) + outside(b, a);
 }
 
 // Another program's view of the server: it photographs the screen, reads a window's
@@ -281,7 +277,7 @@ TEST_F(HighDensityLyric, UnderACompositorOnlyTheLinesOfTextTakeThePointer) {
     EXPECT_GE(input.size(), 1);
     EXPECT_LE(input.size(), 3);
     const Coverage taken = coverageOf(input, observer.sizeOf(id));
-    EXPECT_EQ(uncovered(ink, taken), 0);
+    EXPECT_EQ(outside(ink, taken), 0);
     // Clicks beside the text still reach the windows below.
     EXPECT_EQ(taken.pixel(4, 4) & 0xFF, 0u);
     EXPECT_EQ(taken.pixel(taken.width() - 4, taken.height() - 4) & 0xFF, 0u);
@@ -290,7 +286,7 @@ TEST_F(HighDensityLyric, UnderACompositorOnlyTheLinesOfTextTakeThePointer) {
     window.DrawText(QStringLiteral("a much longer line of lyric text than before"));
     const Coverage longer = inkOf(window.picture());
     testsupport::runEventLoopFor(100);
-    EXPECT_EQ(uncovered(longer, shapeOf(window, XCB_SHAPE_SK_INPUT)), 0);
+    EXPECT_EQ(outside(longer, shapeOf(window, XCB_SHAPE_SK_INPUT)), 0);
     EXPECT_TRUE(unshaped(window, XCB_SHAPE_SK_BOUNDING));
 
     observer.stopCompositing();

@@ -234,7 +234,12 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
     window.RefreshText();
     EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(0, 1));
 
+    // A compositing manager that starts takes one shape, and no new picture.
+    const qint64 coloured = window.picture().cacheKey();
     shaper.setCompositing(true);
+    EXPECT_EQ(shaper.shapes, 1);
+    EXPECT_TRUE(shaper.inputOnly);
+    EXPECT_EQ(window.picture().cacheKey(), coloured);
     EXPECT_EQ(costOf(QStringLiteral("a line under a compositor")), std::pair(1, 1));
     window.removeEventFilter(&counter);
 }
@@ -255,29 +260,6 @@ TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
     lyric().DrawText(QStringLiteral("HH"));
     lyric().picture();
     EXPECT_TRUE(cutAway());
-}
-
-TEST_F(FrmShowDrawing, UnderACompositorOnlyTheLinesTakeThePointer) {
-    chooseStyle();
-    const QString wrapped = QStringLiteral("a line long enough to wrap ").repeated(5);
-    lyric().DrawText(wrapped);
-    const qint64 picture = lyric().picture().cacheKey();
-    const QRegion cut = shaper.region;
-    const int shapes = shaper.shapes;
-
-    // A manager that starts later reshapes the window at once, and draws nothing anew.
-    shaper.setCompositing(true);
-    EXPECT_EQ(shaper.shapes, shapes + 1);
-    EXPECT_TRUE(shaper.inputOnly);
-    EXPECT_EQ(lyric().picture().cacheKey(), picture);
-    EXPECT_GE(shaper.region.rectCount(), 2); // a box for each line
-    EXPECT_LE(shaper.region.rectCount(), 8);
-    EXPECT_TRUE((cut - shaper.region).isEmpty());
-    EXPECT_FALSE(shaper.region.contains(QPoint(2, 2)));
-
-    shaper.setCompositing(false);
-    EXPECT_FALSE(shaper.inputOnly);
-    EXPECT_EQ(shaper.region, cut);
 }
 
 using LyricWindowsOwner = LyricWindowFixture;
