@@ -1,10 +1,13 @@
-// Drawing the desktop lyric: a new line across a full-HD screen, and the same line handed
-// over again on every 10 ms playback tick.
+// Drawing the desktop lyric: a new line across a full-HD screen, at one and at two device
+// pixels per logical one, and the same line handed over again on every 10 ms playback tick.
+// The lyric window takes its density from the screen: run with QT_SCALE_FACTOR=2 for the
+// window's figures on a high-density screen.
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_renderer.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_window_shaper.h"
 #include "forms/frm_show.h"
 
 #include <QCoreApplication>
@@ -21,15 +24,18 @@ LyricStyle fullStyle() {
     return LyricStyle{QStringLiteral("WenQuanYi Micro Hei"), 50.0f, 0xFFFECEFC, 0xFFE144CD};
 }
 
+// The argument is the number of device pixels per logical one.
 void RenderNewLine_1920x111(benchmark::State& state) {
     const LyricStyle style = fullStyle();
+    const auto scale = qreal(state.range(0));
     int line = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(LyricRenderer::render(Lines[line], style, QSize(1920, 111), 1920));
+        benchmark::DoNotOptimize(
+            LyricRenderer::render(Lines[line], style, QSize(1920, 111), 1920, scale));
         line ^= 1;
     }
 }
-BENCHMARK(RenderNewLine_1920x111)->Unit(benchmark::kMillisecond);
+BENCHMARK(RenderNewLine_1920x111)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // Lines no lyric file should hold: the renderer lays out and outlines only what the window
 // can show, which keeps each of these to milliseconds instead of seconds.
@@ -62,22 +68,29 @@ struct StyledLyricWindow {
     }
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
+    FakeWindowShaper shaper;
     LyricSettings settings;
-    FrmShow window{settings, FrmShowServices{screen, dialogs, {}}};
+    FrmShow window{settings, FrmShowServices{screen, dialogs, shaper, {}}};
 };
 
-// The lyric window drawing lines that differ each time: render, window shape, repaint
-// request.
+// The lyric window drawing lines that differ each time: render, the window's shape and a
+// repaint request. Without a compositing manager (argument 0) the shape is cut from the
+// picture's pixels; under one (1) it is the boxes of the lines.
 void DrawTextNewLine(benchmark::State& state) {
     StyledLyricWindow lyric;
+    lyric.shaper.compositingManager = state.range(0) != 0;
     int line = 0;
     for (auto _ : state) {
         lyric.window.DrawText(Lines[line]);
         benchmark::DoNotOptimize(lyric.window.picture());
         line ^= 1;
     }
+    state.SetLabel(QStringLiteral("%1 device pixels per logical one, %2 cells in the shape")
+                       .arg(lyric.window.devicePixelRatio())
+                       .arg(lyric.shaper.region.rectCount())
+                       .toStdString());
 }
-BENCHMARK(DrawTextNewLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(DrawTextNewLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void DrawTextSameLineEveryTick(benchmark::State& state) {
     StyledLyricWindow lyric;

@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-dev
     # libraries
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
+    libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # running and testing headless, and the program's Chinese texts
     xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei

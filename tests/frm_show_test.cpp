@@ -2,6 +2,7 @@
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
+#include "fakes/fake_window_shaper.h"
 #include "fakes/fake_window_text_channel.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
@@ -37,7 +38,7 @@ protected:
         if (!windows_)
             windows_ = std::make_unique<LyricWindows>(
                 LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path(),
-                                    [this] { return graphics; }});
+                                    [this] { return graphics; }, &shaper});
         return *windows_;
     }
     FrmShow& lyric() { return windows().frmShow(); }
@@ -55,8 +56,12 @@ protected:
         QApplication::sendEvent(&window, &event);
     }
 
+    // Whether nothing of the window shows.
+    bool cutAway() const { return !shaper.inputOnly && shaper.region.isEmpty(); }
+
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
+    FakeWindowShaper shaper;
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
@@ -78,9 +83,9 @@ TEST_F(FrmShowLoad, SpansTheScreenWithItsBottomOnThePanel) {
     EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_TRUE(window.picture().isNull());
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    // Shown before its first picture, none of it shows; no mask at all would show all of it.
-    EXPECT_FALSE(window.mask().isEmpty());
-    EXPECT_TRUE(window.mask().intersected(window.rect()).isEmpty());
+    // Shown before its first picture, none of it shows.
+    EXPECT_GE(shaper.shapes, 1);
+    EXPECT_TRUE(cutAway());
 }
 
 TEST_F(FrmShowLoad, PlacementFollowsThePanelAndTheScreen) {
@@ -113,8 +118,7 @@ TEST_F(FrmShowLoad, GraphicsFailureIsReportedAndLeavesTheWindowUnloaded) {
     FrmShow& window = lyric();
     EXPECT_FALSE(window.isLoaded());
     EXPECT_EQ(dialogs.errors, QStringList{GraphicsFailure});
-    EXPECT_FALSE(window.mask().isEmpty());
-    EXPECT_TRUE(window.mask().intersected(window.rect()).isEmpty());
+    EXPECT_TRUE(cutAway());
 
     // Each later use tries again, and says so again.
     chooseStyle();
@@ -148,7 +152,8 @@ TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
     FakeScreenGeometry screen;
     DrawingWhileReporting dialogs;
     LyricSettings settings;
-    FrmShow window(settings, FrmShowServices{screen, dialogs, [] { return false; }});
+    FakeWindowShaper shaper;
+    FrmShow window(settings, FrmShowServices{screen, dialogs, shaper, [] { return false; }});
     ASSERT_EQ(dialogs.errors.size(), 1);
     dialogs.window = &window;
     window.DrawText(QStringLiteral("line"));
@@ -200,7 +205,7 @@ TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {
                                                        QSize(1920, 111), 1920));
 }
 
-TEST_F(FrmShowDrawing, TheSameLineEveryTickIsNeitherDrawnNorPaintedAgain) {
+TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRepaint) {
     chooseStyle();
     FrmShow& window = lyric();
     window.show();
@@ -209,36 +214,52 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickIsNeitherDrawnNorPaintedAgain) {
     window.DrawText(QStringLiteral("every tick"));
     ASSERT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
     testsupport::runEventLoopFor(50);
-    const int paints = counter.paints;
+    const auto costOf = [&](const QString& line) {
+        counter.paints = 0;
+        shaper.shapes = 0;
+        for (int tick = 0; tick < 100; ++tick) {
+            window.DrawText(line);
+            QCoreApplication::processEvents();
+        }
+        testsupport::runEventLoopFor(50);
+        return std::pair(shaper.shapes, counter.paints);
+    };
     const qint64 picture = window.picture().cacheKey();
-    for (int tick = 0; tick < 100; ++tick)
-        window.DrawText(QStringLiteral("every tick"));
-    testsupport::runEventLoopFor(50);
-    EXPECT_EQ(counter.paints, paints);
+    EXPECT_EQ(costOf(QStringLiteral("every tick")), std::pair(0, 0));
     EXPECT_EQ(window.picture().cacheKey(), picture);
+    EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(1, 1));
 
-    window.DrawText(QStringLiteral("the next line"));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > paints; }));
+    // New colours are a new picture over the same cut.
+    chooseColourScheme(settings(), 1);
+    window.RefreshText();
+    EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(0, 1));
+
+    // A compositing manager that starts takes one shape, and no new picture.
+    const qint64 coloured = window.picture().cacheKey();
+    shaper.setCompositing(true);
+    EXPECT_EQ(shaper.shapes, 1);
+    EXPECT_TRUE(shaper.inputOnly);
+    EXPECT_EQ(window.picture().cacheKey(), coloured);
+    EXPECT_EQ(costOf(QStringLiteral("a line under a compositor")), std::pair(1, 1));
     window.removeEventFilter(&counter);
 }
 
-TEST_F(FrmShowDrawing, TheWindowIsCutToTheGlyphs) {
+TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("HH"));
     const QImage& picture = lyric().picture();
-    const QRegion mask = lyric().mask();
-    ASSERT_FALSE(mask.isEmpty());
+    EXPECT_FALSE(shaper.inputOnly);
+    ASSERT_FALSE(shaper.region.isEmpty());
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
-            ASSERT_EQ(mask.contains(QPoint(x, y)), qAlpha(picture.pixel(x, y)) != 0)
+            ASSERT_EQ(shaper.region.contains(QPoint(x, y)), qAlpha(picture.pixel(x, y)) != 0)
                 << x << "," << y;
 
     // A picture with nothing in it leaves nothing of the window.
     settings().fontSize = 0;
     lyric().DrawText(QStringLiteral("HH"));
     lyric().picture();
-    EXPECT_FALSE(lyric().mask().isEmpty());
-    EXPECT_TRUE(lyric().mask().intersected(lyric().rect()).isEmpty());
+    EXPECT_TRUE(cutAway());
 }
 
 using LyricWindowsOwner = LyricWindowFixture;

@@ -3,6 +3,7 @@
 #include "fakes/fake_desktop_services.h"
 #include "forms/frm_show.h"
 #include "platform/qt_screen_geometry.h"
+#include "platform/system_window_shaper.h"
 #include "support/event_wait.h"
 
 #include <QGuiApplication>
@@ -97,7 +98,8 @@ protected:
     }
 
     std::unique_ptr<FrmShow> showLyric() {
-        auto window = std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, {}});
+        auto window =
+            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, *shaper, {}});
         window->show();
         window->DrawText(QStringLiteral("HELLO desktop lyric"));
         EXPECT_TRUE(testsupport::waitUntil(
@@ -111,6 +113,7 @@ protected:
     QSize screenSize;
     QtScreenGeometry screen;
     FakeDialogs dialogs;
+    std::unique_ptr<WindowShaper> shaper = systemWindowShaper();
     LyricSettings settings;
 };
 

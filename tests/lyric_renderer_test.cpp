@@ -1,6 +1,8 @@
 #include "desktop_lyric/lyric_renderer.h"
 
 #include <QPainterPath>
+#include <QRegion>
+#include <QTransform>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -177,6 +179,90 @@ TEST(LyricPictureShadow, TranslucentBlackTwoPixelsRightAndDown) {
         return;
     }
     FAIL() << "no layout width left a pixel column in the shadow alone";
+}
+
+TEST(LyricPictureDensity, TwiceTheDensityKeepsTheLayoutInTwiceThePixels) {
+    const QString text = QStringLiteral("Centred lyric line");
+    const QRect single = inkOf(LyricRenderer::render(text, latin(50), WindowSize, LayoutWidth));
+    const QImage picture = LyricRenderer::render(text, latin(50), WindowSize, LayoutWidth, 2);
+    EXPECT_EQ(picture.size(), WindowSize * 2);
+    EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(WindowSize));
+    const QRect twice = inkOf(picture);
+    EXPECT_NEAR(twice.left(), 2 * single.left(), 3);
+    EXPECT_NEAR(twice.right(), 2 * single.right() + 1, 3);
+    EXPECT_NEAR(twice.top(), 2 * single.top(), 3);
+    EXPECT_NEAR(twice.bottom(), 2 * single.bottom() + 1, 3);
+}
+
+TEST(LyricPictureDensity, FillAndShadowKeepTheirLogicalSizesInDevicePixels) {
+    const LyricStyle style = latin(60);
+    const QList<QPainterPath> outlines =
+        LyricRenderer::glyphOutlines(Block, style, LayoutWidth, WindowSize.height());
+    ASSERT_EQ(outlines.size(), 1);
+    const QRectF glyph = QTransform::fromScale(2, 2).mapRect(outlines.first().boundingRect());
+    const QImage picture = LyricRenderer::render(Block, style, WindowSize, LayoutWidth, 2);
+
+    // The 240×10 tile covers 480×20 device pixels, still from (1, 1).
+    const QImage block = LyricRenderer::gradientBlock(Red, Blue, 2);
+    ASSERT_EQ(block.size(), QSize(960, 40));
+    const QImage logical = LyricRenderer::gradientBlock(Red, Blue);
+    for (int y = 0; y < 20; y += 3)
+        for (int x = 0; x < 480; x += 7)
+            ASSERT_LE(channelDistance(block.pixel(2 * x + 1, 2 * y + 1), logical.pixel(x, y)), 8)
+                << x << "," << y;
+    const int top = std::max(0, int(std::ceil(glyph.top())) + 3);
+    const int bottom = std::min(picture.height(), int(std::floor(glyph.bottom())) - 3);
+    ASSERT_GT(bottom - top, 40);
+    for (int y = top; y < bottom; ++y)
+        for (int x = int(std::ceil(glyph.left())) + 3; x < int(std::floor(glyph.right())) - 3; ++x)
+            ASSERT_EQ(picture.pixel(x, y), block.pixel((x - 2) % 960, (y - 2) % 40))
+                << x << "," << y;
+
+    // Two logical pixels of shadow are four device pixels; the outline covers one.
+    const int row = int(glyph.center().y());
+    EXPECT_EQ(picture.pixel(int(std::floor(glyph.right() + 0.5)) + 1, row),
+              LyricRenderer::ShadowColour);
+    EXPECT_EQ(picture.pixel(int(std::ceil(glyph.right())) + 5, row), 0u);
+}
+
+TEST(LyricPictureInk, BoxesAroundTheLinesHoldAllTheInk) {
+    const struct {
+        const char* name;
+        QString text;
+        LyricStyle style;
+    } rows[] = {
+        {"one line", QStringLiteral("HELLO desktop lyric"), latin(50)},
+        {"wrapped", QStringLiteral("wrapping words ").repeated(30), latin(30)},
+        {"chinese", QStringLiteral("桌面歌词"),
+         LyricStyle{QStringLiteral("WenQuanYi Micro Hei"), 50.0f, Red, Blue}},
+        {"larger than the window", QStringLiteral("lyric"), latin(300)},
+    };
+    for (const auto& row : rows) {
+        for (qreal scale : {1.0, 2.0}) {
+            SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(scale));
+            const LyricRenderer::Drawing drawing =
+                LyricRenderer::draw(row.text, row.style, WindowSize, LayoutWidth, scale);
+            const qsizetype lines =
+                lineTops(LyricRenderer::glyphOutlines(row.text, row.style, LayoutWidth,
+                                                      WindowSize.height()),
+                         row.style.fontSize)
+                    .size();
+            EXPECT_GE(drawing.inkBoxes.size(), 1);
+            EXPECT_LE(drawing.inkBoxes.size(), lines);
+            QRegion boxes;
+            for (const QRect& box : drawing.inkBoxes)
+                boxes += box;
+            EXPECT_TRUE((boxes - drawing.image.rect()).isEmpty());
+            const QImage& picture = drawing.image;
+            int outside = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    outside += qAlpha(picture.pixel(x, y)) != 0 && !boxes.contains(QPoint(x, y));
+            EXPECT_EQ(outside, 0);
+        }
+    }
+    EXPECT_TRUE(LyricRenderer::draw(QStringLiteral("   "), latin(50), WindowSize, LayoutWidth, 2)
+                    .inkBoxes.isEmpty());
 }
 
 TEST(LyricPictureLayout, TextIsCentredAcrossTheLayoutWidthFromTheTop) {
@@ -360,6 +446,7 @@ TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {
         LyricStyle style;
         QSize window;
         int layoutWidth;
+        qreal scale = 1;
     } changes[] = {
         {text + u'!', style, WindowSize, LayoutWidth},
         {text, font, WindowSize, LayoutWidth},
@@ -368,10 +455,13 @@ TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {
         {text, second, WindowSize, LayoutWidth},
         {text, style, {1919, 111}, LayoutWidth},
         {text, style, WindowSize, 1919},
+        {text, style, WindowSize, LayoutWidth, 2},
     };
     for (const auto& change : changes) {
-        EXPECT_TRUE(picture.draw(change.text, change.style, change.window, change.layoutWidth));
-        EXPECT_FALSE(picture.draw(change.text, change.style, change.window, change.layoutWidth));
+        EXPECT_TRUE(picture.draw(change.text, change.style, change.window, change.layoutWidth,
+                                 change.scale));
+        EXPECT_FALSE(picture.draw(change.text, change.style, change.window, change.layoutWidth,
+                                  change.scale));
         EXPECT_TRUE(picture.draw(text, style, WindowSize, LayoutWidth)); // back again
     }
     EXPECT_EQ(picture.renderCount(), 1 + 2 * int(std::size(changes)));

@@ -12,15 +12,23 @@ namespace LyricRenderer {
 
 namespace {
 
-constexpr int BlockWidth = 2 * GradientTileWidth;
-constexpr int BlockHeight = 2 * GradientTileHeight;
-
 // Far above any window's height; bounds the work a hostile size can cause.
 constexpr float MaxFontPixels = 16384.0f;
 
 // How far outside the laid-out area a glyph may lie and still put its outline or its
 // shadow into the picture.
 constexpr qreal InkMargin = ShadowOffset + 2;
+
+// Device pixels the outline and its smoothing reach beyond a glyph's outline.
+constexpr qreal InkReach = 2;
+
+// Beyond any screen's density; bounds the picture a hostile ratio could ask for.
+constexpr qreal MaxScale = 16;
+
+// A length in logical pixels as whole device pixels, never less than one.
+int scaled(int logical, qreal scale) {
+    return std::max(1, int(std::lround(logical * scale)));
+}
 
 // a·b/255, rounded.
 inline uint mul255(uint a, uint b) {
@@ -68,27 +76,30 @@ int pixelSizeOf(const LyricStyle& style) {
 }
 
 // Fill over shadow, both taken from the glyphs' coverage (its alpha): the shadow is the coverage
-// two pixels down and right in translucent black, the fill is the gradient block through the
-// coverage. Compositing them here costs a fraction of filling the glyph path twice.
-void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QImage& block) {
-    const int width = picture.width();
+// shifted down and right in translucent black, the fill is the gradient block through the
+// coverage, repeated from the anchor. Compositing them here costs a fraction of filling the
+// glyph path twice; only the area that can hold ink is visited.
+void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QImage& block,
+                             int shadowOffset, QPoint anchor, const QRect& area) {
+    const int blockWidth = block.width();
+    const int blockHeight = block.height();
     const uint shadowAlpha = uint(qAlpha(ShadowColour));
-    for (int y = 0; y < picture.height(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto* glyph = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
         const auto* shadow =
-            y >= ShadowOffset
-                ? reinterpret_cast<const QRgb*>(coverage.constScanLine(y - ShadowOffset))
+            y >= shadowOffset
+                ? reinterpret_cast<const QRgb*>(coverage.constScanLine(y - shadowOffset))
                 : nullptr;
-        const int blockRow = ((y - GradientTop) % BlockHeight + BlockHeight) % BlockHeight;
+        const int blockRow = ((y - anchor.y()) % blockHeight + blockHeight) % blockHeight;
         const auto* gradient = reinterpret_cast<const QRgb*>(block.constScanLine(blockRow));
         auto* out = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        int blockColumn = ((0 - GradientLeft) % BlockWidth + BlockWidth) % BlockWidth;
-        for (int x = 0; x < width; ++x, ++blockColumn) {
-            if (blockColumn == BlockWidth)
+        int blockColumn = ((area.left() - anchor.x()) % blockWidth + blockWidth) % blockWidth;
+        for (int x = area.left(); x <= area.right(); ++x, ++blockColumn) {
+            if (blockColumn == blockWidth)
                 blockColumn = 0;
             const uint glyphCover = uint(qAlpha(glyph[x]));
             const uint shadowCover =
-                shadow && x >= ShadowOffset ? uint(qAlpha(shadow[x - ShadowOffset])) : 0u;
+                shadow && x >= shadowOffset ? uint(qAlpha(shadow[x - shadowOffset])) : 0u;
             if ((glyphCover | shadowCover) == 0)
                 continue;
             const QRgb fill = scalePremultiplied(gradient[blockColumn], glyphCover);
@@ -101,44 +112,16 @@ void compositeFillOverShadow(QImage& picture, const QImage& coverage, const QIma
     }
 }
 
-} // namespace
-
-QImage gradientBlock(quint32 firstColour, quint32 secondColour) {
-    QImage block(BlockWidth, BlockHeight, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < BlockHeight; ++y) {
-        const double down = tileFraction(y, GradientTileHeight);
-        auto* row = reinterpret_cast<QRgb*>(block.scanLine(y));
-        for (int x = 0; x < BlockWidth; ++x) {
-            const double across = tileFraction(x, GradientTileWidth);
-            // 0 at the upper-right corner, 1 at the lower-left, ½ on the other diagonal.
-            const double t = (1.0 - across + down) / 2.0;
-            row[x] = qPremultiply(mix(firstColour, secondColour, t));
-        }
-    }
-    return block;
-}
-
-QString visibleText(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
-    const int pixelSize = pixelSizeOf(style);
-    if (pixelSize == 0 || layoutWidth <= 0 || maxHeight <= 0)
-        return {};
-    const double perLine = layoutWidth / (0.3 * pixelSize) + 1;
-    const double lines = double(maxHeight) / pixelSize + 1;
-    const double limit = perLine * lines;
-    if (double(text.size()) <= limit)
-        return text;
-    qsizetype end = qsizetype(limit);
-    if (text.at(end - 1).isHighSurrogate())
-        --end;
-    return text.left(end);
-}
-
-QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
-                                  int maxHeight) {
+struct Glyphs {
     QList<QPainterPath> outlines;
+    QList<QRectF> lineBoxes; // around the outlines of each line that kept any
+};
+
+Glyphs layOut(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
+    Glyphs glyphs;
     const QString visible = visibleText(text, style, layoutWidth, maxHeight);
     if (visible.isEmpty())
-        return outlines;
+        return glyphs;
     QFont font(style.fontName);
     font.setBold(true);
     font.setPixelSize(pixelSizeOf(style));
@@ -165,67 +148,146 @@ QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, 
     // blanks are passed over before any outline is made.
     const QRectF inked =
         QRectF(0, 0, layoutWidth, maxHeight).adjusted(-InkMargin, -InkMargin, InkMargin, InkMargin);
-    for (int l = 0; l < layout.lineCount() && outlines.size() < MaxGlyphs; ++l) {
+    for (int l = 0; l < layout.lineCount() && glyphs.outlines.size() < MaxGlyphs; ++l) {
+        QRectF lineBox;
         for (const QGlyphRun& run : layout.lineAt(l).glyphRuns()) {
             const QRawFont rawFont = run.rawFont();
-            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<quint32> indexes = run.glyphIndexes();
             const QList<QPointF> positions = run.positions();
-            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
-                if (outlines.size() == MaxGlyphs)
-                    return outlines;
-                if (!rawFont.boundingRect(glyphs[i]).translated(positions[i]).intersects(inked))
+            for (qsizetype i = 0;
+                 i < indexes.size() && i < positions.size() && glyphs.outlines.size() < MaxGlyphs;
+                 ++i) {
+                if (!rawFont.boundingRect(indexes[i]).translated(positions[i]).intersects(inked))
                     continue;
-                QPainterPath outline = rawFont.pathForGlyph(glyphs[i]).translated(positions[i]);
+                QPainterPath outline = rawFont.pathForGlyph(indexes[i]).translated(positions[i]);
                 if (outline.isEmpty())
                     continue; // spaces
                 outline.setFillRule(Qt::OddEvenFill);
-                outlines << outline;
+                // The control points' box holds the outline's and costs no curve solving.
+                lineBox |= outline.controlPointRect();
+                glyphs.outlines << outline;
             }
         }
+        if (!lineBox.isNull())
+            glyphs.lineBoxes << lineBox;
     }
-    return outlines;
+    return glyphs;
 }
 
-QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth) {
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    const QList<QPainterPath> outlines = glyphOutlines(text, style, layoutWidth, size.height());
-    if (outlines.isEmpty())
-        return picture;
+// Paints the glyphs into the picture, in its device pixels, and returns the boxes that hold
+// their ink.
+QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style, qreal scale) {
+    const QTransform toPixels = QTransform::fromScale(scale, scale);
+    for (QPainterPath& outline : glyphs.outlines)
+        outline = toPixels.map(outline);
+    const int shadowOffset = scaled(ShadowOffset, scale);
+
+    // The outline reaches a pixel past the glyph's edge and its smoothing one more; the
+    // shadow adds its offset down and right.
+    QList<QRect> boxes;
+    for (const QRectF& line : std::as_const(glyphs.lineBoxes)) {
+        const QRect box =
+            toPixels.mapRect(line)
+                .adjusted(-InkReach, -InkReach, shadowOffset + InkReach, shadowOffset + InkReach)
+                .toAlignedRect() &
+            picture.rect();
+        if (!box.isEmpty())
+            boxes << box;
+    }
 
     // The rasteriser fills many small paths far faster than one path holding them all,
     // which it cuts into bands and walks again for each. Each glyph being its own even-odd
     // path, where two glyphs overlap the overlap is filled solid instead of left open as one
     // even-odd path of the whole line would leave it: a known difference, kept for speed.
-    QImage coverage(size, QImage::Format_ARGB32_Premultiplied);
+    QImage coverage(picture.size(), QImage::Format_ARGB32_Premultiplied);
     coverage.fill(Qt::transparent);
     {
         QPainter painter(&coverage);
         painter.setRenderHint(QPainter::Antialiasing);
-        for (const QPainterPath& outline : outlines)
+        for (const QPainterPath& outline : std::as_const(glyphs.outlines))
             painter.fillPath(outline, Qt::black);
     }
-    compositeFillOverShadow(picture, coverage,
-                            gradientBlock(style.firstColour, style.secondColour));
+    const QImage block = gradientBlock(style.firstColour, style.secondColour, scale);
+    const QPoint anchor(scaled(GradientLeft, scale), scaled(GradientTop, scale));
+    // Where boxes overlap, their pixels come out the same again.
+    for (const QRect& box : std::as_const(boxes))
+        compositeFillOverShadow(picture, coverage, block, shadowOffset, anchor, box);
 
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPen outlinePen(QColor::fromRgba(OutlineColour), 0); // cosmetic: one pixel
-    for (const QPainterPath& outline : outlines)
+    const QPen outlinePen(QColor::fromRgba(OutlineColour), 0); // cosmetic: one device pixel
+    for (const QPainterPath& outline : std::as_const(glyphs.outlines))
         painter.strokePath(outline, outlinePen);
-    return picture;
+    return boxes;
+}
+
+} // namespace
+
+QImage gradientBlock(quint32 firstColour, quint32 secondColour, qreal scale) {
+    const int tileWidth = scaled(GradientTileWidth, scale);
+    const int tileHeight = scaled(GradientTileHeight, scale);
+    QImage block(2 * tileWidth, 2 * tileHeight, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < block.height(); ++y) {
+        const double down = tileFraction(y, tileHeight);
+        auto* row = reinterpret_cast<QRgb*>(block.scanLine(y));
+        for (int x = 0; x < block.width(); ++x) {
+            const double across = tileFraction(x, tileWidth);
+            // 0 at the upper-right corner, 1 at the lower-left, ½ on the other diagonal.
+            const double t = (1.0 - across + down) / 2.0;
+            row[x] = qPremultiply(mix(firstColour, secondColour, t));
+        }
+    }
+    return block;
+}
+
+QString visibleText(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
+    const int pixelSize = pixelSizeOf(style);
+    if (pixelSize == 0 || layoutWidth <= 0 || maxHeight <= 0)
+        return {};
+    const double perLine = layoutWidth / (0.3 * pixelSize) + 1;
+    const double lines = double(maxHeight) / pixelSize + 1;
+    const double limit = perLine * lines;
+    if (double(text.size()) <= limit)
+        return text;
+    qsizetype end = qsizetype(limit);
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
+QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
+                                  int maxHeight) {
+    return layOut(text, style, layoutWidth, maxHeight).outlines;
+}
+
+Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+             qreal scale) {
+    // Also turns away a scale that is not a number.
+    if (!(scale > 0 && scale <= MaxScale))
+        scale = 1;
+    Drawing drawing{QImage(size * scale, QImage::Format_ARGB32_Premultiplied), {}};
+    drawing.image.fill(Qt::transparent);
+    Glyphs glyphs = layOut(text, style, layoutWidth, size.height());
+    if (!glyphs.outlines.isEmpty())
+        drawing.inkBoxes = paintGlyphs(drawing.image, std::move(glyphs), style, scale);
+    // Only now: painters on a picture that carries a ratio would scale once more.
+    drawing.image.setDevicePixelRatio(scale);
+    return drawing;
 }
 
 } // namespace LyricRenderer
 
-bool LyricPicture::draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth) {
-    if (drawn_ && text == text_ && style == style_ && size == size_ && layoutWidth == layoutWidth_)
+bool LyricPicture::draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+                        qreal scale) {
+    if (drawn_ && text == text_ && style == style_ && size == size_ &&
+        layoutWidth == layoutWidth_ && scale == scale_)
         return false;
     text_ = text;
     style_ = style;
     size_ = size;
     layoutWidth_ = layoutWidth;
-    image_ = LyricRenderer::render(text, style, size, layoutWidth);
+    scale_ = scale;
+    drawing_ = LyricRenderer::draw(text, style, size, layoutWidth, scale);
     drawn_ = true;
     ++renderCount_;
     return true;

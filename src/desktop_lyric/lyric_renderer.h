@@ -17,6 +17,11 @@ struct LyricStyle {
 // layout width, wrapped onto further lines when wider, filled with the mirrored diagonal
 // gradient of the two colours, outlined one pixel dark, over a translucent black shadow
 // two pixels down and right; fully transparent everywhere else.
+//
+// Sizes, positions and the layout are in logical pixels. The picture itself is made at a
+// scale, the screen's device pixels per logical one, so that a high-density screen shows
+// the glyphs' true edges instead of blocks of several pixels; only the outline stays one
+// device pixel, the thinnest line the screen can show.
 namespace LyricRenderer {
 
 inline constexpr QRgb ShadowColour = 0xC0000000;
@@ -31,9 +36,9 @@ inline constexpr int GradientTop = 1;
 inline constexpr int GradientTileWidth = 240;
 inline constexpr int GradientTileHeight = 10;
 
-// The repeating 480×20 block of the fill, premultiplied, its top-left pixel at the
-// tile's origin.
-QImage gradientBlock(quint32 firstColour, quint32 secondColour);
+// The repeating block of the fill at a scale (480×20 at 1), premultiplied, its top-left pixel
+// at the tile's origin.
+QImage gradientBlock(quint32 firstColour, quint32 secondColour, qreal scale = 1);
 
 // Far more than a window of legible lines holds; a path and a fill per glyph beyond it
 // would only add dots too small to read.
@@ -54,9 +59,22 @@ QString visibleText(const QString& text, const LyricStyle& style, int layoutWidt
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight);
 
-// The whole picture, premultiplied ARGB of the given size. A text that yields no glyphs
-// (empty, a font size under half a pixel) gives a fully transparent picture.
-QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth);
+// A picture and, in its pixels, a box around the ink of each laid-out line: a handful of
+// rectangles that hold every pixel that is not fully transparent.
+struct Drawing {
+    QImage image;
+    QList<QRect> inkBoxes;
+};
+
+// The whole picture, premultiplied ARGB of the given logical size times the scale, which
+// it carries as its device pixel ratio. A text that yields no glyphs (empty, a font size
+// under half a pixel) gives a fully transparent picture and no boxes.
+Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+             qreal scale = 1);
+inline QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+                     qreal scale = 1) {
+    return draw(text, style, size, layoutWidth, scale).image;
+}
 
 } // namespace LyricRenderer
 
@@ -65,9 +83,11 @@ QImage render(const QString& text, const LyricStyle& style, QSize size, int layo
 class LyricPicture {
 public:
     // Returns whether the picture changed.
-    bool draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth);
+    bool draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+              qreal scale = 1);
 
-    const QImage& image() const { return image_; }
+    const QImage& image() const { return drawing_.image; }
+    const QList<QRect>& inkBoxes() const { return drawing_.inkBoxes; }
     bool isEmpty() const { return !drawn_; }
     int renderCount() const { return renderCount_; }
 
@@ -77,6 +97,7 @@ private:
     LyricStyle style_;
     QSize size_;
     int layoutWidth_ = 0;
-    QImage image_;
+    qreal scale_ = 1;
+    LyricRenderer::Drawing drawing_;
     int renderCount_ = 0;
 };

@@ -9,6 +9,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTransform>
 
 namespace {
 
@@ -26,9 +27,10 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     // window exists.
     setAttribute(Qt::WA_TranslucentBackground);
     resize(twipsToPixels(DesignWidthTwips), twipsToPixels(DesignHeightTwips));
-    // Shown before its first picture, an unmasked window would be a black strip wherever
+    // Shown before its first picture, an unshaped window would be a black strip wherever
     // no compositing manager blends it with what lies behind.
-    setMask(WindowShape::nothingVisible());
+    sendShape();
+    connect(&services_.shaper, &WindowShaper::compositingChanged, this, &FrmShow::reshape);
     load();
 }
 
@@ -59,7 +61,7 @@ bool FrmShow::load() {
 void FrmShow::unload() {
     loaded_ = false;
     picture_ = LyricPicture();
-    setMask(WindowShape::nothingVisible());
+    reshape();
     QWidget::setVisible(false);
 }
 
@@ -86,9 +88,13 @@ void FrmShow::DrawText(const QString& text) {
     settings_.currentText = text;
     if (!load())
         return;
-    // Lines of the same second arrive one after another within one tick, and only the
-    // last of them can ever be seen: the picture is made once the caller is done, from the
-    // text and style as they then stand.
+    schedulePresent();
+}
+
+// Lines of the same second arrive one after another within one tick, and only the last of
+// them can ever be seen: the picture is made once the caller is done, from the text and
+// style as they then stand.
+void FrmShow::schedulePresent() {
     if (!presentPending_) {
         presentPending_ = true;
         QMetaObject::invokeMethod(this, &FrmShow::present, Qt::QueuedConnection);
@@ -108,22 +114,78 @@ void FrmShow::present() {
         return;
     const LyricStyle style{settings_.fontName, settings_.fontSize, settings_.firstColour,
                            settings_.secondColour};
-    // The layout spans the whole screen, whatever the window's own width.
-    if (picture_.draw(settings_.currentText, style, size(), services_.screen.screen().width()))
-        showPicture();
+    const QRect before = inkArea();
+    // The layout spans the whole screen, whatever the window's own width; the picture has
+    // the screen's own pixels.
+    if (!picture_.draw(settings_.currentText, style, size(), services_.screen.screen().width(),
+                       devicePixelRatio()))
+        return;
+    reshape();
+    // Only where the old line or the new one has ink: the rest stays transparent.
+    update(before | inkArea());
 }
 
-void FrmShow::showPicture() {
-    // Cut down to the pixels that carry any colour.
-    setMask(WindowShape::visiblePixels(picture_.image(),
-                                       [](QRgb pixel) { return qAlpha(pixel) != 0; }));
-    update();
+// Where the picture has ink, in its device pixels.
+QRect FrmShow::inkBounds() const {
+    QRect ink;
+    for (const QRect& box : picture_.inkBoxes())
+        ink |= box;
+    return ink;
+}
+
+// The same in the window's logical pixels, taking in every pixel it touches.
+QRect FrmShow::inkArea() const {
+    const qreal scale = picture_.image().devicePixelRatio();
+    return QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(inkBounds())).toAlignedRect();
+}
+
+// A new line costs the window system one shape, and only if its cut differs from the last
+// one: reshaping a window is costly for the X server. Under a compositing manager the
+// transparent pixels show the screen behind as they are, so only the pointer needs keeping
+// to the lines of text; without one, the window is cut to its visible pixels.
+void FrmShow::reshape() {
+    Shape next;
+    if (services_.shaper.compositing()) {
+        next.inputOnly = true;
+        for (const QRect& box : picture_.inkBoxes())
+            next.region += box;
+    } else {
+        next.region = WindowShape::inkedPixels(picture_.image(), inkBounds());
+    }
+    if (next == shape_)
+        return;
+    shape_ = next;
+    sendShape();
+}
+
+void FrmShow::sendShape() {
+    if (shape_.inputOnly)
+        services_.shaper.takeInputOnly(*this, shape_.region);
+    else
+        services_.shaper.showOnly(*this, shape_.region);
 }
 
 void FrmShow::setVisible(bool visible) {
     if (visible && !load())
         return;
     QWidget::setVisible(visible);
+}
+
+bool FrmShow::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WinIdChange:
+        // A new native window comes without the shape.
+        sendShape();
+        break;
+    case QEvent::ScreenChangeInternal:
+        // Another screen may have another density.
+        if (loaded_ && !picture_.isEmpty())
+            schedulePresent();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
 }
 
 void FrmShow::paintEvent(QPaintEvent*) {

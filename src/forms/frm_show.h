@@ -4,17 +4,20 @@
 #include "forms/window_drag.h"
 
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 
 class Dialogs;
 class ScreenGeometry;
+class WindowShaper;
 struct LyricSettings;
 
 // What the lyric window needs from the world outside it.
 struct FrmShowServices {
     const ScreenGeometry& screen;
     Dialogs& dialogs;
+    WindowShaper& shaper;
     // Whether the drawing machinery came up. Qt's always does; tests make it fail. An
     // empty function counts as success.
     std::function<bool()> startGraphics;
@@ -55,6 +58,7 @@ Q_SIGNALS:
     void movedBy(QPoint delta);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -65,12 +69,22 @@ private:
     bool load();
     void unload();
     void placeAboveTaskbar();
+    void schedulePresent();
     void present();
-    void showPicture();
+    QRect inkBounds() const;
+    QRect inkArea() const;
+    void reshape();
+    void sendShape();
 
     LyricSettings& settings_;
     FrmShowServices services_;
     LyricPicture picture_;
+    // What the window system was last told, in the picture's device pixels.
+    struct Shape {
+        bool inputOnly = false;
+        QRegion region;
+        bool operator==(const Shape&) const = default;
+    } shape_;
     bool loaded_ = false;
     bool presentPending_ = false;
     bool reportingFailure_ = false;

@@ -2,6 +2,7 @@
 
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
+#include "platform/system_window_shaper.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services) : services_(std::move(services)) {}
 
@@ -9,9 +10,13 @@ LyricWindows::~LyricWindows() = default;
 
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
+        if (!services_.shaper) {
+            systemShaper_ = systemWindowShaper();
+            services_.shaper = systemShaper_.get();
+        }
         frmShow_ = std::make_unique<FrmShow>(
-            settings_,
-            FrmShowServices{services_.screen, services_.dialogs, services_.startGraphics});
+            settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.shaper,
+                                       services_.startGraphics});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "forms/window_shape.h"
+
+// A window system with a compositing manager when the test says so, which keeps the last
+// shape it was given and counts them.
+class FakeWindowShaper : public WindowShaper {
+public:
+    bool compositing() const override { return compositingManager; }
+    void showOnly(QWidget&, const QRegion& visible) override { record(false, visible); }
+    void takeInputOnly(QWidget&, const QRegion& input) override { record(true, input); }
+
+    void setCompositing(bool running) {
+        compositingManager = running;
+        Q_EMIT compositingChanged();
+    }
+
+    bool compositingManager = false;
+    int shapes = 0;
+    bool inputOnly = false; // whether the last shape was takeInputOnly's
+    QRegion region;         // the last shape's, device pixels
+
+private:
+    void record(bool input, const QRegion& shape) {
+        ++shapes;
+        inputOnly = input;
+        region = shape;
+    }
+};

@@ -1,0 +1,324 @@
+// The desktop lyric on a screen of twice the pixel density, on a real X server, seen by
+// another program: glyph edges and the window's shape have device-pixel precision, a
+// compositing manager coming and going changes which shape the window gets, and only a new
+// line costs the server a shape and a repaint.
+#include "desktop_lyric/colour_schemes.h"
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_mouse_track_platform.h"
+#include "fakes/fake_window_text_channel.h"
+#include "forms/frm_show.h"
+#include "forms/lyric_windows.h"
+#include "platform/qt_screen_geometry.h"
+#include "support/event_wait.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+// Xlib after Qt: its macros would otherwise clash with Qt's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+// Read when the application object is made, before any test runs.
+[[maybe_unused]] const bool twiceTheDensity = qputenv("QT_SCALE_FACTOR", "2");
+[[maybe_unused]] const bool noSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+
+const QColor Backdrop(0x2e, 0x7d, 0x32);
+
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// 255 where a picture of the window's size is inside, 0 elsewhere.
+using Coverage = QImage;
+
+Coverage inkOf(const QImage& picture) {
+    Coverage ink(picture.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            ink.scanLine(y)[x] = qAlpha(picture.pixel(x, y)) != 0 ? 255 : 0;
+    return ink;
+}
+
+Coverage coverageOf(const QList<QRect>& rectangles, QSize size) {
+    Coverage inside(size, QImage::Format_Grayscale8);
+    inside.fill(0);
+    for (const QRect& rectangle : rectangles) {
+        const QRect clipped = rectangle & inside.rect();
+        for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+            std::fill_n(inside.scanLine(y) + clipped.left(), clipped.width(), uchar(255));
+    }
+    return inside;
+}
+
+// Pixels inside a and not inside b.
+int outside(const Coverage& a, const Coverage& b) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.scanLine(y)[x] != 0 && b.scanLine(y)[x] == 0;
+    return count;
+}
+
+int differingPixels(const Coverage& a, const Coverage& b) {
+    return outside(a, b) + outside(b, a);
+}
+
+// Another program's view of the server: it photographs the screen, reads a window's
+// shapes, hears of every change to them, and can pose as a compositing manager.
+class Observer {
+public:
+    Observer() : display(XOpenDisplay(nullptr)), connection(xcb_connect(nullptr, nullptr)) {}
+    ~Observer() {
+        stopCompositing();
+        xcb_disconnect(connection);
+        if (display)
+            XCloseDisplay(display);
+    }
+    Observer(const Observer&) = delete;
+    Observer& operator=(const Observer&) = delete;
+
+    Window root() const { return DefaultRootWindow(display); }
+
+    QSize sizeOf(Window window) const {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return QSize(attributes.width, attributes.height);
+    }
+
+    // What the screen shows where the window is, in device pixels.
+    QImage photograph(Window window) const {
+        int left = 0;
+        int top = 0;
+        Window child = 0;
+        XTranslateCoordinates(display, window, root(), 0, 0, &left, &top, &child);
+        const QSize size = sizeOf(window);
+        XImage* image = XGetImage(display, root(), left, top, unsigned(size.width()),
+                                  unsigned(size.height()), AllPlanes, ZPixmap);
+        if (!image)
+            return QImage();
+        const QImage shot = QImage(reinterpret_cast<const uchar*>(image->data), image->width,
+                                   image->height, image->bytes_per_line, QImage::Format_RGB32)
+                                .copy();
+        XDestroyImage(image);
+        return shot;
+    }
+
+    QList<QRect> shape(Window window, xcb_shape_kind_t kind) const {
+        QList<QRect> rectangles;
+        xcb_shape_get_rectangles_reply_t* reply = xcb_shape_get_rectangles_reply(
+            connection, xcb_shape_get_rectangles(connection, xcb_window_t(window), kind), nullptr);
+        if (!reply)
+            return rectangles;
+        const xcb_rectangle_t* cells = xcb_shape_get_rectangles_rectangles(reply);
+        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
+            rectangles << QRect(cells[i].x, cells[i].y, cells[i].width, cells[i].height);
+        std::free(reply);
+        return rectangles;
+    }
+
+    void watchShapeChanges(Window window) {
+        xcb_shape_select_input(connection, xcb_window_t(window), 1);
+        shapeChanges();
+    }
+
+    // Shape changes heard of since last asked.
+    int shapeChanges() {
+        // A round trip: every change made before it has been reported by then.
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        const uint8_t shapeNotify = xcb_get_extension_data(connection, &xcb_shape_id)->first_event;
+        int changes = 0;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+            changes += (event->response_type & 0x7f) == shapeNotify + XCB_SHAPE_NOTIFY;
+            std::free(event);
+        }
+        return changes;
+    }
+
+    void startCompositing() {
+        const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(display));
+        compositor_ = XCreateSimpleWindow(display, root(), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display, XInternAtom(display, selection.constData(), False), compositor_,
+                           CurrentTime);
+        XSync(display, False);
+    }
+
+    void stopCompositing() {
+        if (!compositor_)
+            return;
+        XDestroyWindow(display, compositor_); // gives up the selection
+        XSync(display, False);
+        compositor_ = 0;
+    }
+
+    Display* display;
+    xcb_connection_t* connection;
+
+private:
+    Window compositor_ = 0;
+};
+
+class HighDensityLyric : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(observer.display);
+        ASSERT_FALSE(xcb_connection_has_error(observer.connection));
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0);
+        LyricSettings& settings = windows.settings();
+        settings.fontName = QStringLiteral("DejaVu Sans");
+        settings.fontSize = 50;
+        chooseColourScheme(settings, 3);
+    }
+
+    FrmShow& showLyric(const QString& text) {
+        FrmShow& window = windows.frmShow();
+        window.show();
+        window.DrawText(text);
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return window.windowHandle() && window.windowHandle()->isExposed(); }));
+        testsupport::runEventLoopFor(300);
+        return window;
+    }
+
+    // A solid colour under everything: what the overlay leaves visible shows it.
+    void showBackdrop() {
+        backdrop.setAutoFillBackground(true);
+        backdrop.setPalette(QPalette(Backdrop));
+        backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        backdrop.show();
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return backdrop.windowHandle() && backdrop.windowHandle()->isExposed(); }));
+    }
+
+    Coverage shapeOf(FrmShow& window, xcb_shape_kind_t kind) {
+        const Window id = Window(window.winId());
+        return coverageOf(observer.shape(id, kind), observer.sizeOf(id));
+    }
+
+    // A window no shape request has cut: one rectangle, the whole window.
+    bool unshaped(FrmShow& window, xcb_shape_kind_t kind) {
+        const Window id = Window(window.winId());
+        return observer.shape(id, kind) == QList<QRect>{QRect(QPoint(), observer.sizeOf(id))};
+    }
+
+    Observer observer;
+    QWidget backdrop{nullptr, Qt::FramelessWindowHint};
+    QtScreenGeometry screen;
+    FakeDialogs dialogs;
+    FakeWindowTextChannel textChannel;
+    FakeMouseTrackPlatform mouseTrack;
+    TempFolder programFolder;
+    LyricWindows windows{
+        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path()}};
+};
+
+TEST_F(HighDensityLyric, GlyphEdgesAreDrawnAtDevicePixelsNotInDoubledBlocks) {
+    showBackdrop();
+    FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
+    const QImage shot = observer.photograph(Window(window.winId()));
+    ASSERT_EQ(shot.size(), window.size() * 2);
+    QDir().mkpath(QStringLiteral("screenshots"));
+    shot.save(QStringLiteral("screenshots/desktop-lyric-hidpi.png"));
+
+    // A picture blown up from logical pixels is made of 2×2 cells of one colour each; the
+    // window sits at even device coordinates, so its cells start at even ones too.
+    int inked = 0;
+    int detailed = 0;
+    for (int y = 0; y + 1 < shot.height(); y += 2)
+        for (int x = 0; x + 1 < shot.width(); x += 2) {
+            const QRgb cell[] = {shot.pixel(x, y), shot.pixel(x + 1, y), shot.pixel(x, y + 1),
+                                 shot.pixel(x + 1, y + 1)};
+            if (std::all_of(std::begin(cell), std::end(cell),
+                            [](QRgb pixel) { return QColor(pixel) == Backdrop; }))
+                continue;
+            ++inked;
+            detailed += std::any_of(std::begin(cell), std::end(cell),
+                                    [&](QRgb pixel) { return pixel != cell[0]; });
+        }
+    EXPECT_GT(inked, 500);
+    EXPECT_GT(detailed, inked / 2);
+}
+
+TEST_F(HighDensityLyric, WithoutACompositorTheWindowIsCutToItsPixelsAtDevicePrecision) {
+    FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
+    const Window id = Window(window.winId());
+    const QImage& picture = window.picture();
+    ASSERT_EQ(picture.size(), observer.sizeOf(id));
+    EXPECT_EQ(differingPixels(shapeOf(window, XCB_SHAPE_SK_BOUNDING), inkOf(picture)), 0);
+    const QList<QRect> cells = observer.shape(id, XCB_SHAPE_SK_BOUNDING);
+    EXPECT_TRUE(std::any_of(cells.begin(), cells.end(), [](const QRect& cell) {
+        return (cell.x() | cell.y() | cell.width() | cell.height()) & 1;
+    }));
+}
+
+TEST_F(HighDensityLyric, UnderACompositorOnlyTheLinesOfTextTakeThePointer) {
+    FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
+    const Window id = Window(window.winId());
+    const Coverage ink = inkOf(window.picture());
+
+    observer.startCompositing();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return unshaped(window, XCB_SHAPE_SK_BOUNDING); }));
+    const QList<QRect> input = observer.shape(id, XCB_SHAPE_SK_INPUT);
+    EXPECT_GE(input.size(), 1);
+    EXPECT_LE(input.size(), 3);
+    const Coverage taken = coverageOf(input, observer.sizeOf(id));
+    EXPECT_EQ(outside(ink, taken), 0);
+    // Clicks beside the text still reach the windows below.
+    EXPECT_EQ(taken.pixel(4, 4) & 0xFF, 0u);
+    EXPECT_EQ(taken.pixel(taken.width() - 4, taken.height() - 4) & 0xFF, 0u);
+
+    // A line drawn while the compositor runs takes the pointer where it stands.
+    window.DrawText(QStringLiteral("a much longer line of lyric text than before"));
+    const Coverage longer = inkOf(window.picture());
+    testsupport::runEventLoopFor(100);
+    EXPECT_EQ(outside(longer, shapeOf(window, XCB_SHAPE_SK_INPUT)), 0);
+    EXPECT_TRUE(unshaped(window, XCB_SHAPE_SK_BOUNDING));
+
+    observer.stopCompositing();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return unshaped(window, XCB_SHAPE_SK_INPUT); }));
+    EXPECT_EQ(differingPixels(shapeOf(window, XCB_SHAPE_SK_BOUNDING), longer), 0);
+}
+
+TEST_F(HighDensityLyric, OnlyANewLineCostsTheServerOneShapeAndOneRepaint) {
+    FrmShow& window = showLyric(QStringLiteral("the first line"));
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    observer.watchShapeChanges(Window(window.winId()));
+
+    const auto costOf = [&](const QString& line, int ticks) {
+        counter.paints = 0;
+        observer.shapeChanges();
+        for (int tick = 0; tick < ticks; ++tick) {
+            window.DrawText(line);
+            testsupport::runEventLoopFor(2);
+        }
+        testsupport::runEventLoopFor(200);
+        return std::pair(observer.shapeChanges(), counter.paints);
+    };
+    EXPECT_EQ(costOf(QStringLiteral("the first line"), 100), std::pair(0, 0));
+    EXPECT_EQ(costOf(QStringLiteral("the next line"), 100), std::pair(1, 1));
+
+    observer.startCompositing();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return unshaped(window, XCB_SHAPE_SK_BOUNDING); }));
+    testsupport::runEventLoopFor(100);
+    EXPECT_EQ(costOf(QStringLiteral("the next line"), 100), std::pair(0, 0));
+    EXPECT_EQ(costOf(QStringLiteral("a line under the compositor"), 100), std::pair(1, 1));
+    window.removeEventFilter(&counter);
+}
+
+} // namespace
