@@ -1,12 +1,10 @@
-// Where the player writes: beside the program when it may, else in the user's data folder,
-// where the playlist and the lyric settings then survive a restart.
+// Where the player writes: beside the program when it may, else in the user's data folder
+// (desktop_processes_xvfb_test restarts a real player from a read-only folder).
 #include "desktop_integration/data_folder.h"
-#include "forms/frm_set.h"
 #include "support/form1_fixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -44,32 +42,6 @@ TEST(DataFolder, UserFolderFollowsXdgDataHomeWhenItIsAbsolute) {
     EXPECT_EQ(DataFolder::userFolder("/x/data/", "/home/u"), "/x/data/vellora");
     EXPECT_EQ(DataFolder::userFolder("", "/home/u"), "/home/u/.local/share/vellora");
     EXPECT_EQ(DataFolder::userFolder("relative", "/home/u"), "/home/u/.local/share/vellora");
-}
-
-TEST(DataFolder, PlaylistAndSettingsOfAReadOnlyProgramKeepToTheUsersFolder) {
-    TempFolder program;
-    TempFolder home;
-    const ReadOnlyFolder readOnly(program.path());
-    const QString data = DataFolder::choose(program.path(), "", home.path());
-    ASSERT_TRUE(QDir().mkpath(data));
-    for (int run = 0; run < 2; ++run) {
-        Form1Fixture fixture;
-        FakeWorld world(data);
-        world.fonts.folder = fixture.fonts.folder;
-        Form1 form(Form1Services{fixture.engine, world.launcher, world.fonts, world.dialogs,
-                                 world.lyricWindows, data, fixture.workingDir.path(), [] {}});
-        if (run == 0) {
-            form.addPaths({"/music/a.mp3"});
-            world.lyricWindows.frmSet().SetColor(2);
-            form.close();
-        } else {
-            ASSERT_EQ(form.List2->count(), 1);
-            EXPECT_EQ(form.List2->item(0)->text(), "/music/a.mp3");
-        }
-    }
-    EXPECT_TRUE(QFile::exists(data + "/data/system/desktoplrc.pst"));
-    EXPECT_EQ(QDir(program.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList());
 }
 
 TEST(DataFolder, APlaylistThatCannotBeSavedIsToldOnceAndThePlayerStillEnds) {

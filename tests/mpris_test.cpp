@@ -151,19 +151,6 @@ TEST_F(Mpris, QuitClosesAsTheWindowDoesAndTheNameIsTheFirstPlayersOnly) {
     EXPECT_TRUE(QFile::exists(programFolder.file("data.dat")));
 }
 
-TEST_F(Mpris, SupportedTypesAreTheDesktopEntrys) {
-    QFile entry(VELLORA_SOURCE_DIR "/dist/io.github.vellora.Vellora.desktop");
-    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
-    QStringList types;
-    for (const QByteArray& line : entry.readAll().split('\n'))
-        if (line.startsWith("MimeType="))
-            types = QString::fromUtf8(line.mid(9)).split(';', Qt::SkipEmptyParts);
-    const QDBusMessage reply = call(
-        Properties, "Get",
-        {QString::fromUtf16(DesktopIdentity::RootInterface), QStringLiteral("SupportedMimeTypes")});
-    EXPECT_EQ(reply.arguments().value(0).value<QDBusVariant>().variant().toStringList(), types);
-}
-
 } // namespace
 
 #include "mpris_test.moc"
