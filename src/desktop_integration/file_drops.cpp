@@ -21,7 +21,7 @@ QStringList localPaths(const QMimeData* data) {
 } // namespace
 
 FileDrops::FileDrops(QWidget& window, std::function<void(const QStringList&)> dropped)
-    : QObject(&window), dropped_(std::move(dropped)) {
+    : dropped_(std::move(dropped)) {
     window.setAcceptDrops(true);
     window.installEventFilter(this);
 }

@@ -7,7 +7,8 @@
 class QWidget;
 
 // Files and folders dropped on a window from a file manager: the window accepts drops of
-// local files, and each drop hands their paths on in the order they were dragged.
+// local files, and each drop hands their paths on in the order they were dragged. Lives no
+// longer than the window.
 class FileDrops : public QObject {
     Q_OBJECT
 public:

@@ -61,7 +61,7 @@ public:
     QList<PlaylistFile::Entry> playlistEntries() const;
 
     // For the desktop (media keys and applets, the file manager, a second start): the same
-    // paths the transport and add buttons take, and what changed since they last looked.
+    // paths the transport and add buttons take, and signals when what it shows may differ.
     QString currentMediaPath() const; // Text1
     bool canGoPrevious() const;
     bool canGoNext() const;
