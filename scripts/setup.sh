@@ -15,6 +15,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     # running and testing headless, and the program's Chinese texts
     xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei
+    # the desktop integration's tests: a private session bus, the desktop file validators
+    dbus-daemon desktop-file-utils appstream
 )
 
 if [ "${1:-}" = bench ]; then

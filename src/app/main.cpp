@@ -1,3 +1,9 @@
+#include "desktop_integration/command_line.h"
+#include "desktop_integration/data_folder.h"
+#include "desktop_integration/desktop_identity.h"
+#include "desktop_integration/file_drops.h"
+#include "desktop_integration/mpris_service.h"
+#include "desktop_integration/single_instance.h"
 #include "forms/form1.h"
 #include "forms/lyric_windows.h"
 #include "platform/mpv_engine.h"
@@ -10,23 +16,53 @@
 #include "platform/system_window_text_channel.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <clocale>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // --help and --version answer before any window or bus is touched, so they work
+    // without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments, QDir::currentPath());
+    const QString programFolder = DataFolder::programFolder();
+    const QString dataFolder =
+        DataFolder::choose(programFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    if (const std::optional<int> exitCode = answerWithoutStarting(commandLine, dataFolder))
+        return *exitCode;
+
     // The desktop lyric places itself and stays on top, which needs X11; under Wayland the
     // program runs through XWayland unless a platform was chosen explicitly.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellora"));
+    QApplication::setDesktopFileName(QString::fromUtf16(DesktopIdentity::ApplicationId));
+
+    // A player that already runs for this user takes the files; this start then ends.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    switch (SingleInstance::handOver(bus, commandLine.paths)) {
+    case SingleInstance::HandOver::HandedOver:
+        return 0;
+    case SingleInstance::HandOver::NoAnswer:
+        std::fputs("vellora: 正在运行的播放器没有应答 the running player did not answer\n", stderr);
+        return 1;
+    case SingleInstance::HandOver::NoRunningPlayer:
+        break;
+    }
+
     // libmpv refuses to start unless numbers are formatted the C way; QApplication has
     // just set the locale from the environment.
     std::setlocale(LC_NUMERIC, "C");
     // The skin lives in the static library, whose resources are not registered by themselves.
     Q_INIT_RESOURCE(skin);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/icon.ico")));
+    QDir().mkpath(dataFolder);
 
     MpvEngine engine;
     SystemDesktopLauncher launcher;
@@ -35,16 +71,22 @@ int main(int argc, char** argv) {
     QtScreenGeometry screen;
     SystemWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    const QString programFolder = QCoreApplication::applicationDirPath();
     LyricWindows lyricWindows(
-        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder});
-    Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, programFolder,
+        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
+    Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, dataFolder,
                              QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+    FileDrops drops(form, [&form](const QStringList& paths) { form.addPaths(paths); });
+    if (!commandLine.paths.isEmpty())
+        form.addPaths(commandLine.paths);
     // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
     // the playlist is saved, then the program fades out and ends.
     ProcessSignals processSignals;
     QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &form,
                      &QWidget::close);
     form.show();
+    // Media keys and applets find the player once its window is up; without a session bus
+    // it runs as it always did.
+    MprisService mpris(form, engine);
+    QTimer::singleShot(0, &mpris, [&mpris, &bus] { mpris.registerOn(bus); });
     return QApplication::exec();
 }

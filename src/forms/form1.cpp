@@ -21,6 +21,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,9 +72,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
     createControls();
     connectEvents();
     load();
+    connectDesktopSignals();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The list empties itself after this destructor, when the window no longer has signals.
+    List2->model()->disconnect(this);
+}
 
 void Form1::connectEvents() {
     MediaEngine& engine = services_.engine;
@@ -98,17 +104,11 @@ void Form1::connectEvents() {
     connect(Command3, &QPushButton::clicked, this, &Form1::showToolbar);
     connect(Image7, &ClickArea::clicked, this, [this] { services_.launcher.openVolumeMixer(); });
 
-    connect(Image9, &ClickArea::clicked, &engine, &MediaEngine::play);
-    connect(Image11, &ClickArea::clicked, &engine, &MediaEngine::pause);
-    connect(Image10, &ClickArea::clicked, &engine, &MediaEngine::stop);
-    connect(Image12, &ClickArea::clicked, this, [this] {
-        if (const auto step = PlaylistNavigation::previous(selectedIndex(), List2->count()))
-            stepTo(step->select, step->play);
-    });
-    connect(Image13, &ClickArea::clicked, this, [this] {
-        if (const auto step = PlaylistNavigation::next(selectedIndex(), List2->count()))
-            stepTo(step->select, step->play);
-    });
+    connect(Image9, &ClickArea::clicked, this, &Form1::play);
+    connect(Image11, &ClickArea::clicked, this, &Form1::pause);
+    connect(Image10, &ClickArea::clicked, this, &Form1::stop);
+    connect(Image12, &ClickArea::clicked, this, &Form1::previousEntry);
+    connect(Image13, &ClickArea::clicked, this, &Form1::nextEntry);
     connect(Image14, &ClickArea::clicked, this, [this] { Label9->setText(QStringLiteral("1")); });
     connect(Image15, &ClickArea::clicked, this, [this] { Label9->setText(QStringLiteral("2")); });
     connect(Command1, &QPushButton::clicked, this, [this] { openMedia(Text1->text()); });
@@ -180,6 +180,7 @@ QStringList Form1::lyricLines() const {
 void Form1::openMedia(const QString& path) {
     services_.engine.setURL(path);
     LoadLyricLines(path);
+    Q_EMIT mediaOpened();
 }
 
 void Form1::playSelectedEntry() {
@@ -312,13 +313,14 @@ QList<PlaylistFile::Entry> Form1::playlistEntries() const {
     return entries;
 }
 
-void Form1::addToPlaylist(const QStringList& paths) {
+int Form1::addToPlaylist(const QStringList& paths) {
     const PlaylistAddition addition = planAddition(List2->count(), paths);
     for (const QString& path : addition.accepted)
         appendEntry({path, {}});
     const QString problem = addition.problem();
     if (!problem.isEmpty())
         services_.dialogs.showInformation(this, QGuiApplication::applicationDisplayName(), problem);
+    return static_cast<int>(addition.accepted.size());
 }
 
 void Form1::addFile() {
@@ -345,7 +347,13 @@ void Form1::removeSelected() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     // A failed write keeps the previous file; the fade and the end come all the same.
-    PlaylistFile::save(playlistPath(), playlistEntries());
+    if (!PlaylistFile::save(playlistPath(), playlistEntries()) && !toldSaveFailure_) {
+        toldSaveFailure_ = true;
+        services_.dialogs.showInformation(
+            this, QGuiApplication::applicationDisplayName(),
+            QStringLiteral("播放列表未能保存到 %1，本次对播放列表的更改不会保留。")
+                .arg(QDir::toNativeSeparators(playlistPath())));
+    }
     event->ignore();
     enable(Timer4);
     enable(Timer5);
@@ -367,4 +375,63 @@ void Form1::timer4Tick() {
 
 void Form1::timer5Tick() {
     setWindowOpacity(ExitFade::opacity(Label10->text().toInt()));
+}
+
+// The desktop's way in. Connected after start-up, so restoring data.dat signals nothing.
+// Whether there is a previous or next entry depends on the entries only, not the selection.
+void Form1::connectDesktopSignals() {
+    const QAbstractItemModel* entries = List2->model();
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &Form1::playlistChanged);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, &Form1::playlistChanged);
+    connect(entries, &QAbstractItemModel::modelReset, this, &Form1::playlistChanged);
+}
+
+QString Form1::currentMediaPath() const {
+    return Text1->text();
+}
+
+bool Form1::canGoPrevious() const {
+    return PlaylistNavigation::previous(selectedIndex(), List2->count()).has_value();
+}
+
+bool Form1::canGoNext() const {
+    return PlaylistNavigation::next(selectedIndex(), List2->count()).has_value();
+}
+
+void Form1::play() {
+    services_.engine.play();
+}
+
+void Form1::pause() {
+    services_.engine.pause();
+}
+
+void Form1::stop() {
+    services_.engine.stop();
+}
+
+void Form1::previousEntry() {
+    if (const auto step = PlaylistNavigation::previous(selectedIndex(), List2->count()))
+        stepTo(step->select, step->play);
+}
+
+void Form1::nextEntry() {
+    if (const auto step = PlaylistNavigation::next(selectedIndex(), List2->count()))
+        stepTo(step->select, step->play);
+}
+
+void Form1::addPaths(const QStringList& paths) {
+    QStringList files;
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            files.append(path);
+            continue;
+        }
+        const QDir folder(path);
+        for (const QString& name : mp3FileNames(path))
+            files.append(folder.filePath(name));
+    }
+    const int firstNew = List2->count();
+    if (addToPlaylist(files) > 0)
+        stepTo(firstNew, true);
 }

@@ -33,7 +33,7 @@ struct Form1Services {
     FontInstallation& fonts;
     Dialogs& dialogs;
     LyricWindows& lyricWindows;       // the desktop lyric and its toolbar
-    QString programFolder;            // holds data.dat
+    QString programFolder;            // holds data.dat (the user's data folder when installed)
     QString currentDirectory;         // where the shipped lyric font is looked for
     std::function<void()> endProcess; // leaves the event loop without closing anything
 };
@@ -60,6 +60,25 @@ public:
     // was stored as.
     QList<PlaylistFile::Entry> playlistEntries() const;
 
+    // For the desktop (media keys and applets, the file manager, a second start): the same
+    // paths the transport and add buttons take, and signals when what it shows may differ.
+    QString currentMediaPath() const; // Text1
+    bool canGoPrevious() const;
+    bool canGoNext() const;
+public Q_SLOTS:
+    void play();          // Image9
+    void pause();         // Image11
+    void stop();          // Image10
+    void previousEntry(); // Image12
+    void nextEntry();     // Image13
+    // Files join as the add-file button adds them, folders as the add-folder button lists
+    // them, with the same checks; the first entry that joined then plays.
+    void addPaths(const QStringList& paths);
+Q_SIGNALS:
+    void mediaOpened();     // Text1 and the lyric lines now describe another opening
+    void playlistChanged(); // entries added or removed
+
+public:
     // Timer handlers, public so that tests can step them one tick at a time.
     void timer1Tick();
     void timer2Tick();
@@ -134,11 +153,12 @@ protected:
 private:
     void createControls();
     void connectEvents();
+    void connectDesktopSignals();
     void load();
 
     void playSelectedEntry();
     void openMedia(const QString& path);
-    void addToPlaylist(const QStringList& paths);
+    int addToPlaylist(const QStringList& paths);
     void appendEntry(const PlaylistFile::Entry& entry);
     void addFile();
     void addFolder();
@@ -155,4 +175,5 @@ private:
     ClickRecognizer backgroundClick_{Qt::AllButtons};
     LyricLineIndex lyricIndex_; // the lines of List1, indexed for the playback tick
     WaterRipple water_;         // the rippling picture at the top of the window
+    bool toldSaveFailure_ = false;
 };

@@ -2,6 +2,7 @@
 // compiles them into the program, into src/forms/skin/.
 //
 //   skin_generator [OUTPUT_FOLDER] [--preview SHEET.png]
+//   skin_generator --icons FOLDER   (only the icon, as FOLDER/<size>.png, for installing)
 #include "artwork.h"
 #include "image_files.h"
 #include "painting.h"
@@ -93,7 +94,23 @@ int main(int argc, char** argv) {
                                            QStringLiteral("Also write a preview sheet (PNG)."),
                                            QStringLiteral("file"));
     parser.addOption(previewOption);
+    const QCommandLineOption iconsOption(
+        QStringLiteral("icons"),
+        QStringLiteral("Only write the program icon as PNGs for the desktop's icon theme."),
+        QStringLiteral("folder"));
+    parser.addOption(iconsOption);
     parser.process(app);
+    if (parser.isSet(iconsOption)) {
+        // The desktop's icon theme wants a large picture beside the three the program uses.
+        const QDir folder(parser.value(iconsOption));
+        bool written = folder.mkpath(QStringLiteral("."));
+        for (const int size : {16, 32, 48, 256})
+            written = written && skin::drawProgramIcon(size).save(
+                                     folder.filePath(QStringLiteral("%1.png").arg(size)));
+        if (!written)
+            SkinFolder::report(QStringLiteral("could not write the icons"));
+        return written ? 0 : 1;
+    }
     const QStringList positional = parser.positionalArguments();
     SkinFolder skin(positional.isEmpty() ? QStringLiteral(SKIN_DEFAULT_OUTPUT)
                                          : positional.first());

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What the player was started with: `vellora [--help | --version] [FILE|FOLDER]...`.
+struct CommandLine {
+    enum class Action { Run, Help, Version, Refuse };
+    Action action = Action::Run;
+    QStringList paths; // absolute, for Run
+    QString problem;   // for Refuse
+
+    // The arguments after the program's name; relative paths are taken from the working
+    // directory. `--` ends the options, so a file may begin with a dash.
+    static CommandLine parse(const QStringList& arguments, const QString& workingDirectory);
+};
+
+// Prints what a help, version or refused start asks for and gives the exit code; empty for a
+// start that runs the player.
+std::optional<int> answerWithoutStarting(const CommandLine& line, const QString& dataFolder);
+
+// Usage, and where the player keeps its files in this run.
+QString helpText(const QString& dataFolder);
+QString versionText();

@@ -1,0 +1,158 @@
+// The program installed into a temporary prefix and started as the desktop starts it:
+// real processes on this X server, with a session bus of the test's own.
+#include "support/event_wait.h"
+#include "support/private_bus.h"
+#include "support/temp_folder.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString BusName = QStringLiteral("org.mpris.MediaPlayer2.vellora");
+const QString AppId = QStringLiteral("io.github.vellora.Vellora");
+
+class InstalledPlayer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        prefix_ = new TempFolder;
+        installed_ = QProcess::execute(VELLORA_CMAKE, {"--install", VELLORA_BUILD_DIR, "--prefix",
+                                                       prefix_->path()}) == 0;
+    }
+    static void TearDownTestSuite() { delete prefix_; }
+
+    void SetUp() override {
+        ASSERT_TRUE(installed_);
+        ASSERT_TRUE(bus.isRunning());
+        QFile::remove(bin() + "/data.dat");
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+            music.write(name, "x");
+    }
+    static QString bin() { return prefix_->file("bin"); }
+
+    std::unique_ptr<QProcess> start(const QStringList& arguments, bool withBus = true) {
+        auto player = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DBUS_SESSION_BUS_ADDRESS",
+                           withBus ? bus.address() : "unix:path=" + home.file("no-bus"));
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_DATA_HOME", home.file("xdg"));
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        player->setProcessEnvironment(environment);
+        player->setWorkingDirectory(music.path());
+        player->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        player->setStandardOutputFile(QProcess::nullDevice());
+        player->start(bin() + "/vellora", arguments);
+        return player;
+    }
+    // A start that ends by itself: --help, or one that hands its files over.
+    int run(const QStringList& arguments) {
+        const auto player = start(arguments);
+        return player->waitForFinished(15000) ? player->exitCode() : -1;
+    }
+    bool onTheBus() { return client.interface()->isServiceRegistered(BusName); }
+    static bool windowShown(qint64 pid) {
+        QProcess search;
+        search.setStandardOutputFile(QProcess::nullDevice());
+        search.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                                 "Vellora"});
+        return search.waitForFinished(5000) && search.exitCode() == 0;
+    }
+    QString playingUrl() {
+        QDBusMessage get = QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
+                                                          "org.freedesktop.DBus.Properties", "Get");
+        get << "org.mpris.MediaPlayer2.Player"
+            << "Metadata";
+        const QDBusMessage reply = client.call(get);
+        const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
+        return qdbus_cast<QVariantMap>(value).value("xesam:url").toString();
+    }
+    static QString url(const QString& path) {
+        return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    }
+    void quit(QProcess& player) {
+        client.call(QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
+                                                   "org.mpris.MediaPlayer2", "Quit"));
+        ASSERT_TRUE(player.waitForFinished(15000));
+        EXPECT_EQ(player.exitCode(), 0);
+    }
+
+    static TempFolder* prefix_;
+    static bool installed_;
+    PrivateBus bus;
+    QDBusConnection client = bus.connect("client");
+    TempFolder home;
+    TempFolder music;
+};
+
+TempFolder* InstalledPlayer::prefix_ = nullptr;
+bool InstalledPlayer::installed_ = false;
+
+TEST_F(InstalledPlayer, InstallsItsDesktopFilesAndStartsItsWindowAndCloses) {
+    const QString share = prefix_->file("share");
+    EXPECT_TRUE(QFile::exists(share + "/applications/" + AppId + ".desktop"));
+    EXPECT_TRUE(QFile::exists(share + "/metainfo/" + AppId + ".metainfo.xml"));
+    for (const int size : {16, 32, 48, 256})
+        EXPECT_EQ(
+            QImage(share + QStringLiteral("/icons/hicolor/%1x%1/apps/").arg(size) + AppId + ".png")
+                .size(),
+            QSize(size, size));
+    EXPECT_EQ(run({"--help"}), 0);
+
+    const auto player = start({}, false); // no session bus: it runs all the same
+    ASSERT_TRUE(testsupport::waitUntil([&] { return windowShown(player->processId()); }, 20000));
+    player->terminate(); // a polite end, answered like closing the window
+    ASSERT_TRUE(player->waitForFinished(15000));
+    EXPECT_EQ(player->exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(bin() + "/data.dat")); // a writable program folder keeps it
+}
+
+TEST_F(InstalledPlayer, ASecondStartHandsItsFilesToTheRunningPlayer) {
+    const auto first = start({"a.mp3", "b.mp3"});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return onTheBus(); }, 20000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return playingUrl() == url(music.file("a.mp3")); }));
+
+    EXPECT_EQ(run({"c.mp3"}), 0);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return playingUrl() == url(music.file("c.mp3")); }));
+    EXPECT_EQ(run({}), 0); // raises the running window
+    EXPECT_EQ(first->state(), QProcess::Running);
+
+    quit(*first);
+    TempFolder reader;
+    QFile::copy(bin() + "/data.dat", reader.file("data.dat"));
+    EXPECT_EQ(reader.read("data.dat"), "3\r\n" + music.file("a.mp3").toUtf8() + "\r\n" +
+                                           music.file("b.mp3").toUtf8() + "\r\n" +
+                                           music.file("c.mp3").toUtf8() + "\r\n");
+}
+
+TEST_F(InstalledPlayer, AReadOnlyProgramFolderKeepsThePlaylistInTheUsersDataFolder) {
+    const QFile::Permissions writable = QFile::permissions(bin());
+    QFile::setPermissions(bin(),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    {
+        const auto player = start({"b.mp3"});
+        ASSERT_TRUE(testsupport::waitUntil([&] { return onTheBus(); }, 20000));
+        quit(*player);
+    }
+    EXPECT_TRUE(QFile::exists(home.file("xdg/vellora/data.dat")));
+    EXPECT_FALSE(QFile::exists(bin() + "/data.dat"));
+    {
+        const auto player = start({}); // the restored playlist's first entry plays
+        ASSERT_TRUE(testsupport::waitUntil([&] { return onTheBus(); }, 20000));
+        EXPECT_TRUE(
+            testsupport::waitUntil([&] { return playingUrl() == url(music.file("b.mp3")); }));
+        quit(*player);
+    }
+    QFile::setPermissions(bin(), writable);
+}
+
+} // namespace
