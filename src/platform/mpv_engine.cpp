@@ -4,6 +4,7 @@
 #include "platform/regular_file.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -24,6 +25,9 @@ static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too ol
 namespace {
 
 Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
+// Off unless asked for (QT_LOGGING_RULES="vellora.startup.debug=true"): the start-up benchmark
+// reads from it when the first sound began.
+Q_LOGGING_CATEGORY(lcStartup, "vellora.startup", QtInfoMsg)
 
 // Long enough for mpv to drain its output and close as it normally does (a few milliseconds;
 // a few hundred while it is still probing a file it was handed), short enough that closing
@@ -215,8 +219,11 @@ void MpvEngine::handleEvent(const mpv_event& event) {
             break;
         playbackStarted_ = true;
         rewindPending_ = false;
-        if (state_ == PlayState::Transitioning)
+        if (state_ == PlayState::Transitioning) {
             state_ = PlayState::Playing;
+            qCDebug(lcStartup, "playing at %lld ms since the epoch",
+                    static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        }
         break;
     case MPV_EVENT_END_FILE:
         handleEndFile(event);
