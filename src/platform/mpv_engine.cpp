@@ -22,6 +22,18 @@
 // events from those of the file it replaced.
 static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too old");
 
+// Raises changed() when the engine call or event it guards has changed what readers see.
+class MpvEngine::Announcer {
+public:
+    explicit Announcer(MpvEngine& engine) : engine_(engine) {}
+    ~Announcer() { engine_.announce(); }
+    Announcer(const Announcer&) = delete;
+    Announcer& operator=(const Announcer&) = delete;
+
+private:
+    MpvEngine& engine_;
+};
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
@@ -35,10 +47,11 @@ Q_LOGGING_CATEGORY(lcStartup, "vellora.startup", QtInfoMsg)
 constexpr std::chrono::milliseconds TeardownDeadline{500};
 
 enum ObservedProperty : std::uint64_t {
-    ObservedTimePos = 1,
-    ObservedDuration,
+    ObservedDuration = 1,
     ObservedEofReached,
     ObservedPausedForCache,
+    ObservedSpeed,
+    ObservedTimePos,
 };
 
 struct OptionValue {
@@ -99,6 +112,10 @@ bool configure(mpv_handle* handle) {
     return mpv_initialize(handle) >= 0;
 }
 
+long long millisecondsSinceEpoch() {
+    return static_cast<long long>(QDateTime::currentMSecsSinceEpoch());
+}
+
 std::int64_t entryIdOf(const mpv_node& result) {
     if (result.format != MPV_FORMAT_NODE_MAP)
         return 0;
@@ -129,20 +146,25 @@ MpvEngine::MpvEngine(QObject* parent)
         mpv_terminate_destroy(std::exchange(handle_, nullptr));
         return;
     }
-    mpv_observe_property(handle_, ObservedTimePos, mpvname::property::TimePos, MPV_FORMAT_DOUBLE);
+    // The position is observed only while it stands (watchStandingPosition): while it runs,
+    // every change would wake the UI thread.
     mpv_observe_property(handle_, ObservedDuration, mpvname::property::Duration, MPV_FORMAT_DOUBLE);
     mpv_observe_property(handle_, ObservedEofReached, mpvname::property::EofReached,
                          MPV_FORMAT_FLAG);
     mpv_observe_property(handle_, ObservedPausedForCache, mpvname::property::PausedForCache,
                          MPV_FORMAT_FLAG);
+    mpv_observe_property(handle_, ObservedSpeed, mpvname::property::Speed, MPV_FORMAT_DOUBLE);
     mpv_set_wakeup_callback(handle_, &MpvEngine::onWakeup, this);
 }
 
 MpvEngine::~MpvEngine() {
+    // Receivers are told nothing about an engine that is going away.
+    blockSignals(true);
     shutdown();
 }
 
 void MpvEngine::shutdown() {
+    const Announcer announcer(*this);
     if (!handle_)
         return;
     // mpv holds its own lock while it runs the callback, so once this returns no callback
@@ -188,12 +210,13 @@ void MpvEngine::drainEvents() {
     // Cleared before draining: a wakeup that arrives meanwhile queues one more pass, which at
     // worst finds nothing to do.
     drainQueued_.store(false);
-    // A receiver of endOfStream may load the next file or shut the engine down from inside
-    // this loop; the handle is checked on every pass for that reason.
+    // A receiver of changed() or endOfStream may load the next file or shut the engine down
+    // from inside this loop; the handle is checked on every pass for that reason.
     while (handle_) {
         const mpv_event* event = mpv_wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
+        const Announcer announcer(*this);
         handleEvent(*event);
     }
 }
@@ -217,12 +240,13 @@ void MpvEngine::handleEvent(const mpv_event& event) {
     case MPV_EVENT_PLAYBACK_RESTART:
         if (!currentFileIsActive())
             break;
+        // Playback starts, or a seek landed: the position goes on from where it is now.
+        changed_ = true;
         playbackStarted_ = true;
         rewindPending_ = false;
         if (state_ == PlayState::Transitioning) {
-            state_ = PlayState::Playing;
-            qCDebug(lcStartup, "playing at %lld ms since the epoch",
-                    static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+            setState(PlayState::Playing);
+            qCDebug(lcStartup, "playing at %lld ms since the epoch", millisecondsSinceEpoch());
         }
         break;
     case MPV_EVENT_END_FILE:
@@ -240,13 +264,23 @@ void MpvEngine::handleEvent(const mpv_event& event) {
 }
 
 void MpvEngine::handlePropertyChange(const mpv_event& event) {
+    const auto& property = *static_cast<const mpv_event_property*>(event.data);
+    if (event.reply_userdata == ObservedSpeed) {
+        // The speed belongs to mpv, not to a file; we never change it, but a reader's clock
+        // must not go wrong if it ever does.
+        if (property.format == MPV_FORMAT_DOUBLE) {
+            const double speed = *static_cast<const double*>(property.data);
+            changed_ = changed_ || speed != speed_;
+            speed_ = speed;
+        }
+        return;
+    }
     if (!currentFileIsActive())
         return;
-    const auto& property = *static_cast<const mpv_event_property*>(event.data);
     switch (event.reply_userdata) {
     case ObservedTimePos:
-        if (property.format == MPV_FORMAT_DOUBLE && !rewindPending_)
-            setPosition(*static_cast<const double*>(property.data));
+        if (positionWatched_ && !rewindPending_)
+            changed_ = true;
         break;
     case ObservedDuration:
         if (property.format == MPV_FORMAT_DOUBLE)
@@ -263,9 +297,9 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
             break;
         if (*static_cast<const int*>(property.data)) {
             if (state_ == PlayState::Playing)
-                state_ = PlayState::Buffering;
+                setState(PlayState::Buffering);
         } else if (state_ == PlayState::Buffering) {
-            state_ = PlayState::Playing;
+            setState(PlayState::Playing);
         }
         break;
     default:
@@ -297,9 +331,8 @@ void MpvEngine::handleEndFile(const mpv_event& event) {
         break;
     default:
         // Stopped from inside mpv: the media is kept and play() opens it again.
-        state_ = PlayState::Stopped;
+        setState(PlayState::Stopped);
         rewindPending_ = false;
-        setPosition(0);
         break;
     }
 }
@@ -320,15 +353,19 @@ void MpvEngine::handleEndReached() {
         dropMedia();
         return;
     }
-    state_ = PlayState::MediaEnded;
+    setState(PlayState::MediaEnded);
+    // A reader woken by the change sees the end before whoever acts on it moves on.
+    announce();
     Q_EMIT endOfStream(0);
 }
 
 void MpvEngine::setURL(const QString& path) {
+    const Announcer announcer(*this);
     if (!handle_)
         return;
     path_ = path;
     hasMedia_ = true;
+    changed_ = true;
     load();
 }
 
@@ -367,12 +404,13 @@ void MpvEngine::load() {
     fileLoaded_ = false;
     playbackStarted_ = false;
     rewindPending_ = false;
-    state_ = PlayState::Transitioning;
-    setPosition(0);
+    changed_ = true;
+    setState(PlayState::Transitioning);
     setDuration(-1);
 }
 
 void MpvEngine::play() {
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     switch (state_) {
@@ -382,7 +420,7 @@ void MpvEngine::play() {
         return;
     case PlayState::Paused:
         setPaused(false);
-        state_ = playbackStarted_ ? PlayState::Playing : PlayState::Transitioning;
+        setState(playbackStarted_ ? PlayState::Playing : PlayState::Transitioning);
         return;
     default:
         break;
@@ -394,10 +432,11 @@ void MpvEngine::play() {
     }
     const bool rewinding = rewind();
     setPaused(false);
-    state_ = rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing;
+    setState(rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing);
 }
 
 void MpvEngine::pause() {
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     switch (state_) {
@@ -405,7 +444,7 @@ void MpvEngine::pause() {
     case PlayState::Transitioning:
     case PlayState::Buffering:
         setPaused(true);
-        state_ = PlayState::Paused;
+        setState(PlayState::Paused);
         break;
     default:
         break;
@@ -413,12 +452,12 @@ void MpvEngine::pause() {
 }
 
 void MpvEngine::stop() {
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     setPaused(true);
     rewind();
-    state_ = PlayState::Stopped;
-    setPosition(0);
+    setState(PlayState::Stopped);
 }
 
 bool MpvEngine::rewind() {
@@ -426,8 +465,7 @@ bool MpvEngine::rewind() {
         return false;
     const char* args[] = {mpvname::command::Seek, "0", mpvname::SeekAbsoluteExact, nullptr};
     rewindPending_ = mpv_command(handle_, args) >= 0;
-    if (rewindPending_)
-        setPosition(0);
+    changed_ = changed_ || rewindPending_;
     return rewindPending_;
 }
 
@@ -444,16 +482,79 @@ void MpvEngine::setVolume(int volume) {
     mpv_set_property(handle_, mpvname::property::Volume, MPV_FORMAT_DOUBLE, &level);
 }
 
+void MpvEngine::setState(int state) {
+    changed_ = changed_ || state != state_;
+    state_ = state;
+    watchStandingPosition();
+}
+
+// mpv takes one more step of the position after it stops moving: at a pause, the position
+// read at once is still the one from before the output's buffered audio was accounted for
+// (0.63 s, then 0.80 s a moment later). Watching the position while it stands tells that
+// step, and costs nothing while it stands; while it runs it is not watched, since every
+// change would wake the UI thread.
+void MpvEngine::watchStandingPosition() {
+    if (!handle_) {
+        positionWatched_ = false;
+        return;
+    }
+    const bool watch = state_ == PlayState::Paused || state_ == PlayState::Buffering ||
+                       state_ == PlayState::MediaEnded;
+    if (watch == positionWatched_)
+        return;
+    positionWatched_ = watch;
+    if (watch)
+        mpv_observe_property(handle_, ObservedTimePos, mpvname::property::TimePos,
+                             MPV_FORMAT_DOUBLE);
+    else
+        mpv_unobserve_property(handle_, ObservedTimePos);
+}
+
+void MpvEngine::announce() {
+    if (std::exchange(changed_, false))
+        Q_EMIT changed();
+}
+
+// Asked of mpv on every read rather than mirrored: mirroring it would take a wakeup of the UI
+// thread for each of its many changes a second, and a position extrapolated from the last
+// event drifts from mpv's own, which follows the audio device's clock. The asking costs a
+// short wait for mpv's core, and happens only where our file is the one mpv has open, with no
+// rewind on the way: elsewhere the position is the start.
+double MpvEngine::position() const {
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Paused:
+    case PlayState::Buffering:
+    case PlayState::MediaEnded:
+        break;
+    default:
+        return 0; // opening, rewinding, or stopped (and rewound)
+    }
+    double seconds = 0;
+    if (rewindPending_ || !currentFileIsActive() ||
+        mpv_get_property(handle_, mpvname::property::TimePos, MPV_FORMAT_DOUBLE, &seconds) < 0 ||
+        !std::isfinite(seconds))
+        return 0;
+    return std::max(seconds, 0.0);
+}
+
 std::optional<QString> MpvEngine::currentPositionString() const {
     if (!hasMedia_)
         return std::nullopt;
+    // The text changes once a second and is read far more often, so only a new second is
+    // formatted.
+    const long long second = wholeSeconds(position());
+    if (second != positionSecond_) {
+        positionSecond_ = second;
+        positionText_ = formatMediaTime(static_cast<double>(second));
+    }
     return positionText_;
 }
 
 std::optional<MediaClock> MpvEngine::clock() const {
     if (!hasMedia_)
         return std::nullopt;
-    return MediaClock{double(positionSecond_), state_ == PlayState::Playing ? 1.0 : 0.0};
+    return MediaClock{position(), state_ == PlayState::Playing ? speed_ : 0.0};
 }
 
 std::optional<QString> MpvEngine::durationString() const {
@@ -462,20 +563,11 @@ std::optional<QString> MpvEngine::durationString() const {
     return durationText_;
 }
 
-// The observer reports several positions a second; the text only changes once a second, and
-// the UI reads it every 10 ms, so it is formatted here and only when the second changes.
-void MpvEngine::setPosition(double seconds) {
-    const long long second = wholeSeconds(seconds);
-    if (second == positionSecond_)
-        return;
-    positionSecond_ = second;
-    positionText_ = formatMediaTime(static_cast<double>(second));
-}
-
 void MpvEngine::setDuration(double seconds) {
     const long long second = seconds < 0 ? -1 : wholeSeconds(seconds);
     if (second == durationSecond_)
         return;
+    changed_ = true;
     durationSecond_ = second;
     durationText_ = formatMediaTime(static_cast<double>(std::max(second, 0LL)));
 }
@@ -489,13 +581,13 @@ void MpvEngine::dropMedia() {
 }
 
 void MpvEngine::forgetMedia(int state) {
+    changed_ = changed_ || hasMedia_;
     hasMedia_ = false;
     currentEntry_ = 0;
     fileLoaded_ = false;
     playbackStarted_ = false;
     rewindPending_ = false;
-    state_ = state;
-    setPosition(0);
+    setState(state);
     setDuration(-1);
 }
 

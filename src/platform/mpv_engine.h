@@ -10,8 +10,11 @@
 struct mpv_handle;
 struct mpv_event;
 
-// MediaEngine on libmpv. Every read answers from values mirrored out of mpv's events on the
-// UI thread, so the playback tick can poll as often as it likes without touching mpv.
+// MediaEngine on libmpv.
+//
+// State and events are mirrored on the UI thread, woken only by mpv's events. The position
+// alone is asked of mpv when read: it changes all the time, and mirroring it would wake the
+// UI thread many times a second. Every other change raises changed().
 //
 // stop() pauses and rewinds rather than unloading, so the current media stays open and a
 // later play() starts it again at once. After the end of the media the file also stays
@@ -25,7 +28,8 @@ public:
     MpvEngine(const MpvEngine&) = delete;
     MpvEngine& operator=(const MpvEngine&) = delete;
 
-    // False when libmpv could not be started; the engine then acts as one with no media.
+    // False when libmpv could not be started, and after shutdown; the engine then acts as one
+    // with no media.
     bool isAvailable() const { return handle_ != nullptr; }
     // Asks mpv itself, not the mirrored state: true while it has no file open, or when it is
     // not running. Not meant for the playback tick.
@@ -44,6 +48,8 @@ public:
     void shutdown() override;
 
 private:
+    class Announcer;
+
     static void onWakeup(void* context);
     void drainEvents();
     void handleEvent(const mpv_event& event);
@@ -54,15 +60,20 @@ private:
     void load();
     bool rewind();
     void setPaused(bool paused);
-    void setPosition(double seconds);
+    void setState(int state);
+    void watchStandingPosition();
     void setDuration(double seconds);
     void dropMedia();
     void forgetMedia(int state);
     bool currentFileIsActive() const;
+    double position() const;
+    void announce();
 
     mpv_handle* handle_ = nullptr;
     // Wakeups can come in bursts from mpv's threads; one queued drain serves them all.
     std::atomic<bool> drainQueued_{false};
+    // Something a reader can see changed since changed() was last raised.
+    bool changed_ = false;
 
     QString path_;
     bool hasMedia_ = false;
@@ -76,10 +87,14 @@ private:
     // A rewind is queued in mpv; positions reported until it completes are from before it.
     bool rewindPending_ = false;
 
+    bool positionWatched_ = false;
+
     int state_ = PlayState::Undefined;
     int volume_ = 100;
-    long long positionSecond_ = 0;
-    QString positionText_;
+    double speed_ = 1;
+    // The position text of the second last read, which most reads ask for again.
+    mutable long long positionSecond_ = 0;
+    mutable QString positionText_;
     long long durationSecond_ = -1;
     QString durationText_;
 };
