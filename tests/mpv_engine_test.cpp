@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -106,6 +107,27 @@ protected:
     std::vector<int> statesAtEnd;
     std::vector<Announcement> announced;
 };
+
+// main() creates the engine just before the window, which sets the volume and opens the first
+// entry while libmpv may still be loading: those calls wait for it and keep their order.
+TEST_F(MpvEngineTest, CallsMadeWhileLoadingAreAppliedInOrderOnceReady) {
+    engine.setVolume(150);
+    EXPECT_EQ(engine.volume(), 100);
+    engine.setVolume(30);
+    engine.setURL(tone);
+    engine.pause();
+    EXPECT_EQ(engine.volume(), 30);
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_EQ(engine.durationString(), std::nullopt);
+    EXPECT_EQ(engine.clock(), std::nullopt);
+
+    // Paused after the file was handed over; the other way round it would play.
+    ASSERT_TRUE(reaches(PlayState::Paused));
+    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_EQ(engine.volume(), 30);
+}
 
 TEST_F(MpvEngineTest, PlaysPausesAndEndsWithTheAudio) {
     engine.setURL(tone);
@@ -359,6 +381,22 @@ TEST_F(MpvEngineTest, VolumeReadsBackWhatWasSetWithinRange) {
 }
 
 TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
+    // Closed while libmpv is still loading: the engine waits no longer than it would for mpv.
+    {
+        MpvEngine early;
+        QSignalSpy reports(&early, &MpvEngine::unavailable);
+        early.setURL(tone);
+        QCoreApplication::processEvents(); // loading starts
+        QElapsedTimer timer;
+        timer.start();
+        early.shutdown();
+        EXPECT_LT(timer.elapsed(), 1000);
+        spinFor(100);
+        EXPECT_FALSE(early.isAvailable());
+        EXPECT_EQ(early.playState(), PlayState::Undefined);
+        EXPECT_TRUE(reports.isEmpty());
+    }
+
     EXPECT_EQ(engine.playState(), PlayState::Undefined);
     EXPECT_EQ(engine.currentPositionString(), std::nullopt);
     engine.play();
@@ -382,25 +420,46 @@ TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
-TEST(MpvEngineUnavailable, ActsAsAnEngineWithNoMedia) {
+// Without a usable libmpv the program still runs: the engine says why, once, and plays nothing.
+TEST(MpvEngineUnavailable, SaysWhyOnceAndActsAsAnEngineWithNoMedia) {
     QTemporaryDir dir;
     const QString tone = dir.filePath(QStringLiteral("tone.wav"));
     ASSERT_TRUE(writeToneWav(tone, 1.0));
+    struct Failure {
+        const char* what;
+        QString library;
+        const char* numericLocale;
+    };
     // libmpv refuses to start under a locale whose numbers are not formatted the C way.
-    if (!std::setlocale(LC_NUMERIC, "C.utf8"))
-        GTEST_SKIP() << "no locale other than C to start libmpv under";
-    MpvEngine engine;
-    std::setlocale(LC_NUMERIC, "C");
+    const Failure failures[] = {{"no such library", QStringLiteral("libmpv-absent.so.2"), "C"},
+                                {"libmpv refuses to start", QString(), "C.utf8"}};
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        if (!std::setlocale(LC_NUMERIC, failure.numericLocale))
+            continue;
+        MpvEngine engine(failure.library);
+        QSignalSpy reports(&engine, &MpvEngine::unavailable);
+        engine.setVolume(120);
+        engine.setURL(tone);
+        engine.play();
+        const bool reported = spinUntil([&] { return !reports.isEmpty(); });
+        std::setlocale(LC_NUMERIC, "C");
+        ASSERT_TRUE(reported);
+        const QString reason = reports.first().first().toString();
+        EXPECT_TRUE(failure.library.isEmpty() ? !reason.isEmpty()
+                                              : reason.contains(failure.library));
 
-    EXPECT_FALSE(engine.isAvailable());
-    engine.setURL(tone);
-    engine.play();
-    spinFor(100);
-    EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
-    EXPECT_EQ(engine.durationString(), std::nullopt);
-    engine.setVolume(120);
-    EXPECT_EQ(engine.volume(), 100);
+        EXPECT_FALSE(engine.isAvailable());
+        engine.setURL(tone);
+        engine.play();
+        spinFor(100);
+        EXPECT_EQ(reports.size(), 1);
+        EXPECT_EQ(engine.playState(), PlayState::Undefined);
+        EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+        EXPECT_EQ(engine.durationString(), std::nullopt);
+        EXPECT_EQ(engine.clock(), std::nullopt);
+        EXPECT_EQ(engine.volume(), 100);
+    }
 }
 
 } // namespace
