@@ -4,16 +4,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <clocale>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
 using testsupport::writeToneWav;
+
+void PrintTo(const MediaClock& clock, std::ostream* out) {
+    *out << "{position " << clock.position << ", rate " << clock.rate << '}';
+}
 
 namespace {
 
@@ -34,6 +43,22 @@ void spinFor(int ms) {
     spinUntil([] { return false; }, ms);
 }
 
+// How often the calling thread has gone to sleep and been woken since it started.
+long voluntarySwitchesOfThisThread() {
+    std::ifstream status("/proc/thread-self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("voluntary_ctxt_switches:"))
+            return std::stol(line.substr(line.find(':') + 1));
+    return -1;
+}
+
+// What a reader that wakes only on changed() gets to see.
+struct Announcement {
+    int state;
+    std::optional<MediaClock> clock;
+    std::optional<QString> duration;
+};
+
 class MpvEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,16 +67,27 @@ protected:
         ASSERT_TRUE(engine.isAvailable());
         QObject::connect(&engine, &MediaEngine::endOfStream,
                          [this](int) { statesAtEnd.push_back(engine.playState()); });
+        QObject::connect(&engine, &MediaEngine::changed, [this] {
+            announced.push_back({engine.playState(), engine.clock(), engine.durationString()});
+        });
     }
 
-    // Spins until the state is `state`, noting every state read on the way.
+    // Spins until the state is `state` and was announced, noting every state read on the way.
     bool reaches(int state, int timeoutMs = 5000) {
         return spinUntil(
             [&] {
                 seen.insert(engine.playState());
-                return engine.playState() == state;
+                return engine.playState() == state && !announced.empty() &&
+                       announced.back().state == state;
             },
             timeoutMs);
+    }
+
+    // The announcements that `action` made before it returned.
+    template <typename Action> std::vector<Announcement> announcedBy(Action action) {
+        const std::size_t before = announced.size();
+        action();
+        return {announced.begin() + static_cast<std::ptrdiff_t>(before), announced.end()};
     }
 
     bool positionReads(const QString& text) {
@@ -69,12 +105,32 @@ protected:
     MpvEngine engine;
     std::set<int> seen;
     std::vector<int> statesAtEnd;
+    std::vector<Announcement> announced;
 };
+
+// main() creates the engine just before the window, which sets the volume and opens the first
+// entry while libmpv may still be loading: those calls wait for it and keep their order.
+TEST_F(MpvEngineTest, CallsMadeWhileLoadingAreAppliedInOrderOnceReady) {
+    engine.setVolume(150);
+    EXPECT_EQ(engine.volume(), 100);
+    engine.setVolume(30);
+    engine.setURL(tone);
+    engine.pause();
+    EXPECT_EQ(engine.volume(), 30);
+    EXPECT_EQ(engine.playState(), PlayState::Undefined);
+    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_EQ(engine.durationString(), std::nullopt);
+    EXPECT_EQ(engine.clock(), std::nullopt);
+
+    // Paused after the file was handed over; the other way round it would play.
+    ASSERT_TRUE(reaches(PlayState::Paused));
+    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
+    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_EQ(engine.volume(), 30);
+}
 
 TEST_F(MpvEngineTest, PlaysPausesAndEndsWithTheAudio) {
     engine.setURL(tone);
-    EXPECT_TRUE(engine.playState() == PlayState::Transitioning ||
-                engine.playState() == PlayState::Playing);
     ASSERT_TRUE(reaches(PlayState::Playing));
     EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
 
@@ -104,6 +160,71 @@ TEST_F(MpvEngineTest, PlaysPausesAndEndsWithTheAudio) {
     EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
     EXPECT_TRUE(reaches(PlayState::Playing));
     EXPECT_EQ(engine.durationString(), QStringLiteral("00:02"));
+}
+
+// Readers wake only on changed() and go by clock() in between, so every change must be told.
+TEST_F(MpvEngineTest, EveryChangeIsAnnouncedAndTheClockFollowsTheAudio) {
+    const QString track = dir.filePath(QStringLiteral("three.wav"));
+    ASSERT_TRUE(writeToneWav(track, 3.0));
+    engine.setURL(track);
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    EXPECT_EQ(announced.back().clock->rate, 1.0);
+    EXPECT_TRUE(spinUntil([&] { return announced.back().duration == QStringLiteral("00:03"); }));
+
+    const MediaClock start = *engine.clock();
+    QElapsedTimer timer;
+    timer.start();
+    spinFor(1000);
+    // mpv moves the position on in steps of up to a quarter second.
+    EXPECT_NEAR(engine.clock()->position - start.position, timer.elapsed() / 1000.0, 0.3);
+
+    auto told = announcedBy([&] { engine.pause(); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].state, PlayState::Paused);
+    EXPECT_EQ(told[0].clock->rate, 0.0);
+    // The output's last buffered audio may still move the position a little, but not untold.
+    spinFor(500);
+    EXPECT_EQ(engine.clock(), announced.back().clock);
+    EXPECT_NEAR(engine.clock()->position, told[0].clock->position, 0.3);
+
+    told = announcedBy([&] { engine.play(); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].state, PlayState::Playing);
+    EXPECT_EQ(told[0].clock->rate, 1.0);
+
+    told = announcedBy([&] { engine.stop(); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].state, PlayState::Stopped);
+    EXPECT_EQ(told[0].clock, (MediaClock{0, 0}));
+
+    engine.play();
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    ASSERT_TRUE(reaches(PlayState::MediaEnded));
+    EXPECT_NEAR(announced.back().clock->position, 3.0, 0.1);
+    EXPECT_EQ(announced.back().clock->rate, 0.0);
+
+    // Back to the start: told at once, and again once the audio moves.
+    told = announcedBy([&] { engine.play(); });
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back().clock, (MediaClock{0, 0}));
+    EXPECT_TRUE(reaches(PlayState::Playing));
+}
+
+// Nothing wakes the UI thread while a track plays on: no changes, no wakeups.
+TEST_F(MpvEngineTest, PlayingLetsTheUiThreadSleep) {
+    const QString track = dir.filePath(QStringLiteral("four.wav"));
+    ASSERT_TRUE(writeToneWav(track, 4.0));
+    engine.setURL(track);
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    spinFor(200); // the duration and the output settling in
+
+    const long before = voluntarySwitchesOfThisThread();
+    QEventLoop loop;
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const long wakeups = voluntarySwitchesOfThisThread() - before;
+    EXPECT_EQ(engine.playState(), PlayState::Playing);
+    EXPECT_LE(wakeups, 2 * 4) << "over two seconds";
 }
 
 TEST_F(MpvEngineTest, StopKeepsTheMediaAndPlayStartsItAgain) {
@@ -260,6 +381,22 @@ TEST_F(MpvEngineTest, VolumeReadsBackWhatWasSetWithinRange) {
 }
 
 TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
+    // Closed while libmpv is still loading: the engine waits no longer than it would for mpv.
+    {
+        MpvEngine early;
+        QSignalSpy reports(&early, &MpvEngine::unavailable);
+        early.setURL(tone);
+        QCoreApplication::processEvents(); // loading starts
+        QElapsedTimer timer;
+        timer.start();
+        early.shutdown();
+        EXPECT_LT(timer.elapsed(), 1000);
+        spinFor(100);
+        EXPECT_FALSE(early.isAvailable());
+        EXPECT_EQ(early.playState(), PlayState::Undefined);
+        EXPECT_TRUE(reports.isEmpty());
+    }
+
     EXPECT_EQ(engine.playState(), PlayState::Undefined);
     EXPECT_EQ(engine.currentPositionString(), std::nullopt);
     engine.play();
@@ -283,25 +420,46 @@ TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
-TEST(MpvEngineUnavailable, ActsAsAnEngineWithNoMedia) {
+// Without a usable libmpv the program still runs: the engine says why, once, and plays nothing.
+TEST(MpvEngineUnavailable, SaysWhyOnceAndActsAsAnEngineWithNoMedia) {
     QTemporaryDir dir;
     const QString tone = dir.filePath(QStringLiteral("tone.wav"));
     ASSERT_TRUE(writeToneWav(tone, 1.0));
+    struct Failure {
+        const char* what;
+        QString library;
+        const char* numericLocale;
+    };
     // libmpv refuses to start under a locale whose numbers are not formatted the C way.
-    if (!std::setlocale(LC_NUMERIC, "C.utf8"))
-        GTEST_SKIP() << "no locale other than C to start libmpv under";
-    MpvEngine engine;
-    std::setlocale(LC_NUMERIC, "C");
+    const Failure failures[] = {{"no such library", QStringLiteral("libmpv-absent.so.2"), "C"},
+                                {"libmpv refuses to start", QString(), "C.utf8"}};
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        if (!std::setlocale(LC_NUMERIC, failure.numericLocale))
+            continue;
+        MpvEngine engine(failure.library);
+        QSignalSpy reports(&engine, &MpvEngine::unavailable);
+        engine.setVolume(120);
+        engine.setURL(tone);
+        engine.play();
+        const bool reported = spinUntil([&] { return !reports.isEmpty(); });
+        std::setlocale(LC_NUMERIC, "C");
+        ASSERT_TRUE(reported);
+        const QString reason = reports.first().first().toString();
+        EXPECT_TRUE(failure.library.isEmpty() ? !reason.isEmpty()
+                                              : reason.contains(failure.library));
 
-    EXPECT_FALSE(engine.isAvailable());
-    engine.setURL(tone);
-    engine.play();
-    spinFor(100);
-    EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
-    EXPECT_EQ(engine.durationString(), std::nullopt);
-    engine.setVolume(120);
-    EXPECT_EQ(engine.volume(), 100);
+        EXPECT_FALSE(engine.isAvailable());
+        engine.setURL(tone);
+        engine.play();
+        spinFor(100);
+        EXPECT_EQ(reports.size(), 1);
+        EXPECT_EQ(engine.playState(), PlayState::Undefined);
+        EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+        EXPECT_EQ(engine.durationString(), std::nullopt);
+        EXPECT_EQ(engine.clock(), std::nullopt);
+        EXPECT_EQ(engine.volume(), 100);
+    }
 }
 
 } // namespace

@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/skin/icon.ico")));
     QDir().mkpath(dataFolder);
 
+    // Made first, as the window talks to it; it loads libmpv once the event loop runs.
     MpvEngine engine;
     SystemDesktopLauncher launcher;
     SystemFontInstallation fonts;
@@ -78,6 +79,14 @@ int main(int argc, char** argv) {
     FileDrops drops(form, [&form](const QStringList& paths) { form.addPaths(paths); });
     if (!commandLine.paths.isEmpty())
         form.addPaths(commandLine.paths);
+    // Without libmpv the program still keeps playlists and shows lyrics, so this is said once
+    // and the window stays.
+    QObject::connect(&engine, &MpvEngine::unavailable, &form, [&](const QString& reason) {
+        dialogs.showError(
+            &form, QStringLiteral("Vellora"),
+            QString::fromUtf16(u"无法加载播放引擎（libmpv），程序可以使用但不能播放声音。") +
+                u'\n' + reason);
+    });
     // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
     // the playlist is saved, then the program fades out and ends.
     ProcessSignals processSignals;

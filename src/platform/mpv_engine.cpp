@@ -4,6 +4,7 @@
 #include "platform/regular_file.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -11,19 +12,71 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <future>
+#include <dlfcn.h>
 #include <mpv/client.h>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 // Playlist entry ids on start/end events and as loadfile's result are what tells our media's
 // events from those of the file it replaced.
-static_assert(MPV_CLIENT_API_VERSION >= MPV_MAKE_VERSION(1, 108), "libmpv too old");
+constexpr unsigned long OldestClientApi = MPV_MAKE_VERSION(1, 108);
+static_assert(MPV_CLIENT_API_VERSION >= OldestClientApi, "libmpv too old");
+
+// The part of libmpv's client API the engine uses, looked up in the library once it is loaded.
+// The types come from the headers; the program itself does not link against libmpv.
+struct MpvApi {
+    decltype(&::mpv_client_api_version) mpv_client_api_version;
+    decltype(&::mpv_error_string) mpv_error_string;
+    decltype(&::mpv_create) mpv_create;
+    decltype(&::mpv_set_option_string) mpv_set_option_string;
+    decltype(&::mpv_initialize) mpv_initialize;
+    decltype(&::mpv_observe_property) mpv_observe_property;
+    decltype(&::mpv_unobserve_property) mpv_unobserve_property;
+    decltype(&::mpv_set_wakeup_callback) mpv_set_wakeup_callback;
+    decltype(&::mpv_wait_event) mpv_wait_event;
+    decltype(&::mpv_get_property) mpv_get_property;
+    decltype(&::mpv_set_property) mpv_set_property;
+    decltype(&::mpv_command) mpv_command;
+    decltype(&::mpv_command_ret) mpv_command_ret;
+    decltype(&::mpv_free_node_contents) mpv_free_node_contents;
+    decltype(&::mpv_terminate_destroy) mpv_terminate_destroy;
+};
+
+// What the loading thread made: a running mpv, or why there is none.
+struct MpvEngine::Started {
+    MpvApi api{};
+    mpv_handle* handle = nullptr;
+    QString failure;
+};
+
+// Where the engine and its loading thread meet; kept alive by whichever of the two is last.
+struct MpvEngine::Startup {
+    std::mutex mutex;
+    // The engine shut down first: the loading thread closes whatever it made itself.
+    bool abandoned = false;
+    std::optional<Started> started;
+};
+
+// Raises changed() when the engine call or event it guards has changed what readers see.
+class MpvEngine::Announcer {
+public:
+    explicit Announcer(MpvEngine& engine) : engine_(engine) {}
+    ~Announcer() { engine_.announce(); }
+    Announcer(const Announcer&) = delete;
+    Announcer& operator=(const Announcer&) = delete;
+
+private:
+    MpvEngine& engine_;
+};
 
 namespace {
 
 Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
+// Off unless asked for (QT_LOGGING_RULES="vellora.startup.debug=true"): the start-up benchmark
+// reads from it when the first sound began.
+Q_LOGGING_CATEGORY(lcStartup, "vellora.startup", QtInfoMsg)
 
 // Long enough for mpv to drain its output and close as it normally does (a few milliseconds;
 // a few hundred while it is still probing a file it was handed), short enough that closing
@@ -31,10 +84,11 @@ Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
 constexpr std::chrono::milliseconds TeardownDeadline{500};
 
 enum ObservedProperty : std::uint64_t {
-    ObservedTimePos = 1,
-    ObservedDuration,
+    ObservedDuration = 1,
     ObservedEofReached,
     ObservedPausedForCache,
+    ObservedSpeed,
+    ObservedTimePos,
 };
 
 struct OptionValue {
@@ -78,21 +132,138 @@ constexpr OptionValue FixedOptions[] = {
     {mpvname::property::Volume, "100"},
 };
 
-// Option failures are logged rather than fatal: a name a future libmpv drops should cost
-// that one behaviour, not all playback.
-void setOption(mpv_handle* handle, const char* name, const char* value) {
-    const int rc = mpv_set_option_string(handle, name, value);
-    if (rc < 0)
-        qCWarning(lcMpv, "option %s=%s rejected: %s", name, value, mpv_error_string(rc));
+// The soname that goes with the headers' client API version, found as the dynamic loader finds
+// any library; then the same file where pkg-config placed libmpv at build time, for one
+// installed outside the loader's search path.
+std::vector<QByteArray> defaultLibraries() {
+    const QByteArray soname = "libmpv.so." + QByteArray::number(MPV_CLIENT_API_VERSION >> 16);
+    return {soname, QByteArrayLiteral(VELLORA_MPV_LIBDIR "/") + soname};
 }
 
-bool configure(mpv_handle* handle) {
+template <typename Function> bool resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+// The first function missing from the library, or null.
+const char* resolveAll(void* library, MpvApi& api) {
+#define VELLORA_RESOLVE(function)                                                                  \
+    if (!resolve(library, #function, api.function))                                                \
+        return #function;
+    VELLORA_RESOLVE(mpv_client_api_version)
+    VELLORA_RESOLVE(mpv_error_string)
+    VELLORA_RESOLVE(mpv_create)
+    VELLORA_RESOLVE(mpv_set_option_string)
+    VELLORA_RESOLVE(mpv_initialize)
+    VELLORA_RESOLVE(mpv_observe_property)
+    VELLORA_RESOLVE(mpv_unobserve_property)
+    VELLORA_RESOLVE(mpv_set_wakeup_callback)
+    VELLORA_RESOLVE(mpv_wait_event)
+    VELLORA_RESOLVE(mpv_get_property)
+    VELLORA_RESOLVE(mpv_set_property)
+    VELLORA_RESOLVE(mpv_command)
+    VELLORA_RESOLVE(mpv_command_ret)
+    VELLORA_RESOLVE(mpv_free_node_contents)
+    VELLORA_RESOLVE(mpv_terminate_destroy)
+#undef VELLORA_RESOLVE
+    return nullptr;
+}
+
+// Loads the first of `libraries` that the loader finds. The library is never unloaded: a
+// teardown left behind at its deadline may still be running in it when the program ends.
+// Returns why it cannot be used, or nothing.
+QString loadLibrary(const std::vector<QByteArray>& libraries, MpvApi& api) {
+    QString failure;
+    void* library = nullptr;
+    QByteArray loaded;
+    for (const QByteArray& name : libraries) {
+        // Local, so that nothing of what libmpv brings along takes the place of a symbol the
+        // program or Qt already uses. Lazy, as the program was bound when it was linked
+        // against libmpv: binding everything at once costs a sixth more (82 ms of processor
+        // time against 70 for the ~190 libraries).
+        library = dlopen(name.constData(), RTLD_LAZY | RTLD_LOCAL);
+        if (library) {
+            loaded = name;
+            break;
+        }
+        if (failure.isEmpty())
+            failure = QString::fromLocal8Bit(dlerror());
+    }
+    if (!library)
+        return failure;
+    if (const char* missing = resolveAll(library, api))
+        return QStringLiteral("%1 has no %2")
+            .arg(QFile::decodeName(loaded), QLatin1StringView(missing));
+    const unsigned long version = api.mpv_client_api_version();
+    if (version >> 16 != MPV_CLIENT_API_VERSION >> 16 || version < OldestClientApi)
+        return QStringLiteral("libmpv client API %1.%2 is not the %3.x this program was built for")
+            .arg(version >> 16)
+            .arg(version & 0xffff)
+            .arg(MPV_CLIENT_API_VERSION >> 16);
+    return {};
+}
+
+// Option failures are logged rather than fatal: a name a future libmpv drops should cost
+// that one behaviour, not all playback.
+void setOption(const MpvApi& mpv, mpv_handle* handle, const char* name, const char* value) {
+    const int rc = mpv.mpv_set_option_string(handle, name, value);
+    if (rc < 0)
+        qCWarning(lcMpv, "option %s=%s rejected: %s", name, value, mpv.mpv_error_string(rc));
+}
+
+// Makes and starts the mpv instance; returns why it could not, or nothing.
+QString startMpv(const MpvApi& mpv, const QByteArray& clientName, mpv_handle*& handle) {
+    handle = mpv.mpv_create();
+    if (!handle)
+        return QStringLiteral("mpv_create failed");
     for (const auto& option : FixedOptions)
-        setOption(handle, option.name, option.value);
-    const QByteArray clientName = QCoreApplication::applicationName().toUtf8();
+        setOption(mpv, handle, option.name, option.value);
     if (!clientName.isEmpty())
-        setOption(handle, mpvname::option::AudioClientName, clientName.constData());
-    return mpv_initialize(handle) >= 0;
+        setOption(mpv, handle, mpvname::option::AudioClientName, clientName.constData());
+    const int rc = mpv.mpv_initialize(handle);
+    if (rc < 0) {
+        mpv.mpv_terminate_destroy(std::exchange(handle, nullptr));
+        return QStringLiteral("mpv_initialize: %1")
+            .arg(QString::fromUtf8(mpv.mpv_error_string(rc)));
+    }
+    // The position is observed only while it stands (MpvEngine::watchStandingPosition): while
+    // it runs, every change would wake the UI thread.
+    mpv.mpv_observe_property(handle, ObservedDuration, mpvname::property::Duration,
+                             MPV_FORMAT_DOUBLE);
+    mpv.mpv_observe_property(handle, ObservedEofReached, mpvname::property::EofReached,
+                             MPV_FORMAT_FLAG);
+    mpv.mpv_observe_property(handle, ObservedPausedForCache, mpvname::property::PausedForCache,
+                             MPV_FORMAT_FLAG);
+    mpv.mpv_observe_property(handle, ObservedSpeed, mpvname::property::Speed, MPV_FORMAT_DOUBLE);
+    return {};
+}
+
+// mpv_terminate_destroy joins mpv's threads. mpv breaks off its reads of pipes and devices,
+// but one caught in a read of a regular file that never returns (on a hung network mount,
+// say) would keep the program from ending. So it runs on a thread of its own, waited for
+// only until the deadline and then left behind. The thread owns nothing but the handle, which
+// no one else holds any longer, and the promise whose shared state outlives this frame. A
+// thread left behind is ended with the process.
+void terminateWithin(decltype(&::mpv_terminate_destroy) terminate, mpv_handle* handle) {
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
+    try {
+        std::thread([terminate, handle, finished = std::move(finished)]() mutable {
+            terminate(handle);
+            finished.set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: close here, unbounded, rather than not at all.
+        terminate(handle);
+        return;
+    }
+    if (done.wait_for(TeardownDeadline) == std::future_status::timeout)
+        qCWarning(lcMpv, "libmpv did not close within %lld ms; leaving it behind",
+                  static_cast<long long>(TeardownDeadline.count()));
+}
+
+long long millisecondsSinceEpoch() {
+    return static_cast<long long>(QDateTime::currentMSecsSinceEpoch());
 }
 
 std::int64_t entryIdOf(const mpv_node& result) {
@@ -113,63 +284,137 @@ long long wholeSeconds(double seconds) {
 
 } // namespace
 
-MpvEngine::MpvEngine(QObject* parent)
-    : MediaEngine(parent), positionText_(formatMediaTime(0)), durationText_(formatMediaTime(0)) {
-    handle_ = mpv_create();
-    if (!handle_) {
-        qCWarning(lcMpv, "libmpv could not be created; playback is unavailable");
-        return;
+MpvEngine::MpvEngine(QObject* parent) : MpvEngine(QString(), parent) {}
+
+MpvEngine::MpvEngine(const QString& library, QObject* parent)
+    : MediaEngine(parent), startup_(std::make_shared<Startup>()), positionText_(formatMediaTime(0)),
+      durationText_(formatMediaTime(0)) {
+    // Loading starts once the event loop runs, with the window built. The dynamic loader holds
+    // one lock while it loads libmpv and the ~190 libraries behind it, and the image plugins
+    // the window loads while it is built waited behind that lock: started here, the window
+    // appeared no sooner than with libmpv linked in.
+    QMetaObject::invokeMethod(
+        this,
+        [this,
+         libraries =
+             library.isEmpty() ? defaultLibraries() : std::vector{QFile::encodeName(library)},
+         clientName = QCoreApplication::applicationName().toUtf8()] {
+            startLoading(libraries, clientName);
+        },
+        Qt::QueuedConnection);
+}
+
+void MpvEngine::startLoading(const std::vector<QByteArray>& libraries,
+                             const QByteArray& clientName) {
+    if (!startup_)
+        return; // shut down first
+    std::promise<void> finished;
+    startupFinished_ = finished.get_future();
+    try {
+        std::thread(&MpvEngine::startUp, startup_, this, libraries, clientName, std::move(finished))
+            .detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: start here, the UI thread waiting for it.
+        std::promise<void> here;
+        startupFinished_ = here.get_future();
+        startUp(startup_, this, libraries, clientName, std::move(here));
     }
-    if (!configure(handle_)) {
-        qCWarning(lcMpv, "libmpv could not be initialised; playback is unavailable");
-        mpv_terminate_destroy(std::exchange(handle_, nullptr));
-        return;
-    }
-    mpv_observe_property(handle_, ObservedTimePos, mpvname::property::TimePos, MPV_FORMAT_DOUBLE);
-    mpv_observe_property(handle_, ObservedDuration, mpvname::property::Duration, MPV_FORMAT_DOUBLE);
-    mpv_observe_property(handle_, ObservedEofReached, mpvname::property::EofReached,
-                         MPV_FORMAT_FLAG);
-    mpv_observe_property(handle_, ObservedPausedForCache, mpvname::property::PausedForCache,
-                         MPV_FORMAT_FLAG);
-    mpv_set_wakeup_callback(handle_, &MpvEngine::onWakeup, this);
 }
 
 MpvEngine::~MpvEngine() {
+    // Receivers are told nothing about an engine that is going away.
+    blockSignals(true);
     shutdown();
 }
 
+// Runs on the loading thread and touches nothing of the engine but the startup they share;
+// what it made reaches the engine through a call queued to the UI thread.
+void MpvEngine::startUp(std::shared_ptr<Startup> startup, MpvEngine* engine,
+                        std::vector<QByteArray> libraries, QByteArray clientName,
+                        std::promise<void> finished) {
+    Started started;
+    started.failure = loadLibrary(libraries, started.api);
+    if (started.failure.isEmpty())
+        started.failure = startMpv(started.api, clientName, started.handle);
+    bool handedOver = false;
+    {
+        const std::lock_guard lock(startup->mutex);
+        if (!startup->abandoned) {
+            startup->started = started;
+            handedOver = true;
+            // Queued under the lock, which the engine takes to abandon the startup before it
+            // goes; a call still queued when it goes is discarded with it.
+            QMetaObject::invokeMethod(engine, &MpvEngine::finishStartup, Qt::QueuedConnection);
+        }
+    }
+    if (!handedOver && started.handle)
+        started.api.mpv_terminate_destroy(started.handle);
+    finished.set_value();
+}
+
+void MpvEngine::finishStartup() {
+    if (!startup_)
+        return; // shut down meanwhile
+    std::optional<Started> started;
+    {
+        const std::lock_guard lock(startup_->mutex);
+        started = std::exchange(startup_->started, std::nullopt);
+    }
+    if (!started)
+        return;
+    startup_.reset();
+    if (!started->handle) {
+        pending_.clear();
+        qCWarning(lcMpv) << "playback is unavailable:" << started->failure;
+        Q_EMIT unavailable(started->failure);
+        return;
+    }
+    qCDebug(lcStartup, "libmpv ready at %lld ms since the epoch", millisecondsSinceEpoch());
+    mpv_ = std::make_unique<const MpvApi>(started->api);
+    handle_ = started->handle;
+    mpv_->mpv_set_wakeup_callback(handle_, &MpvEngine::onWakeup, this);
+    // Each call raises its own changes, and a receiver of them may call in turn: that comes
+    // in between just as it would have had the engine been ready from the start.
+    for (const auto& call : std::exchange(pending_, {}))
+        call();
+}
+
+bool MpvEngine::deferredUntilReady(std::function<void()> call) {
+    if (!startup_)
+        return false;
+    pending_.push_back(std::move(call));
+    return true;
+}
+
 void MpvEngine::shutdown() {
+    const Announcer announcer(*this);
+    pending_.clear();
+    if (startup_) {
+        std::optional<Started> started;
+        {
+            const std::lock_guard lock(startup_->mutex);
+            startup_->abandoned = true;
+            started = std::exchange(startup_->started, std::nullopt);
+        }
+        startup_.reset();
+        if (started && started->handle) {
+            terminateWithin(started->api.mpv_terminate_destroy, started->handle);
+        } else if (!started && startupFinished_.valid() &&
+                   startupFinished_.wait_for(TeardownDeadline) == std::future_status::timeout) {
+            // Still loading or starting; the loading thread closes what it made by itself.
+            qCWarning(lcMpv, "libmpv did not start or close within %lld ms; leaving it behind",
+                      static_cast<long long>(TeardownDeadline.count()));
+        }
+        return;
+    }
     if (!handle_)
         return;
     // mpv holds its own lock while it runs the callback, so once this returns no callback
     // is running or can start, and none can post to an object about to go away.
-    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_->mpv_set_wakeup_callback(handle_, nullptr, nullptr);
     mpv_handle* handle = std::exchange(handle_, nullptr);
     forgetMedia(PlayState::Undefined);
-
-    // mpv_terminate_destroy joins mpv's threads. mpv breaks off its reads of pipes and devices,
-    // but one caught in a read of a regular file that never returns (on a hung network mount,
-    // say) would keep the program from ending. So it runs on a thread of its own, waited for
-    // only until the deadline and then left behind. The thread
-    // owns nothing but the handle, which no one else holds any longer, and the promise whose
-    // shared state outlives this frame; it never touches the engine, which may be gone before
-    // it finishes, and no wakeup can reach the engine since the callback was cleared above.
-    // A thread left behind is ended with the process.
-    std::promise<void> finished;
-    std::future<void> done = finished.get_future();
-    try {
-        std::thread([handle, finished = std::move(finished)]() mutable {
-            mpv_terminate_destroy(handle);
-            finished.set_value();
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: close here, unbounded, rather than not at all.
-        mpv_terminate_destroy(handle);
-        return;
-    }
-    if (done.wait_for(TeardownDeadline) == std::future_status::timeout)
-        qCWarning(lcMpv, "libmpv did not close within %lld ms; leaving it behind",
-                  static_cast<long long>(TeardownDeadline.count()));
+    terminateWithin(mpv_->mpv_terminate_destroy, handle);
 }
 
 // Runs on whichever thread mpv happens to be on, the UI thread included, so it must not
@@ -184,12 +429,13 @@ void MpvEngine::drainEvents() {
     // Cleared before draining: a wakeup that arrives meanwhile queues one more pass, which at
     // worst finds nothing to do.
     drainQueued_.store(false);
-    // A receiver of endOfStream may load the next file or shut the engine down from inside
-    // this loop; the handle is checked on every pass for that reason.
+    // A receiver of changed() or endOfStream may load the next file or shut the engine down
+    // from inside this loop; the handle is checked on every pass for that reason.
     while (handle_) {
-        const mpv_event* event = mpv_wait_event(handle_, 0);
+        const mpv_event* event = mpv_->mpv_wait_event(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
+        const Announcer announcer(*this);
         handleEvent(*event);
     }
 }
@@ -205,18 +451,22 @@ void MpvEngine::handleEvent(const mpv_event& event) {
             // Asked once here rather than trusted from the observer: a file of the same length
             // as the one before it would not count as a change.
             double seconds = 0;
-            if (mpv_get_property(handle_, mpvname::property::Duration, MPV_FORMAT_DOUBLE,
-                                 &seconds) >= 0)
+            if (mpv_->mpv_get_property(handle_, mpvname::property::Duration, MPV_FORMAT_DOUBLE,
+                                       &seconds) >= 0)
                 setDuration(seconds);
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (!currentFileIsActive())
             break;
+        // Playback starts, or a seek landed: the position goes on from where it is now.
+        changed_ = true;
         playbackStarted_ = true;
         rewindPending_ = false;
-        if (state_ == PlayState::Transitioning)
-            state_ = PlayState::Playing;
+        if (state_ == PlayState::Transitioning) {
+            setState(PlayState::Playing);
+            qCDebug(lcStartup, "playing at %lld ms since the epoch", millisecondsSinceEpoch());
+        }
         break;
     case MPV_EVENT_END_FILE:
         handleEndFile(event);
@@ -233,13 +483,23 @@ void MpvEngine::handleEvent(const mpv_event& event) {
 }
 
 void MpvEngine::handlePropertyChange(const mpv_event& event) {
+    const auto& property = *static_cast<const mpv_event_property*>(event.data);
+    if (event.reply_userdata == ObservedSpeed) {
+        // The speed belongs to mpv, not to a file; we never change it, but a reader's clock
+        // must not go wrong if it ever does.
+        if (property.format == MPV_FORMAT_DOUBLE) {
+            const double speed = *static_cast<const double*>(property.data);
+            changed_ = changed_ || speed != speed_;
+            speed_ = speed;
+        }
+        return;
+    }
     if (!currentFileIsActive())
         return;
-    const auto& property = *static_cast<const mpv_event_property*>(event.data);
     switch (event.reply_userdata) {
     case ObservedTimePos:
-        if (property.format == MPV_FORMAT_DOUBLE && !rewindPending_)
-            setPosition(*static_cast<const double*>(property.data));
+        if (positionWatched_ && !rewindPending_)
+            changed_ = true;
         break;
     case ObservedDuration:
         if (property.format == MPV_FORMAT_DOUBLE)
@@ -256,9 +516,9 @@ void MpvEngine::handlePropertyChange(const mpv_event& event) {
             break;
         if (*static_cast<const int*>(property.data)) {
             if (state_ == PlayState::Playing)
-                state_ = PlayState::Buffering;
+                setState(PlayState::Buffering);
         } else if (state_ == PlayState::Buffering) {
-            state_ = PlayState::Playing;
+            setState(PlayState::Playing);
         }
         break;
     default:
@@ -285,14 +545,13 @@ void MpvEngine::handleEndFile(const mpv_event& event) {
         dropMedia();
         break;
     case MPV_END_FILE_REASON_ERROR:
-        qCInfo(lcMpv) << "cannot play" << path_ << mpv_error_string(end.error);
+        qCInfo(lcMpv) << "cannot play" << path_ << mpv_->mpv_error_string(end.error);
         dropMedia();
         break;
     default:
         // Stopped from inside mpv: the media is kept and play() opens it again.
-        state_ = PlayState::Stopped;
+        setState(PlayState::Stopped);
         rewindPending_ = false;
-        setPosition(0);
         break;
     }
 }
@@ -313,15 +572,21 @@ void MpvEngine::handleEndReached() {
         dropMedia();
         return;
     }
-    state_ = PlayState::MediaEnded;
+    setState(PlayState::MediaEnded);
+    // A reader woken by the change sees the end before whoever acts on it moves on.
+    announce();
     Q_EMIT endOfStream(0);
 }
 
 void MpvEngine::setURL(const QString& path) {
+    if (deferredUntilReady([this, path] { setURL(path); }))
+        return;
+    const Announcer announcer(*this);
     if (!handle_)
         return;
     path_ = path;
     hasMedia_ = true;
+    changed_ = true;
     load();
 }
 
@@ -345,14 +610,14 @@ void MpvEngine::load() {
     setPaused(false);
     const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
     mpv_node result{};
-    const int rc = mpv_command_ret(handle_, args, &result);
+    const int rc = mpv_->mpv_command_ret(handle_, args, &result);
     std::int64_t entry = 0;
     if (rc >= 0) {
         entry = entryIdOf(result);
-        mpv_free_node_contents(&result);
+        mpv_->mpv_free_node_contents(&result);
     }
     if (entry == 0) {
-        qCInfo(lcMpv) << "cannot load" << path_ << mpv_error_string(rc);
+        qCInfo(lcMpv) << "cannot load" << path_ << mpv_->mpv_error_string(rc);
         dropMedia();
         return;
     }
@@ -360,12 +625,15 @@ void MpvEngine::load() {
     fileLoaded_ = false;
     playbackStarted_ = false;
     rewindPending_ = false;
-    state_ = PlayState::Transitioning;
-    setPosition(0);
+    changed_ = true;
+    setState(PlayState::Transitioning);
     setDuration(-1);
 }
 
 void MpvEngine::play() {
+    if (deferredUntilReady([this] { play(); }))
+        return;
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     switch (state_) {
@@ -375,7 +643,7 @@ void MpvEngine::play() {
         return;
     case PlayState::Paused:
         setPaused(false);
-        state_ = playbackStarted_ ? PlayState::Playing : PlayState::Transitioning;
+        setState(playbackStarted_ ? PlayState::Playing : PlayState::Transitioning);
         return;
     default:
         break;
@@ -387,10 +655,13 @@ void MpvEngine::play() {
     }
     const bool rewinding = rewind();
     setPaused(false);
-    state_ = rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing;
+    setState(rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing);
 }
 
 void MpvEngine::pause() {
+    if (deferredUntilReady([this] { pause(); }))
+        return;
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     switch (state_) {
@@ -398,7 +669,7 @@ void MpvEngine::pause() {
     case PlayState::Transitioning:
     case PlayState::Buffering:
         setPaused(true);
-        state_ = PlayState::Paused;
+        setState(PlayState::Paused);
         break;
     default:
         break;
@@ -406,47 +677,114 @@ void MpvEngine::pause() {
 }
 
 void MpvEngine::stop() {
+    if (deferredUntilReady([this] { stop(); }))
+        return;
+    const Announcer announcer(*this);
     if (!handle_ || !hasMedia_)
         return;
     setPaused(true);
     rewind();
-    state_ = PlayState::Stopped;
-    setPosition(0);
+    setState(PlayState::Stopped);
 }
 
 bool MpvEngine::rewind() {
     if (!fileLoaded_)
         return false;
     const char* args[] = {mpvname::command::Seek, "0", mpvname::SeekAbsoluteExact, nullptr};
-    rewindPending_ = mpv_command(handle_, args) >= 0;
-    if (rewindPending_)
-        setPosition(0);
+    rewindPending_ = mpv_->mpv_command(handle_, args) >= 0;
+    changed_ = changed_ || rewindPending_;
     return rewindPending_;
 }
 
 void MpvEngine::setPaused(bool paused) {
     int flag = paused ? 1 : 0;
-    mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
+    mpv_->mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
 }
 
 void MpvEngine::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
+    if (deferredUntilReady([this, level = volume_] { setVolume(level); }))
+        return;
     if (!handle_)
         return;
     double level = volume_;
-    mpv_set_property(handle_, mpvname::property::Volume, MPV_FORMAT_DOUBLE, &level);
+    mpv_->mpv_set_property(handle_, mpvname::property::Volume, MPV_FORMAT_DOUBLE, &level);
+}
+
+void MpvEngine::setState(int state) {
+    changed_ = changed_ || state != state_;
+    state_ = state;
+    watchStandingPosition();
+}
+
+// mpv takes one more step of the position after it stops moving: at a pause, the position
+// read at once is still the one from before the output's buffered audio was accounted for
+// (0.63 s, then 0.80 s a moment later). Watching the position while it stands tells that
+// step, and costs nothing while it stands; while it runs it is not watched, since every
+// change would wake the UI thread.
+void MpvEngine::watchStandingPosition() {
+    if (!handle_) {
+        positionWatched_ = false;
+        return;
+    }
+    const bool watch = state_ == PlayState::Paused || state_ == PlayState::Buffering ||
+                       state_ == PlayState::MediaEnded;
+    if (watch == positionWatched_)
+        return;
+    positionWatched_ = watch;
+    if (watch)
+        mpv_->mpv_observe_property(handle_, ObservedTimePos, mpvname::property::TimePos,
+                                   MPV_FORMAT_DOUBLE);
+    else
+        mpv_->mpv_unobserve_property(handle_, ObservedTimePos);
+}
+
+void MpvEngine::announce() {
+    if (std::exchange(changed_, false))
+        Q_EMIT changed();
+}
+
+// Asked of mpv on every read rather than mirrored: mirroring it would take a wakeup of the UI
+// thread for each of its many changes a second, and a position extrapolated from the last
+// event drifts from mpv's own, which follows the audio device's clock. The asking costs a
+// short wait for mpv's core, and happens only where our file is the one mpv has open, with no
+// rewind on the way: elsewhere the position is the start.
+double MpvEngine::position() const {
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Paused:
+    case PlayState::Buffering:
+    case PlayState::MediaEnded:
+        break;
+    default:
+        return 0; // opening, rewinding, or stopped (and rewound)
+    }
+    double seconds = 0;
+    if (rewindPending_ || !currentFileIsActive() ||
+        mpv_->mpv_get_property(handle_, mpvname::property::TimePos, MPV_FORMAT_DOUBLE, &seconds) <
+            0 ||
+        !std::isfinite(seconds))
+        return 0;
+    return std::max(seconds, 0.0);
 }
 
 std::optional<QString> MpvEngine::currentPositionString() const {
     if (!hasMedia_)
         return std::nullopt;
+    // The text changes once a second and is read far more often, so only a new second is
+    // formatted.
+    const long long second = wholeSeconds(position());
+    if (second != positionSecond_) {
+        positionSecond_ = second;
+        positionText_ = formatMediaTime(static_cast<double>(second));
+    }
     return positionText_;
 }
 
 std::optional<MediaClock> MpvEngine::clock() const {
     if (!hasMedia_)
         return std::nullopt;
-    return MediaClock{double(positionSecond_), state_ == PlayState::Playing ? 1.0 : 0.0};
+    return MediaClock{position(), state_ == PlayState::Playing ? speed_ : 0.0};
 }
 
 std::optional<QString> MpvEngine::durationString() const {
@@ -455,20 +793,11 @@ std::optional<QString> MpvEngine::durationString() const {
     return durationText_;
 }
 
-// The observer reports several positions a second; the text only changes once a second, and
-// the UI reads it every 10 ms, so it is formatted here and only when the second changes.
-void MpvEngine::setPosition(double seconds) {
-    const long long second = wholeSeconds(seconds);
-    if (second == positionSecond_)
-        return;
-    positionSecond_ = second;
-    positionText_ = formatMediaTime(static_cast<double>(second));
-}
-
 void MpvEngine::setDuration(double seconds) {
     const long long second = seconds < 0 ? -1 : wholeSeconds(seconds);
     if (second == durationSecond_)
         return;
+    changed_ = true;
     durationSecond_ = second;
     durationText_ = formatMediaTime(static_cast<double>(std::max(second, 0LL)));
 }
@@ -477,18 +806,18 @@ void MpvEngine::setDuration(double seconds) {
 // be stopped there as well, or the file before it plays on with nothing left to control it.
 void MpvEngine::dropMedia() {
     const char* args[] = {mpvname::command::Stop, nullptr};
-    mpv_command(handle_, args);
+    mpv_->mpv_command(handle_, args);
     forgetMedia(PlayState::Ready);
 }
 
 void MpvEngine::forgetMedia(int state) {
+    changed_ = changed_ || hasMedia_;
     hasMedia_ = false;
     currentEntry_ = 0;
     fileLoaded_ = false;
     playbackStarted_ = false;
     rewindPending_ = false;
-    state_ = state;
-    setPosition(0);
+    setState(state);
     setDuration(-1);
 }
 
@@ -496,7 +825,8 @@ bool MpvEngine::isIdle() const {
     if (!handle_)
         return true;
     int idle = 0;
-    return mpv_get_property(handle_, mpvname::property::IdleActive, MPV_FORMAT_FLAG, &idle) >= 0 &&
+    return mpv_->mpv_get_property(handle_, mpvname::property::IdleActive, MPV_FORMAT_FLAG, &idle) >=
+               0 &&
            idle;
 }
 

@@ -37,6 +37,7 @@ inline constexpr const char* Duration = "duration";
 inline constexpr const char* EofReached = "eof-reached";
 inline constexpr const char* PausedForCache = "paused-for-cache";
 inline constexpr const char* IdleActive = "idle-active";
+inline constexpr const char* Speed = "speed";
 } // namespace property
 
 namespace command {
