@@ -60,7 +60,8 @@ public:
     // was stored as.
     QList<PlaylistFile::Entry> playlistEntries() const;
 
-    // Timer handlers, public so that tests can step them one tick at a time.
+    // Timer handlers, public so that tests can step them one tick at a time. The playback
+    // tick also runs whenever something it reads changes (see requestTick).
     void timer1Tick();
     void timer2Tick();
     void timer3Tick();
@@ -116,8 +117,8 @@ public:
     QLabel* Label11;        // clicks on the window background
     QWidget* w1;            // area of the media engine
 
-    QTimer* Timer1; // playback tick
-    QTimer* Timer2; // ripple step
+    QTimer* Timer1; // playback tick, armed for when the position text next moves on
+    QTimer* Timer2; // ripple step, running while the water moves
     QTimer* Timer3; // one-shot deferred play of the selected entry
     QTimer* Timer4; // exit fade: volume and fade level, then the end
     QTimer* Timer5; // exit fade: window opacity
@@ -135,6 +136,10 @@ private:
     void createControls();
     void connectEvents();
     void load();
+
+    void requestTick();
+    void armTimer1();
+    void stirWater(const QMouseEvent* event, int spread, int depth);
 
     void playSelectedEntry();
     void openMedia(const QString& path);
@@ -155,4 +160,5 @@ private:
     ClickRecognizer backgroundClick_{Qt::AllButtons};
     LyricLineIndex lyricIndex_; // the lines of List1, indexed for the playback tick
     WaterRipple water_;         // the rippling picture at the top of the window
+    bool tickRequested_ = false;
 };
