@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,13 +44,17 @@ TEST_F(Form1Extras, PressOnTheBackgroundRipplesTheTopPictureUntilTheWaterIsStill
     form.show();
     const QRect water(0, 0, 328, 96);
     const QImage still = form.grab(water).toImage();
+    EXPECT_FALSE(form.Timer2->isActive());
     QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(160, 48));
+    EXPECT_TRUE(form.Timer2->isActive());
     for (int tick = 0; tick < 10; ++tick)
         form.timer2Tick();
     EXPECT_NE(form.grab(water).toImage(), still);
     for (int tick = 0; tick < 2000; ++tick)
         form.timer2Tick();
     EXPECT_EQ(form.grab(water).toImage(), still);
+    // Still water is not stepped: the timer waits for the next stir.
+    EXPECT_FALSE(form.Timer2->isActive());
 }
 
 TEST_F(Form1Extras, ClicksOnControlsAreNotBackgroundClicks) {

@@ -30,8 +30,8 @@ TEST_F(Form1Startup, DesignedWindowAndTimers) {
     EXPECT_EQ(form.List2->geometry(), QRect(0, 150, 329, 112));
     EXPECT_EQ(form.Label10->text(), QStringLiteral("255"));
     const std::vector<std::pair<QTimer*, std::pair<int, bool>>> timers = {
-        {form.Timer1, {10, true}},
-        {form.Timer2, {10, true}},
+        {form.Timer1, {10, false}},
+        {form.Timer2, {10, false}},
         {form.Timer3, {10, false}},
         {form.Timer4, {16, false}},
         {form.Timer5, {16, false}}};

@@ -9,6 +9,7 @@
 #include "lyrics/end_of_media.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/playback_tick.h"
+#include "lyrics/tick_timing.h"
 #include "player/desktop_launcher.h"
 #include "player/dialogs.h"
 #include "player/exit_fade.h"
@@ -96,6 +97,7 @@ void Form1::connectEvents() {
     List2->viewport()->installEventFilter(this);
 
     connect(&engine, &MediaEngine::endOfStream, this, &Form1::mediaEnded);
+    connect(&engine, &MediaEngine::changed, this, &Form1::requestTick);
     connect(Image1, &ClickArea::clicked, this, &Form1::switchDesktopLyric);
     connect(Command2, &QPushButton::clicked, this,
             [this] { openDesktopLyric(QString::fromUtf16(LyricFont::Calligraphic)); });
@@ -151,6 +153,8 @@ void Form1::load() {
         selectEntry(0);
         enable(Timer3);
     }
+    // The first tick shows the engine's state from the start.
+    requestTick();
 }
 
 int Form1::selectedIndex() const {
@@ -171,6 +175,7 @@ void Form1::stepTo(int row, bool play) {
 void Form1::LoadLyricLines(const QString& mediaPath) {
     lyricIndex_ = LyricLineIndex(LyricFile::loadLines(mediaPath));
     lyricLineStore->setStringList(lyricIndex_.lines());
+    requestTick();
 }
 
 QStringList Form1::lyricLines() const {
@@ -189,6 +194,31 @@ void Form1::playSelectedEntry() {
     openMedia(Text1->text());
 }
 
+// What the tick shows depends only on the engine, the lyric lines, the captions it wrote
+// itself and what the lyric window was last given; it learns nothing new from running while
+// none of them changes. So it runs once for each change (coalesced: several changes within
+// one pass of the event loop cost one tick) and, while the position moves, when its text
+// moves on to the next second. An idle or paused player is not woken at all.
+void Form1::requestTick() {
+    if (tickRequested_)
+        return;
+    tickRequested_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            tickRequested_ = false;
+            timer1Tick();
+        },
+        Qt::QueuedConnection);
+}
+
+void Form1::armTimer1() {
+    if (const auto delay = TickTiming::untilNextSecond(services_.engine.clock()))
+        Timer1->start(*delay);
+    else
+        Timer1->stop();
+}
+
 void Form1::timer1Tick() {
     PlaybackTick::Labels labels{Label3->text(), Label5->text(), Label2->text(), Label4->text(),
                                 Label6->text()};
@@ -200,6 +230,7 @@ void Form1::timer1Tick() {
     setCaption(Label2, labels.lyric);
     setCaption(Label4, labels.nextLineTag);
     setCaption(Label6, labels.currentTag);
+    armTimer1();
 }
 
 void Form1::mediaEnded() {
@@ -211,8 +242,11 @@ void Form1::mediaEnded() {
         services_.engine.play();
     if (advance->select >= 0)
         selectEntry(advance->select);
-    if (advance->showSlogan)
+    if (advance->showSlogan) {
         services_.lyricWindows.frmShow().DrawText(QString::fromUtf16(EndOfMedia::Slogan));
+        // The current line, if any, goes back over the slogan as it would on the next tick.
+        requestTick();
+    }
     enable(Timer3);
 }
 
@@ -223,6 +257,8 @@ void Form1::openDesktopLyric(const QString& fontName) {
     windows.frmSet().SetColor(DesktopLyricScheme);
     windows.frmShow().show();
     windows.frmShow().DrawText(QString::fromUtf16(Greeting));
+    // While a line is current the next tick draws it over the greeting.
+    requestTick();
 }
 
 void Form1::switchDesktopLyric() {
@@ -238,10 +274,16 @@ void Form1::showToolbar() {
     services_.lyricWindows.frmSet().show();
 }
 
+void Form1::stirWater(const QMouseEvent* event, int spread, int depth) {
+    const QPoint at = waterPoint(event);
+    water_.WaterMouseAction(at.x(), at.y(), spread, depth);
+    if (water_.isRippling())
+        enable(Timer2);
+}
+
 void Form1::mousePressEvent(QMouseEvent* event) {
     backgroundClick_.pressed(*event);
-    const QPoint at = waterPoint(event);
-    water_.WaterMouseAction(at.x(), at.y(), 60, 500);
+    stirWater(event, 60, 500);
     QWidget::mousePressEvent(event);
 }
 
@@ -249,8 +291,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
 // double-click handler, so it counts no second click.
 void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
     backgroundClick_.doubleClicked();
-    const QPoint at = waterPoint(event);
-    water_.WaterMouseAction(at.x(), at.y(), 60, 500);
+    stirWater(event, 60, 500);
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
@@ -260,15 +301,17 @@ void Form1::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = waterPoint(event);
-    water_.WaterMouseAction(at.x(), at.y(), 5, 80);
+    stirWater(event, 5, 80);
     QWidget::mouseMoveEvent(event);
 }
 
+// Still water has nothing to step; the timer waits for the next stir.
 void Form1::timer2Tick() {
     const QRect changed = water_.WaterTimer();
     if (!changed.isEmpty())
         update(changed);
+    else if (!water_.isRippling())
+        Timer2->stop();
 }
 
 void Form1::paintEvent(QPaintEvent* event) {

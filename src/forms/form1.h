@@ -79,7 +79,8 @@ Q_SIGNALS:
     void playlistChanged(); // entries added or removed
 
 public:
-    // Timer handlers, public so that tests can step them one tick at a time.
+    // Timer handlers, public so that tests can step them one tick at a time. The playback
+    // tick also runs whenever something it reads changes (see requestTick).
     void timer1Tick();
     void timer2Tick();
     void timer3Tick();
@@ -135,8 +136,8 @@ public:
     QLabel* Label11;        // clicks on the window background
     QWidget* w1;            // area of the media engine
 
-    QTimer* Timer1; // playback tick
-    QTimer* Timer2; // ripple step
+    QTimer* Timer1; // playback tick, armed for when the position text next moves on
+    QTimer* Timer2; // ripple step, running while the water moves
     QTimer* Timer3; // one-shot deferred play of the selected entry
     QTimer* Timer4; // exit fade: volume and fade level, then the end
     QTimer* Timer5; // exit fade: window opacity
@@ -155,6 +156,10 @@ private:
     void connectEvents();
     void connectDesktopSignals();
     void load();
+
+    void requestTick();
+    void armTimer1();
+    void stirWater(const QMouseEvent* event, int spread, int depth);
 
     void playSelectedEntry();
     void openMedia(const QString& path);
@@ -176,4 +181,5 @@ private:
     LyricLineIndex lyricIndex_; // the lines of List1, indexed for the playback tick
     WaterRipple water_;         // the rippling picture at the top of the window
     bool toldSaveFailure_ = false;
+    bool tickRequested_ = false;
 };

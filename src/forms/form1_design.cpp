@@ -180,8 +180,12 @@ void Form1::createControls() {
     for (QLabel* label : findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
 
-    Timer1 = makeTimer(this, 10, true);
-    Timer2 = makeTimer(this, 10, true);
+    // The playback tick and the ripple step run only when they have something to do: the
+    // first is armed for the moment the position text moves on, the second runs while the
+    // water moves. Both keep the design's 10 ms as their interval when started plainly.
+    Timer1 = makeTimer(this, 10, false);
+    Timer1->setSingleShot(true);
+    Timer2 = makeTimer(this, 10, false);
     Timer3 = makeTimer(this, 10, false);
     // The exit fade's timers tick on the coarse period the design's platform gave every
     // timer, whatever interval was asked for; at a finer one the fade would end before the
