@@ -65,9 +65,10 @@ click() { # window-relative point of the player's main window
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove $((X + $1)) $((Y + $2)) click 1 mousemove 0 0
 }
-start_player() { # prints "ms pid" of the first shown window
-    (cd "$work/program" && VELLORA_TRACE_START=$work/trace "$first_window" "Vellora V1.0" 10000 \
-        -- "$player" 2>/dev/null)
+start_player() { # prints "ms pid" of the first shown window; the player's log goes to $work/log
+    date +%s%3N >"$work/started"
+    (cd "$work/program" && QT_LOGGING_RULES="vellora.startup.debug=true" \
+        "$first_window" "Vellora V1.0" 10000 -- "$player" 2>"$work/log")
 }
 
 declare -A samples
@@ -76,16 +77,16 @@ hz=$(getconf CLK_TCK)
 
 echo "== start-up ($runs runs each, round-robin)"
 for run in $(seq "$runs"); do
-    read -r ms pid _ < <("$first_window" "Minimal Qt window" 10000 -- "$minimal")
+    read -r ms pid < <("$first_window" "Minimal Qt window" 10000 -- "$minimal")
     add minimal_start "$ms"; stop "$pid"
 
     playlist one
-    rm -f "$work/trace"
-    read -r ms pid started < <(start_player)
+    read -r ms pid < <(start_player)
     add player_start "$ms"
-    # The player notes the moment its audio first plays, on the same monotonic clock.
-    for _ in $(seq 100); do grep -q '^sound' "$work/trace" 2>/dev/null && break; sleep 0.05; done
-    add player_sound "$(awk -v s="$started" '/^sound/ {print ($2 - s) / 1e6}' "$work/trace" 2>/dev/null)"
+    # The engine logs, in milliseconds since the epoch, when its first track began to play.
+    for _ in $(seq 100); do grep -q 'playing at' "$work/log" && break; sleep 0.05; done
+    add player_sound "$(grep -m 1 -o 'playing at [0-9]*' "$work/log" | tr -dc 0-9 |
+        awk -v s="$(cat "$work/started")" '{print $1 - s}')"
     stop "$pid"
 done
 
@@ -102,7 +103,7 @@ measure_cpu() { # name pid
 for run in $(seq "$runs"); do
     for mode in shown hidden; do
         playlist one
-        read -r _ pid _ < <(start_player)
+        read -r _ pid < <(start_player)
         sleep 1.5
         [ "$mode" = shown ] && click 212 138 # the desktop lyric switch
         sleep 1
@@ -126,12 +127,12 @@ wakeups() { # name pid
     add "$1_wakeall" "$(awk -v n=$((d - b)) 'BEGIN {print n / 5}')"
 }
 playlist none
-read -r _ pid _ < <(start_player)
+read -r _ pid < <(start_player)
 sleep 2
 wakeups idle "$pid"
 stop "$pid"
 playlist one
-read -r _ pid _ < <(start_player)
+read -r _ pid < <(start_player)
 sleep 2
 click 56 106 # pause
 sleep 1

@@ -1,5 +1,6 @@
 #include "platform/mpv_engine.h"
 
+#include "platform/mpv_library.h"
 #include "platform/mpv_properties.h"
 #include "platform/regular_file.h"
 
@@ -12,37 +13,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <dlfcn.h>
 #include <mpv/client.h>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
-
-// Playlist entry ids on start/end events and as loadfile's result are what tells our media's
-// events from those of the file it replaced.
-constexpr unsigned long OldestClientApi = MPV_MAKE_VERSION(1, 108);
-static_assert(MPV_CLIENT_API_VERSION >= OldestClientApi, "libmpv too old");
-
-// The part of libmpv's client API the engine uses, looked up in the library once it is loaded.
-// The types come from the headers; the program itself does not link against libmpv.
-struct MpvApi {
-    decltype(&::mpv_client_api_version) mpv_client_api_version;
-    decltype(&::mpv_error_string) mpv_error_string;
-    decltype(&::mpv_create) mpv_create;
-    decltype(&::mpv_set_option_string) mpv_set_option_string;
-    decltype(&::mpv_initialize) mpv_initialize;
-    decltype(&::mpv_observe_property) mpv_observe_property;
-    decltype(&::mpv_unobserve_property) mpv_unobserve_property;
-    decltype(&::mpv_set_wakeup_callback) mpv_set_wakeup_callback;
-    decltype(&::mpv_wait_event) mpv_wait_event;
-    decltype(&::mpv_get_property) mpv_get_property;
-    decltype(&::mpv_set_property) mpv_set_property;
-    decltype(&::mpv_command) mpv_command;
-    decltype(&::mpv_command_ret) mpv_command_ret;
-    decltype(&::mpv_free_node_contents) mpv_free_node_contents;
-    decltype(&::mpv_terminate_destroy) mpv_terminate_destroy;
-};
 
 // What the loading thread made: a running mpv, or why there is none.
 struct MpvEngine::Started {
@@ -77,11 +52,6 @@ Q_LOGGING_CATEGORY(lcMpv, "vellora.mpv")
 // Off unless asked for (QT_LOGGING_RULES="vellora.startup.debug=true"): the start-up benchmark
 // reads from it when the first sound began.
 Q_LOGGING_CATEGORY(lcStartup, "vellora.startup", QtInfoMsg)
-
-// Long enough for mpv to drain its output and close as it normally does (a few milliseconds;
-// a few hundred while it is still probing a file it was handed), short enough that closing
-// the window is not felt to hang.
-constexpr std::chrono::milliseconds TeardownDeadline{500};
 
 enum ObservedProperty : std::uint64_t {
     ObservedDuration = 1,
@@ -132,77 +102,6 @@ constexpr OptionValue FixedOptions[] = {
     {mpvname::property::Volume, "100"},
 };
 
-// The soname that goes with the headers' client API version, found as the dynamic loader finds
-// any library; then the same file where pkg-config placed libmpv at build time, for one
-// installed outside the loader's search path.
-std::vector<QByteArray> defaultLibraries() {
-    const QByteArray soname = "libmpv.so." + QByteArray::number(MPV_CLIENT_API_VERSION >> 16);
-    return {soname, QByteArrayLiteral(VELLORA_MPV_LIBDIR "/") + soname};
-}
-
-template <typename Function> bool resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
-}
-
-// The first function missing from the library, or null.
-const char* resolveAll(void* library, MpvApi& api) {
-#define VELLORA_RESOLVE(function)                                                                  \
-    if (!resolve(library, #function, api.function))                                                \
-        return #function;
-    VELLORA_RESOLVE(mpv_client_api_version)
-    VELLORA_RESOLVE(mpv_error_string)
-    VELLORA_RESOLVE(mpv_create)
-    VELLORA_RESOLVE(mpv_set_option_string)
-    VELLORA_RESOLVE(mpv_initialize)
-    VELLORA_RESOLVE(mpv_observe_property)
-    VELLORA_RESOLVE(mpv_unobserve_property)
-    VELLORA_RESOLVE(mpv_set_wakeup_callback)
-    VELLORA_RESOLVE(mpv_wait_event)
-    VELLORA_RESOLVE(mpv_get_property)
-    VELLORA_RESOLVE(mpv_set_property)
-    VELLORA_RESOLVE(mpv_command)
-    VELLORA_RESOLVE(mpv_command_ret)
-    VELLORA_RESOLVE(mpv_free_node_contents)
-    VELLORA_RESOLVE(mpv_terminate_destroy)
-#undef VELLORA_RESOLVE
-    return nullptr;
-}
-
-// Loads the first of `libraries` that the loader finds. The library is never unloaded: a
-// teardown left behind at its deadline may still be running in it when the program ends.
-// Returns why it cannot be used, or nothing.
-QString loadLibrary(const std::vector<QByteArray>& libraries, MpvApi& api) {
-    QString failure;
-    void* library = nullptr;
-    QByteArray loaded;
-    for (const QByteArray& name : libraries) {
-        // Local, so that nothing of what libmpv brings along takes the place of a symbol the
-        // program or Qt already uses. Lazy, as the program was bound when it was linked
-        // against libmpv: binding everything at once costs a sixth more (82 ms of processor
-        // time against 70 for the ~190 libraries).
-        library = dlopen(name.constData(), RTLD_LAZY | RTLD_LOCAL);
-        if (library) {
-            loaded = name;
-            break;
-        }
-        if (failure.isEmpty())
-            failure = QString::fromLocal8Bit(dlerror());
-    }
-    if (!library)
-        return failure;
-    if (const char* missing = resolveAll(library, api))
-        return QStringLiteral("%1 has no %2")
-            .arg(QFile::decodeName(loaded), QLatin1StringView(missing));
-    const unsigned long version = api.mpv_client_api_version();
-    if (version >> 16 != MPV_CLIENT_API_VERSION >> 16 || version < OldestClientApi)
-        return QStringLiteral("libmpv client API %1.%2 is not the %3.x this program was built for")
-            .arg(version >> 16)
-            .arg(version & 0xffff)
-            .arg(MPV_CLIENT_API_VERSION >> 16);
-    return {};
-}
-
 // Option failures are logged rather than fatal: a name a future libmpv drops should cost
 // that one behaviour, not all playback.
 void setOption(const MpvApi& mpv, mpv_handle* handle, const char* name, const char* value) {
@@ -236,30 +135,6 @@ QString startMpv(const MpvApi& mpv, const QByteArray& clientName, mpv_handle*& h
                              MPV_FORMAT_FLAG);
     mpv.mpv_observe_property(handle, ObservedSpeed, mpvname::property::Speed, MPV_FORMAT_DOUBLE);
     return {};
-}
-
-// mpv_terminate_destroy joins mpv's threads. mpv breaks off its reads of pipes and devices,
-// but one caught in a read of a regular file that never returns (on a hung network mount,
-// say) would keep the program from ending. So it runs on a thread of its own, waited for
-// only until the deadline and then left behind. The thread owns nothing but the handle, which
-// no one else holds any longer, and the promise whose shared state outlives this frame. A
-// thread left behind is ended with the process.
-void terminateWithin(decltype(&::mpv_terminate_destroy) terminate, mpv_handle* handle) {
-    std::promise<void> finished;
-    std::future<void> done = finished.get_future();
-    try {
-        std::thread([terminate, handle, finished = std::move(finished)]() mutable {
-            terminate(handle);
-            finished.set_value();
-        }).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: close here, unbounded, rather than not at all.
-        terminate(handle);
-        return;
-    }
-    if (done.wait_for(TeardownDeadline) == std::future_status::timeout)
-        qCWarning(lcMpv, "libmpv did not close within %lld ms; leaving it behind",
-                  static_cast<long long>(TeardownDeadline.count()));
 }
 
 long long millisecondsSinceEpoch() {
@@ -297,7 +172,7 @@ MpvEngine::MpvEngine(const QString& library, QObject* parent)
         this,
         [this,
          libraries =
-             library.isEmpty() ? defaultLibraries() : std::vector{QFile::encodeName(library)},
+             library.isEmpty() ? defaultMpvLibraries() : std::vector{QFile::encodeName(library)},
          clientName = QCoreApplication::applicationName().toUtf8()] {
             startLoading(libraries, clientName);
         },
@@ -333,7 +208,7 @@ void MpvEngine::startUp(std::shared_ptr<Startup> startup, MpvEngine* engine,
                         std::vector<QByteArray> libraries, QByteArray clientName,
                         std::promise<void> finished) {
     Started started;
-    started.failure = loadLibrary(libraries, started.api);
+    started.failure = loadMpvLibrary(libraries, started.api);
     if (started.failure.isEmpty())
         started.failure = startMpv(started.api, clientName, started.handle);
     bool handedOver = false;
@@ -398,12 +273,12 @@ void MpvEngine::shutdown() {
         }
         startup_.reset();
         if (started && started->handle) {
-            terminateWithin(started->api.mpv_terminate_destroy, started->handle);
+            terminateMpvWithin(started->api.mpv_terminate_destroy, started->handle);
         } else if (!started && startupFinished_.valid() &&
-                   startupFinished_.wait_for(TeardownDeadline) == std::future_status::timeout) {
+                   startupFinished_.wait_for(MpvTeardownDeadline) == std::future_status::timeout) {
             // Still loading or starting; the loading thread closes what it made by itself.
             qCWarning(lcMpv, "libmpv did not start or close within %lld ms; leaving it behind",
-                      static_cast<long long>(TeardownDeadline.count()));
+                      static_cast<long long>(MpvTeardownDeadline.count()));
         }
         return;
     }
@@ -414,7 +289,7 @@ void MpvEngine::shutdown() {
     mpv_->mpv_set_wakeup_callback(handle_, nullptr, nullptr);
     mpv_handle* handle = std::exchange(handle_, nullptr);
     forgetMedia(PlayState::Undefined);
-    terminateWithin(mpv_->mpv_terminate_destroy, handle);
+    terminateMpvWithin(mpv_->mpv_terminate_destroy, handle);
 }
 
 // Runs on whichever thread mpv happens to be on, the UI thread included, so it must not
