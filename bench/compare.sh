@@ -59,11 +59,13 @@ switches() { # context switches of the main thread, and of all threads
 }
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 stop() { kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
-click() { # window-relative point of the player's main window
-    local window
+click() { # a point of the player's main window, from its client area's top-left corner
+    local window x y
     window=$(xdotool search --name "Vellora V1.0" | head -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + $1)) $((Y + $2)) click 1 mousemove 0 0
+    # Where the client area really is: xdotool's own geometry is off by the frame's title bar.
+    read -r x y < <(xwininfo -id "$window" |
+        awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}')
+    xdotool mousemove $((x + $1)) $((y + $2)) click 1 mousemove 0 0
 }
 start_player() { # prints "ms pid" of the first shown window; the player's log goes to $work/log
     date +%s%3N >"$work/started"
