@@ -10,6 +10,7 @@
 #include "forms/lyric_windows.h"
 #include "platform/qt_screen_geometry.h"
 #include "support/event_wait.h"
+#include "support/paint_counter.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -33,15 +34,7 @@ namespace {
 
 const QColor Backdrop(0x2e, 0x7d, 0x32);
 
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using testsupport::PaintCounter;
 
 // 255 where a picture of the window's size is inside, 0 elsewhere.
 using Coverage = QImage;

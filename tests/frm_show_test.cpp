@@ -8,6 +8,7 @@
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
 #include "support/event_wait.h"
+#include "support/paint_counter.h"
 #include "support/temp_folder.h"
 
 #include <QApplication>
@@ -20,15 +21,7 @@ namespace {
 const QString GraphicsFailure =
     QStringLiteral("a gdi+ Init Error: Faild to Load GDI+! Please ReInstall your Application");
 
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using testsupport::PaintCounter;
 
 class LyricWindowFixture : public ::testing::Test {
 protected:
