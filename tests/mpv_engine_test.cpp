@@ -267,6 +267,23 @@ TEST_F(MpvEngineTest, ReplacingTheMediaNeitherEndsItNorKeepsItsTimes) {
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
+// After an end mpv holds the finished file paused at its end; the next file handed over then
+// must play from its start, not sit paused at 0 while the state reads "playing".
+TEST_F(MpvEngineTest, AFileOpenedAfterAnEndPlaysFromItsStart) {
+    const QString other = dir.filePath(QStringLiteral("other.wav"));
+    ASSERT_TRUE(writeToneWav(other, 2.0, 8000, 660.0));
+    // Handed over the way the player moves on: from the end's own notification.
+    QObject::connect(
+        &engine, &MediaEngine::endOfStream, &engine, [&] { engine.setURL(other); },
+        Qt::SingleShotConnection);
+    engine.setURL(tone);
+    ASSERT_TRUE(spinUntil([&] { return !statesAtEnd.empty(); }));
+    ASSERT_TRUE(reaches(PlayState::Playing));
+    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    ASSERT_TRUE(reaches(PlayState::MediaEnded));
+    EXPECT_EQ(statesAtEnd, (std::vector<int>{PlayState::MediaEnded, PlayState::MediaEnded}));
+}
+
 TEST_F(MpvEngineTest, PathsReachMpvVerbatim) {
     const QString awkward = dir.filePath(QStringLiteral("a \"b\";'c'\n#歌 ${x}.wav"));
     ASSERT_TRUE(writeToneWav(awkward, 1.0));

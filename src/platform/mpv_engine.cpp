@@ -482,7 +482,6 @@ void MpvEngine::load() {
         return;
     }
     const QByteArray file = QFile::encodeName(absolute);
-    setPaused(false);
     const char* args[] = {mpvname::command::LoadFile, file.constData(), nullptr};
     mpv_node result{};
     const int rc = mpv_->mpv_command_ret(handle_, args, &result);
@@ -496,6 +495,9 @@ void MpvEngine::load() {
         dropMedia();
         return;
     }
+    // Only now: a file held at its end (keep-open) pauses itself again when told to play, so
+    // an unpause sent before the replacement is lost and the new file would open paused.
+    setPaused(false);
     currentEntry_ = entry;
     fileLoaded_ = false;
     playbackStarted_ = false;

@@ -1,0 +1,149 @@
+// A playlist played through the real engine, past the ends of its tracks: every track plays
+// from its start, the transport works after an end as before one, and the desktop hears
+// what the engine really does.
+#include "desktop_integration/desktop_identity.h"
+#include "desktop_integration/mpris_service.h"
+#include "fakes/fake_world.h"
+#include "forms/click_area.h"
+#include "forms/form1.h"
+#include "platform/mpv_engine.h"
+#include "support/event_wait.h"
+#include "support/generated_audio.h"
+#include "support/private_bus.h"
+#include "support/temp_folder.h"
+
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::waitUntil;
+
+// Each wait covers a whole two-second track with room to spare on a busy machine.
+constexpr int TrackWaitMs = 15000;
+
+class PlaylistPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QByteArray playlist = QByteArray::number(TrackCount) + "\r\n";
+        for (int i = 0; i < TrackCount; ++i) {
+            const QString track = music.file(QStringLiteral("track%1.wav").arg(i));
+            ASSERT_TRUE(testsupport::writeToneWav(track, 2.0, 8000, 440.0 + 110.0 * i));
+            tracks.append(track);
+            playlist += track.toUtf8() + "\r\n";
+        }
+        program.write(QStringLiteral("data.dat"), playlist);
+        ASSERT_TRUE(engine.isAvailable());
+        form = std::make_unique<Form1>(Form1Services{engine, world.launcher, world.fonts,
+                                                     world.dialogs, world.lyricWindows,
+                                                     program.path(), program.path(), [] {}});
+    }
+    void TearDown() override { engine.shutdown(); }
+
+    double position() const { return engine.clock().value_or(MediaClock{}).position; }
+
+    // Track `index` is the one opened and its audio moves past `seconds`.
+    bool plays(int index, double seconds = 1.0) {
+        return waitUntil(
+            [&] {
+                return form->currentMediaPath() == tracks[index] &&
+                       engine.playState() == PlayState::Playing && position() > seconds;
+            },
+            TrackWaitMs);
+    }
+
+    // The current track reached its end and the one after it began.
+    bool endsAndMovesOn(int next) {
+        QSignalSpy ends(&engine, &MediaEngine::endOfStream);
+        return ends.wait(TrackWaitMs) && plays(next, 0.5);
+    }
+
+    static constexpr int TrackCount = 4;
+    TempFolder music;
+    TempFolder program;
+    QStringList tracks;
+    MpvEngine engine;
+    FakeWorld world{program.path()};
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(PlaylistPlayback, EveryTrackPlaysInTurnAndTheLastWrapsToTheFirst) {
+    for (int i = 0; i < TrackCount; ++i)
+        ASSERT_TRUE(plays(i)) << "track " << i;
+    ASSERT_TRUE(endsAndMovesOn(0));
+    EXPECT_EQ(form->selectedIndex(), 0);
+}
+
+TEST_F(PlaylistPlayback, TransportAfterAnEndWorksAsBeforeOne) {
+    ASSERT_TRUE(plays(0));
+    ASSERT_TRUE(endsAndMovesOn(1));
+
+    form->pause();
+    EXPECT_EQ(engine.playState(), PlayState::Paused);
+    form->play();
+    EXPECT_TRUE(plays(1, 1.0));
+
+    form->stop();
+    EXPECT_EQ(engine.playState(), PlayState::Stopped);
+    EXPECT_EQ(position(), 0.0);
+    form->play();
+    EXPECT_TRUE(plays(1, 0.5));
+
+    form->nextEntry();
+    EXPECT_TRUE(plays(2, 0.5));
+    form->previousEntry();
+    EXPECT_TRUE(plays(1, 0.5));
+}
+
+TEST_F(PlaylistPlayback, RepeatModeReplaysTheTrackAgainAndAgain) {
+    ASSERT_TRUE(plays(0, 0.2));
+    Q_EMIT form->Image14->clicked(); // repeat the track
+    for (int replay = 1; replay <= 3; ++replay) {
+        QSignalSpy ends(&engine, &MediaEngine::endOfStream);
+        ASSERT_TRUE(ends.wait(TrackWaitMs)) << "replay " << replay;
+        ASSERT_TRUE(waitUntil([&] { return position() < 1.0; }, TrackWaitMs));
+        EXPECT_TRUE(plays(0, 1.0)) << "replay " << replay;
+    }
+    EXPECT_EQ(form->selectedIndex(), 0);
+}
+
+// What a panel applet reads over the bus follows the audio, on the second track as on the
+// first.
+TEST_F(PlaylistPlayback, MprisTellsThePlaybackThatReallyHappens) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    QDBusConnection player = bus.connect(QStringLiteral("player"));
+    QDBusConnection client = bus.connect(QStringLiteral("client"));
+    MprisService mpris(*form, engine);
+    ASSERT_TRUE(mpris.registerOn(player));
+    const auto property = [&](const QString& name) {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QString::fromUtf16(DesktopIdentity::BusName),
+            QString::fromUtf16(DesktopIdentity::ObjectPath),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get.setArguments({QStringLiteral("org.mpris.MediaPlayer2.Player"), name});
+        const QDBusMessage reply = client.call(get, QDBus::BlockWithGui);
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    };
+    const auto toldPosition = [&] { return property(QStringLiteral("Position")).toLongLong(); };
+
+    for (int track = 0; track < 2; ++track) {
+        SCOPED_TRACE(track);
+        ASSERT_TRUE(plays(track, 0.2));
+        EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+        ASSERT_TRUE(waitUntil([&] { return toldPosition() > 1'000'000; }, TrackWaitMs));
+        // mpv moves the position on in steps of up to a quarter second.
+        const double before = position();
+        const double told = toldPosition() / 1e6;
+        EXPECT_GE(told, before - 0.3);
+        EXPECT_LE(told, position() + 0.3);
+    }
+    form->pause();
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
+    EXPECT_NEAR(toldPosition() / 1e6, position(), 0.01);
+}
+
+} // namespace
