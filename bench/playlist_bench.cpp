@@ -1,15 +1,24 @@
-// Adding a large folder to the playlist through the main window.
+// The playlist at its largest: adding a large folder, and starting on a full data.dat, each
+// with the main window showing the list.
+#include "core/player_core.h"
 #include "fakes/fake_media_engine.h"
 #include "fakes/fake_world.h"
-#include "forms/click_area.h"
 #include "forms/form1.h"
 
 #include <QFile>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
+
+struct Player {
+    explicit Player(const QString& folder)
+        : world(folder), core(PlayerCoreServices{engine, world.launcher, world.fonts,
+                                                 world.lyricWindows, folder, folder, [] {}}) {}
+    FakeMediaEngine engine;
+    FakeWorld world;
+    PlayerCore core;
+};
 
 void AddFolder_5000Files(benchmark::State& state) {
     QTemporaryDir music;
@@ -18,17 +27,37 @@ void AddFolder_5000Files(benchmark::State& state) {
         file.open(QIODevice::WriteOnly);
     }
     QTemporaryDir program;
-    FakeMediaEngine engine;
-    FakeWorld world(program.path());
-    Form1 form(Form1Services{engine, world.launcher, world.fonts, world.dialogs, world.lyricWindows,
-                             program.path(), program.path(), [] {}});
+    Player player(program.path());
+    Form1 window(Form1Services{player.core, player.world.dialogs, player.world.launcher,
+                               player.world.lyricWindows});
+    window.show();
     for (auto _ : state) {
-        form.List2->clear();
-        world.dialogs.folderAnswers = {music.path()};
-        Q_EMIT form.Image4->clicked();
+        player.core.clearPlaylist();
+        player.core.addFolder(music.path());
     }
-    state.counters["entries"] = form.List2->count();
+    state.counters["entries"] = player.core.playlist().count();
 }
 BENCHMARK(AddFolder_5000Files)->Unit(benchmark::kMillisecond);
+
+// From data.dat to the window on screen, as the program starts.
+void Start_FullPlaylist(benchmark::State& state) {
+    QTemporaryDir program;
+    QByteArray playlist = "32767\r\n";
+    for (int i = 0; i < 32767; ++i)
+        playlist += "/home/user/Music/Some Artist - Track " + QByteArray::number(i) + ".mp3\r\n";
+    QFile file(program.filePath(QStringLiteral("data.dat")));
+    file.open(QIODevice::WriteOnly);
+    file.write(playlist);
+    file.close();
+    for (auto _ : state) {
+        Player player(program.path());
+        player.core.load();
+        Form1 window(Form1Services{player.core, player.world.dialogs, player.world.launcher,
+                                   player.world.lyricWindows});
+        window.show();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(Start_FullPlaylist)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,11 +1,10 @@
 // A lyric file of any bytes, then playback ticks at any position texts: the indexed tick
 // shows and draws exactly what a plain scan of every line would.
 #include "fail.h"
-#include "fakes/fake_media_engine.h"
+#include "files/text_file.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_line_index.h"
 #include "lyrics/playback_tick.h"
-#include "platform/text_file.h"
 #include "support/literal_tick.h"
 
 #include <cstdint>
@@ -20,8 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QStringList lines = decodeTextLines(input.sliced(split + 1), LyricFile::MaxLines);
     const LyricLineIndex index(lines);
 
-    FakeMediaEngine engine;
-    engine.duration = QStringLiteral("04:56");
     PlaybackTick::Labels indexed{QStringLiteral("正在播放"),
                                  QStringLiteral("Label5"),
                                  {},
@@ -29,15 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  QStringLiteral("Label6")};
     PlaybackTick::Labels literal = indexed;
     for (const QByteArray& position : input.first(split).toByteArray().split('\x01')) {
-        engine.state = position.size() % 3 == 0 ? PlayState::Paused : PlayState::Playing;
-        engine.position =
+        const PlayState state = position.size() % 3 == 0 ? PlayState::Paused : PlayState::Playing;
+        const std::optional<QString> text =
             position == "\x02" ? std::nullopt : std::optional(QString::fromLatin1(position));
         QStringList indexedDraws;
         QStringList literalDraws;
-        PlaybackTick::run(engine, index, indexed, [&](const QString& t) { indexedDraws << t; });
-        if (const auto status = PlaybackTick::statusText(engine.state))
-            literal.status = *status;
-        testsupport::literalLyricScan(lines, engine.position, literal,
+        for (PlaybackTick::Labels* labels : {&indexed, &literal}) {
+            if (const auto status = PlaybackTick::statusText(state))
+                labels->status = *status;
+        }
+        if (text)
+            PlaybackTick::showLines(*text, index, indexed,
+                                    [&](const QString& t) { indexedDraws << t; });
+        testsupport::literalLyricScan(lines, text, literal,
                                       [&](const QString& t) { literalDraws << t; });
         if (indexedDraws != literalDraws)
             fail("the lines drawn differ from a plain scan");

@@ -2,7 +2,7 @@
 // fails, keeps at most the counted and the available entries, and whatever was read is
 // written back exactly as it was read.
 #include "fail.h"
-#include "platform/text_file.h"
+#include "files/text_file.h"
 #include "player/playlist_file.h"
 
 #include <cstdint>

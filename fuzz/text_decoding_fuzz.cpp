@@ -2,7 +2,7 @@
 // Decoding never fails, never makes more lines than asked for, and agrees with itself: a
 // UTF-8 text decoded in one pass reads as its lines decoded one by one.
 #include "fail.h"
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
 #include <cstdint>
 

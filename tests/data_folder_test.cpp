@@ -1,7 +1,7 @@
 // Where the player writes: beside the program when it may, else in the user's data folder
 // (desktop_processes_xvfb_test restarts a real player from a read-only folder).
 #include "desktop_integration/data_folder.h"
-#include "support/form1_fixture.h"
+#include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,19 +42,6 @@ TEST(DataFolder, UserFolderFollowsXdgDataHomeWhenItIsAbsolute) {
     EXPECT_EQ(DataFolder::userFolder("/x/data/", "/home/u"), "/x/data/vellora");
     EXPECT_EQ(DataFolder::userFolder("", "/home/u"), "/home/u/.local/share/vellora");
     EXPECT_EQ(DataFolder::userFolder("relative", "/home/u"), "/home/u/.local/share/vellora");
-}
-
-TEST(DataFolder, APlaylistThatCannotBeSavedIsToldOnceAndThePlayerStillEnds) {
-    Form1Fixture fixture;
-    QDir(fixture.programFolder.path()).mkdir("data.dat"); // no file can replace a folder
-    Form1& form = fixture.start();
-    form.close();
-    form.close();
-    ASSERT_EQ(fixture.dialogs.messages.size(), 1);
-    EXPECT_TRUE(fixture.dialogs.messages[0].contains("data.dat"));
-    for (int tick = 0; tick < 100 && fixture.processEnds == 0; ++tick)
-        form.timer4Tick();
-    EXPECT_EQ(fixture.processEnds, 1);
 }
 
 } // namespace

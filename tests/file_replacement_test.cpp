@@ -1,6 +1,6 @@
 #include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/settings_file.h"
-#include "platform/file_replacement.h"
+#include "files/file_replacement.h"
 #include "platform/process_signals.h"
 #include "player/playlist_file.h"
 #include "playlist_saver/playlists.h"

@@ -3,14 +3,14 @@
 #include "desktop_integration/desktop_identity.h"
 #include "desktop_integration/mpris_service.h"
 #include "support/event_wait.h"
-#include "support/form1_fixture.h"
+#include "support/player_fixture.h"
 #include "support/private_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
-#include <QListWidget>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ public Q_SLOTS:
     }
 };
 
-class Mpris : public ::testing::Test, public Form1Fixture {
+class Mpris : public ::testing::Test, public PlayerFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(bus.isRunning());
@@ -40,10 +40,10 @@ protected:
         music.write("Night Ferry.v2.lrc", "[00:01.00]first line\r\n[00:02.00]第二行\r\n");
         writePlaylist("3\r\n" + music.file("Night Ferry.v2.mp3").toUtf8() +
                       "\r\n/music/b.mp3\r\n/music/c.mp3\r\n");
-        form = &start();
-        service = std::make_unique<MprisService>(*form, engine);
-        form->timer3Tick(); // the start-up play of the first entry
-        ASSERT_TRUE(service->registerOn(player));
+        start();
+        service = std::make_unique<MprisService>(*player, [this] { ++raised; });
+        player->timer3Tick(); // the start-up play of the first entry
+        ASSERT_TRUE(service->registerOn(playerBus));
         ASSERT_TRUE(client.connect(QString::fromUtf16(DesktopIdentity::BusName),
                                    QString::fromUtf16(DesktopIdentity::ObjectPath), Properties,
                                    "PropertiesChanged", &recorder,
@@ -58,7 +58,9 @@ protected:
             QString::fromUtf16(DesktopIdentity::ObjectPath), interface, method);
         message.setArguments(arguments);
         const QDBusMessage reply = client.call(message, QDBus::BlockWithGui);
-        testsupport::runEventLoopFor(50); // the signals that the call caused
+        // The player sent whatever the call caused before it answered, and the bus keeps the
+        // order: the signals are in by now, waiting to be delivered.
+        QCoreApplication::sendPostedEvents();
         return reply;
     }
     QVariant property(const QString& name) {
@@ -66,18 +68,22 @@ protected:
         return reply.arguments().value(0).value<QDBusVariant>().variant();
     }
     QVariantMap metadata() { return qdbus_cast<QVariantMap>(property("Metadata")); }
-    void engineChanges(int state) {
+    // The player may already have done what it does after answering while the call waited.
+    static bool happened(QSignalSpy& spy) { return !spy.isEmpty() || spy.wait(); }
+    // The engine reports a change; what the player told of it is in once a call has been
+    // answered after it.
+    void engineChanges(PlayState state) {
         engine.state = state;
-        Q_EMIT engine.changed();
-        testsupport::runEventLoopFor(50);
+        engine.announce();
+        property("Identity");
     }
 
     PrivateBus bus;
-    QDBusConnection player = bus.connect("player");
+    QDBusConnection playerBus = bus.connect("player");
     QDBusConnection client = bus.connect("client");
     TempFolder music;
-    Form1* form = nullptr;
     std::unique_ptr<MprisService> service;
+    int raised = 0;
     ChangeRecorder recorder;
 };
 
@@ -91,28 +97,31 @@ TEST_F(Mpris, TransportCommandsTakeTheButtonsPaths) {
     call(Player, "PlayPause");
     EXPECT_EQ(engine.calls, (QStringList{"play", "pause", "stop", "pause", "play"}));
 
+    QSignalSpy opened(player.get(), &PlayerCore::mediaOpened);
     call(Player, "Next");
+    ASSERT_TRUE(happened(opened));
     EXPECT_EQ(engine.url, "/music/b.mp3");
     call(Player, "Previous");
     call(Player, "Previous");
-    EXPECT_EQ(form->selectedIndex(), 2); // wraps as the button does
+    EXPECT_EQ(player->currentRow(), 2); // wraps as the button does
     EXPECT_EQ(property("CanSeek"), false);
     EXPECT_EQ(property("CanGoNext"), true);
 }
 
 TEST_F(Mpris, MetadataDescribesTheOpenedTrackWithItsLyrics) {
-    engine.duration = "75:03";
+    engine.length = 4'503'250;
+    engine.place(1500, 1);
     engineChanges(PlayState::Playing);
     const QVariantMap tags = metadata();
     EXPECT_EQ(tags.value("xesam:title"), "Night Ferry.v2");
     EXPECT_EQ(tags.value("xesam:url"),
               QUrl::fromLocalFile(music.file("Night Ferry.v2.mp3")).toString(QUrl::FullyEncoded));
     EXPECT_EQ(tags.value("xesam:asText"), "[00:01.00]first line\n[00:02.00]第二行");
-    EXPECT_EQ(tags.value("mpris:length").toLongLong(), 4503LL * 1'000'000);
+    EXPECT_EQ(tags.value("mpris:length").toLongLong(), 4'503'250'000LL);
     EXPECT_TRUE(tags.value("mpris:trackid").value<QDBusObjectPath>().path().startsWith("/io/"));
     EXPECT_EQ(property("PlaybackStatus"), "Playing");
-    engine.mediaClock = MediaClock{1.5, 1};
-    EXPECT_EQ(property("Position").toLongLong(), 1'500'000);
+    engine.now = 250;
+    EXPECT_EQ(property("Position").toLongLong(), 1'750'000);
 }
 
 TEST_F(Mpris, EachChangeIsToldOnceAndOnlyWhatChanged) {
@@ -121,8 +130,12 @@ TEST_F(Mpris, EachChangeIsToldOnceAndOnlyWhatChanged) {
     ASSERT_EQ(recorder.changes.size(), 1);
     EXPECT_EQ(recorder.changes[0].keys(), QStringList{"PlaybackStatus"});
 
+    QSignalSpy opened(player.get(), &PlayerCore::mediaOpened);
     call(Player, "Next"); // opens another track
-    engine.duration = "03:00";
+    ASSERT_TRUE(happened(opened));
+    property("Identity");
+    engine.media = true;
+    engine.length = 180'000;
     engineChanges(PlayState::Playing);
     ASSERT_EQ(recorder.changes.size(), 3);
     EXPECT_EQ(recorder.changes[1].keys(), QStringList{"Metadata"});
@@ -134,21 +147,59 @@ TEST_F(Mpris, EachChangeIsToldOnceAndOnlyWhatChanged) {
     ASSERT_EQ(recorder.changes.size(), 4);
     EXPECT_EQ(recorder.changes[3].keys(), QStringList{"Volume"});
 
-    form->List2->clear();
-    testsupport::runEventLoopFor(50);
+    player->clearPlaylist();
+    property("Identity");
     ASSERT_EQ(recorder.changes.size(), 5);
     EXPECT_EQ(recorder.changes[4].keys(), (QStringList{"CanGoNext", "CanGoPrevious"}));
 }
 
 TEST_F(Mpris, QuitClosesAsTheWindowDoesAndTheNameIsTheFirstPlayersOnly) {
-    MprisService second(*form, engine);
+    MprisService second(*player, [] {});
     EXPECT_FALSE(second.registerOn(bus.connect("second")));
     EXPECT_FALSE(second.registerOn(QDBusConnection(QStringLiteral("no bus"))));
 
+    call(QString::fromUtf16(DesktopIdentity::RootInterface), "Raise");
     QFile::remove(programFolder.file("data.dat"));
+    QSignalSpy closing(player.get(), &PlayerCore::closing);
     call(QString::fromUtf16(DesktopIdentity::RootInterface), "Quit");
-    EXPECT_TRUE(form->Timer4->isActive()); // the exit fade
+    ASSERT_TRUE(happened(closing)); // the exit fade
     EXPECT_TRUE(QFile::exists(programFolder.file("data.dat")));
+    EXPECT_EQ(raised, 1);
+}
+
+// Whatever another program hands over is checked before the call returns: a refusal is a
+// D-Bus error and is never stored, and what may join does.
+TEST_F(Mpris, PathsFromTheBusAreCheckedAndARefusalIsAnError) {
+    const QString good = music.write("good.mp3", "x");
+    const QString files = QString::fromUtf16(DesktopIdentity::FilesInterface);
+    const struct {
+        QString interface;
+        const char* method;
+        QVariant argument;
+    } refused[] = {
+        {Player, "OpenUri", QStringLiteral("https://example.org/a.mp3")},
+        {Player, "OpenUri", QStringLiteral("file:///dev/zero")},
+        {files, "Open", QStringList{QStringLiteral("/proc/self/environ")}},
+        {files, "Open", QStringList{QStringLiteral("relative.mp3")}},
+        {files, "Open", QStringList{QString()}},
+    };
+    for (const auto& c : refused) {
+        const QDBusMessage reply = call(c.interface, c.method, {c.argument});
+        EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << c.argument.toString().toStdString();
+        EXPECT_EQ(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+    }
+    EXPECT_EQ(player->playlist().count(), 3);
+
+    const QDBusMessage mixed =
+        call(files, "Open", {QStringList{QStringLiteral("/dev/zero"), good}});
+    EXPECT_EQ(mixed.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(mixed.errorMessage().contains(QStringLiteral("/dev/zero")));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 4; }));
+    EXPECT_EQ(player->playlist().path(3), good);
+
+    const QDBusMessage uri = call(Player, "OpenUri", {QUrl::fromLocalFile(good).toString()});
+    EXPECT_EQ(uri.type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 5; }));
 }
 
 } // namespace

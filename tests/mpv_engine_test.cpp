@@ -1,62 +1,45 @@
+// The engine on the real libmpv, with generated tones. Nothing here bounds the wall clock:
+// where time must pass, a second engine playing a track of known length is the witness.
 #include "platform/mpv_engine.h"
 #include "support/generated_audio.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 #include <clocale>
-#include <fstream>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
-#include <string>
 #include <sys/stat.h>
 #include <vector>
 
 using testsupport::writeToneWav;
 
-void PrintTo(const MediaClock& clock, std::ostream* out) {
-    *out << "{position " << clock.position << ", rate " << clock.rate << '}';
-}
-
 namespace {
 
-// Runs the event loop, where the engine's mirrored state changes, until `done` holds.
-template <typename Done> bool spinUntil(Done done, int timeoutMs = 5000) {
-    QElapsedTimer timer;
-    timer.start();
+// Runs the event loop, where the engine's mirrored state changes, until `done` holds; the
+// time-out only keeps a broken engine from hanging the test.
+template <typename Done> bool spinUntil(Done done, int safetyNetMs = 15000) {
+    const QDeadlineTimer deadline(safetyNetMs);
     while (!done()) {
-        if (timer.hasExpired(timeoutMs))
+        if (deadline.hasExpired())
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
+        QThread::msleep(1);
     }
     return true;
 }
 
-void spinFor(int ms) {
-    spinUntil([] { return false; }, ms);
-}
-
-// How often the calling thread has gone to sleep and been woken since it started.
-long voluntarySwitchesOfThisThread() {
-    std::ifstream status("/proc/thread-self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.starts_with("voluntary_ctxt_switches:"))
-            return std::stol(line.substr(line.find(':') + 1));
-    return -1;
-}
-
-// What a reader that wakes only on changed() gets to see.
+// What a reader that wakes only on the engine's signals gets to see.
 struct Announcement {
-    int state;
-    std::optional<MediaClock> clock;
-    std::optional<QString> duration;
+    PlayState state;
+    bool hasMedia;
+    qint64 position;
+    qint64 duration;
 };
 
 class MpvEngineTest : public ::testing::Test {
@@ -65,33 +48,45 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(writeToneWav(tone, 2.0));
         ASSERT_TRUE(engine.isAvailable());
-        QObject::connect(&engine, &MediaEngine::endOfStream,
-                         [this](int) { statesAtEnd.push_back(engine.playState()); });
-        QObject::connect(&engine, &MediaEngine::changed, [this] {
-            announced.push_back({engine.playState(), engine.clock(), engine.durationString()});
+        QObject::connect(&engine, &MediaEngine::endOfStream, [this](int) {
+            statesAtEnd.push_back(engine.playState());
+            positionsAtEnd.push_back(engine.position());
         });
+        const auto note = [this] {
+            announced.push_back(
+                {engine.playState(), engine.hasMedia(), engine.position(), engine.duration()});
+        };
+        QObject::connect(&engine, &MediaEngine::playStateChanged, note);
+        QObject::connect(&engine, &MediaEngine::mediaChanged, note);
+        QObject::connect(&engine, &MediaEngine::durationChanged, note);
+        QObject::connect(&engine, &MediaEngine::positionChanged, note);
     }
 
     // Spins until the state is `state` and was announced, noting every state read on the way.
-    bool reaches(int state, int timeoutMs = 5000) {
-        return spinUntil(
-            [&] {
-                seen.insert(engine.playState());
-                return engine.playState() == state && !announced.empty() &&
-                       announced.back().state == state;
-            },
-            timeoutMs);
+    bool reaches(PlayState state) {
+        return spinUntil([&] {
+            seen.insert(engine.playState());
+            return engine.playState() == state && !announced.empty() &&
+                   announced.back().state == state;
+        });
+    }
+    bool positionPasses(qint64 milliseconds) {
+        return spinUntil([&] { return engine.position() > milliseconds; });
+    }
+    bool knowsItsLength(qint64 milliseconds) {
+        return spinUntil([&] { return std::llabs(engine.duration() - milliseconds) < 50; });
     }
 
-    // The announcements that `action` made before it returned.
-    template <typename Action> std::vector<Announcement> announcedBy(Action action) {
-        const std::size_t before = announced.size();
-        action();
-        return {announced.begin() + static_cast<std::ptrdiff_t>(before), announced.end()};
-    }
-
-    bool positionReads(const QString& text) {
-        return spinUntil([&] { return engine.currentPositionString() == text; });
+    // Lets a track of this length play to its end on an engine of its own: real time passes,
+    // as much as the audio of that track takes.
+    void whileAnotherTrackPlays(double seconds) {
+        const QString witnessTone = dir.filePath(QStringLiteral("witness.wav"));
+        ASSERT_TRUE(writeToneWav(witnessTone, seconds));
+        MpvEngine witness;
+        QSignalSpy ended(&witness, &MediaEngine::endOfStream);
+        witness.setURL(witnessTone);
+        ASSERT_TRUE(spinUntil([&] { return !ended.isEmpty(); }));
+        witness.shutdown();
     }
 
     QString makeFifo() {
@@ -103,8 +98,9 @@ protected:
     QTemporaryDir dir;
     const QString tone = dir.filePath(QStringLiteral("tone.wav"));
     MpvEngine engine;
-    std::set<int> seen;
-    std::vector<int> statesAtEnd;
+    std::set<PlayState> seen;
+    std::vector<PlayState> statesAtEnd;
+    std::vector<qint64> positionsAtEnd;
     std::vector<Announcement> announced;
 };
 
@@ -118,131 +114,132 @@ TEST_F(MpvEngineTest, CallsMadeWhileLoadingAreAppliedInOrderOnceReady) {
     engine.pause();
     EXPECT_EQ(engine.volume(), 30);
     EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
-    EXPECT_EQ(engine.durationString(), std::nullopt);
-    EXPECT_EQ(engine.clock(), std::nullopt);
+    EXPECT_FALSE(engine.hasMedia());
+    EXPECT_EQ(engine.position(), 0);
+    EXPECT_EQ(engine.duration(), 0);
+    EXPECT_EQ(engine.rate(), 0.0);
 
     // Paused after the file was handed over; the other way round it would play.
     ASSERT_TRUE(reaches(PlayState::Paused));
-    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_TRUE(knowsItsLength(2000));
+    EXPECT_LT(engine.position(), 1000);
     EXPECT_EQ(engine.volume(), 30);
 }
 
 TEST_F(MpvEngineTest, PlaysPausesAndEndsWithTheAudio) {
     engine.setURL(tone);
     ASSERT_TRUE(reaches(PlayState::Playing));
-    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
+    EXPECT_TRUE(knowsItsLength(2000));
+    EXPECT_EQ(engine.rate(), 1.0);
 
-    // Paused right at the start, a position that moved on would show within the wait.
+    // Paused right at the start: while another track plays a second, nothing moves.
     engine.pause();
     EXPECT_EQ(engine.playState(), PlayState::Paused);
-    spinFor(1300);
+    EXPECT_EQ(engine.rate(), 0.0);
+    whileAnotherTrackPlays(1.0);
     EXPECT_EQ(engine.playState(), PlayState::Paused);
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_LT(engine.position(), 1000);
+    ASSERT_TRUE(engine.mpvPosition().has_value());
+    EXPECT_LT(*engine.mpvPosition(), 1.0);
 
-    QElapsedTimer resumed;
-    resumed.start();
     engine.play();
     EXPECT_EQ(engine.playState(), PlayState::Playing);
-    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    EXPECT_TRUE(positionPasses(1000));
     ASSERT_TRUE(reaches(PlayState::MediaEnded));
-    // Nearly two seconds of tone were left. An end announced while the last of the audio is
-    // still queued comes about 0.4 s early, and the next track would cut that audio off.
-    EXPECT_GE(resumed.elapsed(), 1800);
-    spinFor(300);
-    EXPECT_EQ(statesAtEnd, std::vector<int>{PlayState::MediaEnded});
-    EXPECT_EQ(engine.playState(), PlayState::MediaEnded);
-    // Only when the end waits for the queued audio does the position get to the duration.
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:02"));
+    EXPECT_EQ(statesAtEnd, std::vector<PlayState>{PlayState::MediaEnded});
+    // Only when the end waits for the queued audio does the position get to the duration; an
+    // end announced about 0.4 s early would cut the last of the audio off for the next track.
+    ASSERT_EQ(positionsAtEnd.size(), 1u);
+    EXPECT_GE(positionsAtEnd[0], engine.duration() - 100);
+    EXPECT_EQ(engine.rate(), 0.0);
 
     engine.play();
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_EQ(engine.position(), 0);
     EXPECT_TRUE(reaches(PlayState::Playing));
-    EXPECT_EQ(engine.durationString(), QStringLiteral("00:02"));
+    EXPECT_TRUE(knowsItsLength(2000));
 }
 
-// Readers wake only on changed() and go by clock() in between, so every change must be told.
-TEST_F(MpvEngineTest, EveryChangeIsAnnouncedAndTheClockFollowsTheAudio) {
+// Readers wake only on the signals and go by rate() in between, so every change must be told,
+// and the position must run with the audio mpv plays.
+TEST_F(MpvEngineTest, EveryChangeIsAnnouncedAndThePositionFollowsTheAudio) {
     const QString track = dir.filePath(QStringLiteral("three.wav"));
     ASSERT_TRUE(writeToneWav(track, 3.0));
     engine.setURL(track);
     ASSERT_TRUE(reaches(PlayState::Playing));
-    EXPECT_EQ(announced.back().clock->rate, 1.0);
-    EXPECT_TRUE(spinUntil([&] { return announced.back().duration == QStringLiteral("00:03"); }));
+    EXPECT_TRUE(knowsItsLength(3000));
 
-    const MediaClock start = *engine.clock();
-    QElapsedTimer timer;
-    timer.start();
-    spinFor(1000);
-    // mpv moves the position on in steps of up to a quarter second.
-    EXPECT_NEAR(engine.clock()->position - start.position, timer.elapsed() / 1000.0, 0.3);
+    // At several moments of the play, the mirrored position is where mpv says it is: mpv moves
+    // its own on in steps of up to a quarter second.
+    for (qint64 at : {500, 1000, 1500}) {
+        ASSERT_TRUE(positionPasses(at));
+        const std::optional<double> own = engine.mpvPosition();
+        ASSERT_TRUE(own.has_value());
+        EXPECT_NEAR(engine.position() / 1000.0, *own, 0.3) << at;
+    }
 
-    auto told = announcedBy([&] { engine.pause(); });
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].state, PlayState::Paused);
-    EXPECT_EQ(told[0].clock->rate, 0.0);
+    announced.clear();
+    engine.pause();
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced.front().state, PlayState::Paused);
     // The output's last buffered audio may still move the position a little, but not untold.
-    spinFor(500);
-    EXPECT_EQ(engine.clock(), announced.back().clock);
-    EXPECT_NEAR(engine.clock()->position, told[0].clock->position, 0.3);
+    whileAnotherTrackPlays(0.5);
+    EXPECT_EQ(engine.position(), announced.back().position);
 
-    told = announcedBy([&] { engine.play(); });
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].state, PlayState::Playing);
-    EXPECT_EQ(told[0].clock->rate, 1.0);
+    announced.clear();
+    engine.play();
+    ASSERT_EQ(announced.size(), 1u);
+    EXPECT_EQ(announced[0].state, PlayState::Playing);
+    EXPECT_EQ(engine.rate(), 1.0);
 
-    told = announcedBy([&] { engine.stop(); });
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].state, PlayState::Stopped);
-    EXPECT_EQ(told[0].clock, (MediaClock{0, 0}));
+    announced.clear();
+    engine.stop();
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced.back().state, PlayState::Stopped);
+    EXPECT_EQ(announced.back().position, 0);
 
     engine.play();
     ASSERT_TRUE(reaches(PlayState::Playing));
     ASSERT_TRUE(reaches(PlayState::MediaEnded));
-    EXPECT_NEAR(announced.back().clock->position, 3.0, 0.1);
-    EXPECT_EQ(announced.back().clock->rate, 0.0);
+    EXPECT_NEAR(announced.back().position, 3000, 100);
 
-    // Back to the start: told at once, and again once the audio moves.
-    told = announcedBy([&] { engine.play(); });
-    ASSERT_FALSE(told.empty());
-    EXPECT_EQ(told.back().clock, (MediaClock{0, 0}));
+    // Back to the start: told at once.
+    announced.clear();
+    engine.play();
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced.back().position, 0);
     EXPECT_TRUE(reaches(PlayState::Playing));
 }
 
-// Nothing wakes the UI thread while a track plays on: no changes, no wakeups.
-TEST_F(MpvEngineTest, PlayingLetsTheUiThreadSleep) {
-    const QString track = dir.filePath(QStringLiteral("four.wav"));
-    ASSERT_TRUE(writeToneWav(track, 4.0));
-    engine.setURL(track);
+// A track playing on tells nothing between its start and its end: the position runs as rate()
+// says, and mpv's reports of it, agreeing, wake no reader.
+TEST_F(MpvEngineTest, ATrackPlayingOnTellsNothingUntilItEnds) {
+    engine.setURL(tone);
     ASSERT_TRUE(reaches(PlayState::Playing));
-    spinFor(200); // the duration and the output settling in
-
-    const long before = voluntarySwitchesOfThisThread();
-    QEventLoop loop;
-    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-    loop.exec();
-    const long wakeups = voluntarySwitchesOfThisThread() - before;
-    EXPECT_EQ(engine.playState(), PlayState::Playing);
-    EXPECT_LE(wakeups, 2 * 4) << "over two seconds";
+    ASSERT_TRUE(knowsItsLength(2000));
+    ASSERT_TRUE(positionPasses(200));
+    announced.clear();
+    ASSERT_TRUE(spinUntil([&] { return !statesAtEnd.empty(); }));
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced.front().state, PlayState::MediaEnded);
 }
 
 TEST_F(MpvEngineTest, StopKeepsTheMediaAndPlayStartsItAgain) {
     engine.setURL(tone);
-    ASSERT_TRUE(positionReads(QStringLiteral("00:01")));
+    ASSERT_TRUE(positionPasses(1000));
 
     engine.stop();
     EXPECT_EQ(engine.playState(), PlayState::Stopped);
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
-    spinFor(1200);
+    EXPECT_EQ(engine.position(), 0);
+    whileAnotherTrackPlays(1.0);
     EXPECT_EQ(engine.playState(), PlayState::Stopped);
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
-    EXPECT_EQ(engine.durationString(), QStringLiteral("00:02"));
+    EXPECT_EQ(engine.position(), 0);
+    EXPECT_LT(engine.mpvPosition().value_or(0), 0.5);
+    EXPECT_NEAR(engine.duration(), 2000, 50);
 
     engine.play();
     ASSERT_TRUE(reaches(PlayState::Playing));
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
-    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    EXPECT_LT(engine.position(), 500);
+    EXPECT_TRUE(positionPasses(1000));
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
@@ -250,20 +247,22 @@ TEST_F(MpvEngineTest, ReplacingTheMediaNeitherEndsItNorKeepsItsTimes) {
     const QString other = dir.filePath(QStringLiteral("other.wav"));
     ASSERT_TRUE(writeToneWav(other, 2.0, 8000, 660.0));
     engine.setURL(tone);
-    ASSERT_TRUE(positionReads(QStringLiteral("00:01")));
+    ASSERT_TRUE(positionPasses(1000));
 
     engine.setURL(other);
     EXPECT_EQ(engine.playState(), PlayState::Transitioning);
-    std::set<std::optional<QString>> positions;
+    std::set<qint64> positions;
     ASSERT_TRUE(spinUntil([&] {
-        positions.insert(engine.currentPositionString());
-        return engine.playState() == PlayState::Playing;
+        if (engine.playState() == PlayState::Playing)
+            return true;
+        positions.insert(engine.position());
+        return false;
     }));
     // Nothing the replaced file still reported may show through.
-    EXPECT_EQ(positions, std::set<std::optional<QString>>{QStringLiteral("00:00")});
+    EXPECT_EQ(positions, std::set<qint64>{0});
     // Same length as the file before: the duration must be learnt again all the same.
-    EXPECT_TRUE(spinUntil([&] { return engine.durationString() == QStringLiteral("00:02"); }));
-    EXPECT_EQ(engine.currentPositionString(), QStringLiteral("00:00"));
+    EXPECT_TRUE(knowsItsLength(2000));
+    EXPECT_LT(engine.position(), 1000);
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
@@ -279,9 +278,10 @@ TEST_F(MpvEngineTest, AFileOpenedAfterAnEndPlaysFromItsStart) {
     engine.setURL(tone);
     ASSERT_TRUE(spinUntil([&] { return !statesAtEnd.empty(); }));
     ASSERT_TRUE(reaches(PlayState::Playing));
-    EXPECT_TRUE(positionReads(QStringLiteral("00:01")));
+    EXPECT_TRUE(positionPasses(1000));
+    EXPECT_GT(engine.mpvPosition().value_or(0), 0.5);
     ASSERT_TRUE(reaches(PlayState::MediaEnded));
-    EXPECT_EQ(statesAtEnd, (std::vector<int>{PlayState::MediaEnded, PlayState::MediaEnded}));
+    EXPECT_EQ(statesAtEnd, (std::vector<PlayState>{PlayState::MediaEnded, PlayState::MediaEnded}));
 }
 
 TEST_F(MpvEngineTest, PathsReachMpvVerbatim) {
@@ -339,18 +339,16 @@ TEST_F(MpvEngineTest, UnplayablePathsStopWhatPlayedAndEndReady) {
         seen.clear();
         engine.setURL(path);
         EXPECT_TRUE(reaches(PlayState::Ready));
-        // Whatever mpv might still start from the expansion would show by now.
-        spinUntil(
-            [&] {
-                seen.insert(engine.playState());
-                return false;
-            },
-            300);
+        // Once mpv has nothing open it starts nothing more of what the path expanded to.
+        EXPECT_TRUE(spinUntil([&] {
+            seen.insert(engine.playState());
+            return engine.isIdle();
+        }));
         EXPECT_EQ(engine.playState(), PlayState::Ready);
         EXPECT_FALSE(seen.contains(PlayState::Playing));
-        EXPECT_EQ(engine.currentPositionString(), std::nullopt);
-        EXPECT_EQ(engine.durationString(), std::nullopt);
-        EXPECT_TRUE(engine.isIdle());
+        EXPECT_FALSE(engine.hasMedia());
+        EXPECT_EQ(engine.position(), 0);
+        EXPECT_EQ(engine.duration(), 0);
 
         engine.play();
         EXPECT_EQ(engine.playState(), PlayState::Ready);
@@ -358,25 +356,20 @@ TEST_F(MpvEngineTest, UnplayablePathsStopWhatPlayedAndEndReady) {
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
-// A pipe nobody writes to never opens and a device never ends; neither may hold up the
-// caller, and the engine must still close at once with one of them handed to it.
-TEST_F(MpvEngineTest, PathsThatAreNotFilesAreRefusedWithoutWaiting) {
+// A pipe nobody writes to never opens and a device never ends: neither reaches mpv, which
+// would block on the one and probe the other for seconds. The call answers at once (a call
+// that blocked would hang the test), and mpv is left with nothing open.
+TEST_F(MpvEngineTest, PathsThatAreNotFilesNeverReachMpv) {
     for (const QString& path : {makeFifo(), QStringLiteral("/dev/zero")}) {
         SCOPED_TRACE(path.toStdString());
         MpvEngine other;
         other.setURL(tone);
         ASSERT_TRUE(spinUntil([&] { return other.playState() == PlayState::Playing; }));
-
-        QElapsedTimer timer;
-        timer.start();
         other.setURL(path);
-        EXPECT_LT(timer.elapsed(), 200);
         EXPECT_EQ(other.playState(), PlayState::Ready);
-        EXPECT_TRUE(spinUntil([&] { return other.isIdle(); }, 1000));
-
-        timer.restart();
+        EXPECT_TRUE(spinUntil([&] { return other.isIdle(); }));
         other.shutdown();
-        EXPECT_LT(timer.elapsed(), 1000);
+        EXPECT_FALSE(other.isAvailable());
     }
 }
 
@@ -398,42 +391,40 @@ TEST_F(MpvEngineTest, VolumeReadsBackWhatWasSetWithinRange) {
 }
 
 TEST_F(MpvEngineTest, WithoutMediaOrAfterShutdownEveryCallIsHarmless) {
-    // Closed while libmpv is still loading: the engine waits no longer than it would for mpv.
+    // Closed while libmpv is still loading.
     {
         MpvEngine early;
         QSignalSpy reports(&early, &MpvEngine::unavailable);
         early.setURL(tone);
         QCoreApplication::processEvents(); // loading starts
-        QElapsedTimer timer;
-        timer.start();
         early.shutdown();
-        EXPECT_LT(timer.elapsed(), 1000);
-        spinFor(100);
+        QCoreApplication::processEvents();
         EXPECT_FALSE(early.isAvailable());
         EXPECT_EQ(early.playState(), PlayState::Undefined);
         EXPECT_TRUE(reports.isEmpty());
     }
 
+    // Without media: applied in order once libmpv is ready, before the file after them,
+    // and nothing comes of them.
     EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_FALSE(engine.hasMedia());
     engine.play();
     engine.pause();
     engine.stop();
-    spinFor(100);
-    EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.durationString(), std::nullopt);
-
     engine.setURL(tone);
     ASSERT_TRUE(reaches(PlayState::Playing));
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced.front().state, PlayState::Transitioning);
+    EXPECT_TRUE(announced.front().hasMedia);
     engine.shutdown();
     engine.shutdown();
     engine.setURL(tone);
     engine.play();
     engine.stop();
-    spinFor(100);
+    QCoreApplication::processEvents();
     EXPECT_FALSE(engine.isAvailable());
     EXPECT_EQ(engine.playState(), PlayState::Undefined);
-    EXPECT_EQ(engine.currentPositionString(), std::nullopt);
+    EXPECT_FALSE(engine.hasMedia());
     EXPECT_TRUE(statesAtEnd.empty());
 }
 
@@ -459,7 +450,7 @@ TEST(MpvEngineUnavailable, SaysWhyOnceAndActsAsAnEngineWithNoMedia) {
         engine.setVolume(120);
         engine.setURL(tone);
         engine.play();
-        const bool reported = spinUntil([&] { return !reports.isEmpty(); });
+        const bool reported = reports.wait(15000);
         std::setlocale(LC_NUMERIC, "C");
         ASSERT_TRUE(reported);
         const QString reason = reports.first().first().toString();
@@ -469,12 +460,10 @@ TEST(MpvEngineUnavailable, SaysWhyOnceAndActsAsAnEngineWithNoMedia) {
         EXPECT_FALSE(engine.isAvailable());
         engine.setURL(tone);
         engine.play();
-        spinFor(100);
+        QCoreApplication::processEvents();
         EXPECT_EQ(reports.size(), 1);
         EXPECT_EQ(engine.playState(), PlayState::Undefined);
-        EXPECT_EQ(engine.currentPositionString(), std::nullopt);
-        EXPECT_EQ(engine.durationString(), std::nullopt);
-        EXPECT_EQ(engine.clock(), std::nullopt);
+        EXPECT_FALSE(engine.hasMedia());
         EXPECT_EQ(engine.volume(), 100);
     }
 }

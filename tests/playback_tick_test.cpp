@@ -1,4 +1,3 @@
-#include "fakes/fake_media_engine.h"
 #include "lyrics/lyric_line_index.h"
 #include "lyrics/playback_tick.h"
 #include "support/literal_tick.h"
@@ -13,16 +12,17 @@ using PlaybackTick::Labels;
 class Tick : public ::testing::Test {
 protected:
     Tick() {
-        engine.state = PlayState::Playing;
-        engine.position = QStringLiteral("01:23");
-        engine.duration = QStringLiteral("04:56");
+        reading.state = PlayState::Playing;
+        reading.hasMedia = true;
+        reading.position = 83'450;  // 01:23
+        reading.duration = 296'000; // 04:56
         labels = {"Label3", "Label5", "", "Label4", "Label6"};
     }
-    void run(const QStringList& lines) {
-        PlaybackTick::run(engine, LyricLineIndex(lines), labels,
-                          [this](const QString& t) { drawn << t; });
+    int run(const QStringList& lines) {
+        return PlaybackTick::run(reading, LyricLineIndex(lines), labels,
+                                 [this](const QString& t) { drawn << t; });
     }
-    FakeMediaEngine engine;
+    PlaybackTick::Reading reading;
     Labels labels;
     QStringList drawn;
 };
@@ -32,12 +32,12 @@ TEST_F(Tick, StatusTextsByPlayStateAndUnknownStatesKeepTheCaption) {
         {0, "还未执行任何操作"}, {1, "停止"},     {2, "暂停"},     {3, "正在播放"},
         {6, "正在缓冲"},         {9, "正在连接"}, {10, "准备就绪"}};
     for (const auto& [state, text] : states) {
-        engine.state = state;
+        reading.state = PlayState(state);
         run({});
         EXPECT_EQ(labels.status, text) << state;
     }
     for (int state : {4, 5, 7, 8, 11, -1, 99}) {
-        engine.state = state;
+        reading.state = PlayState(state);
         run({});
         EXPECT_EQ(labels.status, QStringLiteral("准备就绪")) << state;
     }
@@ -54,14 +54,14 @@ TEST_F(Tick, EmptyStoreChangesOnlyStatusAndTime) {
 }
 
 TEST_F(Tick, NoCurrentMediaKeepsTheTimeAndMatchesNothing) {
-    engine.position.reset();
-    run({"[01:23.00]x"});
+    reading.hasMedia = false;
+    EXPECT_EQ(run({"[01:23.00]x"}), -1);
     EXPECT_EQ(labels.time, QStringLiteral("Label5"));
     EXPECT_TRUE(drawn.isEmpty());
 }
 
 TEST_F(Tick, SeveralLinesOfTheSameSecondAreAllDrawnAndTheLastWins) {
-    run({"[00:10.00]before", "[01:23.10]a", "[01:23.90]b", "[01:30.00]after"});
+    EXPECT_EQ(run({"[00:10.00]before", "[01:23.10]a", "[01:23.90]b", "[01:30.00]after"}), 2);
     EXPECT_EQ(drawn, (QStringList{"a", "b"}));
     EXPECT_EQ(labels.lyric, QStringLiteral("b"));
     EXPECT_EQ(labels.currentTag, QStringLiteral("01:23.90"));
@@ -95,8 +95,10 @@ TEST_F(Tick, LinesWithoutBrackets) {
 }
 
 TEST_F(Tick, EmptyPositionMatchesEveryLine) {
-    engine.position = QString();
-    run({"[00:01.00]one", "[00:02.00]two", "[00:03.00]three"});
+    labels.status = QStringLiteral("正在播放");
+    PlaybackTick::showLines(QString(),
+                            LyricLineIndex({"[00:01.00]one", "[00:02.00]two", "[00:03.00]three"}),
+                            labels, [this](const QString& t) { drawn << t; });
     EXPECT_EQ(labels.lyric, QStringLiteral("three"));
     EXPECT_EQ(labels.currentTag, QStringLiteral("00:03.00"));
     EXPECT_EQ(labels.nextLineTag, QStringLiteral("00:03.00"));
@@ -104,7 +106,7 @@ TEST_F(Tick, EmptyPositionMatchesEveryLine) {
 }
 
 TEST_F(Tick, PausedUpdatesTheLabelsButNotTheOverlay) {
-    engine.state = PlayState::Paused;
+    reading.state = PlayState::Paused;
     run({"[01:23.00]x"});
     EXPECT_EQ(labels.lyric, QStringLiteral("x"));
     EXPECT_TRUE(drawn.isEmpty());
@@ -112,11 +114,11 @@ TEST_F(Tick, PausedUpdatesTheLabelsButNotTheOverlay) {
 
 TEST_F(Tick, TheGateIsTheCaptionNotTheStateOfThisTick) {
     run({});
-    engine.state = PlayState::MediaEnded; // keeps "playing" in the caption
+    reading.state = PlayState::MediaEnded; // keeps "playing" in the caption
     run({"[01:23.00]x"});
     EXPECT_EQ(drawn, QStringList{"x"});
     labels.status = QStringLiteral("Label3");
-    engine.state = 5; // a first state that names no caption: the design caption stays
+    reading.state = PlayState::ScanReverse; // names no caption: the design caption stays
     run({"[01:23.00]x"});
     EXPECT_EQ(labels.status, QStringLiteral("Label3"));
     EXPECT_EQ(drawn.size(), 1);
@@ -136,6 +138,34 @@ TEST_F(Tick, LongLinesAreCutForTheLabelsAndTheOverlay) {
     EXPECT_EQ(drawn, QStringList{labels.lyric});
 }
 
+TEST(TickTimes, MinutesAndSecondsOfTwoDigitsAtLeastCountingPastTheHour) {
+    const std::pair<qint64, const char*> times[] = {{0, "00:00"},         {999, "00:00"},
+                                                    {1000, "00:01"},      {83'999, "01:23"},
+                                                    {4'503'000, "75:03"}, {-5, "00:00"}};
+    for (const auto& [milliseconds, text] : times)
+        EXPECT_EQ(PlaybackTick::timeText(milliseconds), QString::fromLatin1(text)) << milliseconds;
+}
+
+// The tick comes back when the second moves on, from the same reading that made its texts: a
+// reading a millisecond before a second ends wakes it a millisecond later, not a second later.
+TEST(TickTimes, TheNextWakeIsWhenTheReadPositionReachesItsNextSecond) {
+    PlaybackTick::Reading reading;
+    reading.hasMedia = true;
+    const auto wake = [&](qint64 position, double rate) {
+        reading.position = position;
+        reading.rate = rate;
+        return PlaybackTick::untilNextSecond(reading);
+    };
+    EXPECT_EQ(wake(5'999, 1), 1);
+    EXPECT_EQ(wake(5'000, 1), 1000);
+    EXPECT_EQ(wake(5'000, 1.5), 667);
+    EXPECT_EQ(wake(5'400, 0.7), 858);
+    EXPECT_EQ(wake(5'000, 1e-9), 3600 * 1000);
+    EXPECT_EQ(wake(5'000, 0), std::nullopt);
+    reading.hasMedia = false;
+    EXPECT_EQ(wake(5'000, 1), std::nullopt);
+}
+
 // The index must find exactly the lines a plain scan finds, in the same order, whatever the
 // lines and the position text: random stores of tag-like fragments, positions of every form
 // an engine or a fake may give (long minutes, no colon, empty).
@@ -149,24 +179,21 @@ TEST(TickIndex, ComesOutAsThePlainScanForRandomStoresAndPositions) {
             text += fragments.at(random.bounded(int(fragments.size())));
         return text;
     };
-    FakeMediaEngine engine;
-    engine.state = PlayState::Playing;
-    engine.duration = QStringLiteral("04:56");
     for (int round = 0; round < 3000; ++round) {
         QStringList lines;
         for (int n = random.bounded(8); n > 0; --n)
             lines << randomText(12);
-        engine.position = round % 50 == 0 ? QString() : randomText(4);
+        const QString position = round % 50 == 0 ? QString() : randomText(4);
         PlaybackTick::Labels indexed{"正在播放", "t", "l", "n", "c"};
         PlaybackTick::Labels literal = indexed;
         QStringList indexedDraws;
         QStringList literalDraws;
-        PlaybackTick::run(engine, LyricLineIndex(lines), indexed,
-                          [&](const QString& text) { indexedDraws << text; });
-        testsupport::literalLyricScan(lines, engine.position, literal,
+        PlaybackTick::showLines(position, LyricLineIndex(lines), indexed,
+                                [&](const QString& text) { indexedDraws << text; });
+        testsupport::literalLyricScan(lines, position, literal,
                                       [&](const QString& text) { literalDraws << text; });
         ASSERT_EQ(indexedDraws, literalDraws)
-            << lines.join(u'|').toStdString() << " @ " << engine.position->toStdString();
+            << lines.join(u'|').toStdString() << " @ " << position.toStdString();
         ASSERT_EQ(indexed.lyric, literal.lyric);
         ASSERT_EQ(indexed.nextLineTag, literal.nextLineTag);
         ASSERT_EQ(indexed.currentTag, literal.currentTag);

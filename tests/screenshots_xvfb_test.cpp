@@ -1,5 +1,6 @@
 // The three windows on a real X server, photographed: the pictures land in screenshots/
 // beside the test, and fixed probe points catch a layout that went wrong.
+#include "core/player_core.h"
 #include "fakes/fake_media_engine.h"
 #include "fakes/fake_world.h"
 #include "forms/click_area.h"
@@ -60,16 +61,25 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     TempFolder program;
     FakeMediaEngine engine;
     FakeWorld world(program.path());
-    Form1 form(Form1Services{engine, world.launcher, world.fonts, world.dialogs, world.lyricWindows,
-                             program.path(), program.path(), [] {}});
-    form.List2->addItems({QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"),
-                          QStringLiteral("/music/Aster Vale - Night Ferry.mp3")});
-    form.Label2->setText(QStringLiteral("那些为爱所付出的代价"));
+    PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows,
+                                       program.path(), program.path(), [] {}});
+    core.load();
+    core.addFile(QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"));
+    core.addFile(QStringLiteral("/music/Aster Vale - Night Ferry.mp3"));
+    // A line on the lyric strip, paused so that the desktop lyric keeps its greeting.
+    program.write(QStringLiteral("song.lrc"),
+                  QStringLiteral("[00:00.00]那些为爱所付出的代价").toUtf8());
+    core.setCurrentPath(program.file(QStringLiteral("song.mp3")));
+    core.replay();
+    engine.state = PlayState::Paused;
+    engine.place(0);
+    core.status().timer1Tick();
+    Form1 form(Form1Services{core, world.dialogs, world.launcher, world.lyricWindows});
     form.move(80, 80);
     form.show();
     ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(form); }));
-    QTest::mouseClick(form.Image1, Qt::LeftButton);
-    QTest::mouseClick(form.Image2, Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image2")), Qt::LeftButton);
     FrmShow& lyric = world.lyricWindows.frmShow();
     FrmSet& toolbar = world.lyricWindows.frmSet();
     ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(lyric) && exposed(toolbar); }));

@@ -1,4 +1,4 @@
-#include "platform/text_file.h"
+#include "files/text_file.h"
 #include "support/temp_folder.h"
 
 #include <QFile>

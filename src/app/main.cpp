@@ -1,3 +1,4 @@
+#include "core/player_core.h"
 #include "desktop_integration/command_line.h"
 #include "desktop_integration/data_folder.h"
 #include "desktop_integration/desktop_identity.h"
@@ -46,9 +47,13 @@ int main(int argc, char** argv) {
 
     // A player that already runs for this user takes the files; this start then ends.
     QDBusConnection bus = QDBusConnection::sessionBus();
-    switch (SingleInstance::handOver(bus, commandLine.paths)) {
+    QString refusal;
+    switch (SingleInstance::handOver(bus, commandLine.paths, &refusal)) {
     case SingleInstance::HandOver::HandedOver:
         return 0;
+    case SingleInstance::HandOver::Refused:
+        std::fprintf(stderr, "vellora: %s\n", qUtf8Printable(refusal));
+        return 1;
     case SingleInstance::HandOver::NoAnswer:
         std::fputs("vellora: 正在运行的播放器没有应答 the running player did not answer\n", stderr);
         return 1;
@@ -74,11 +79,13 @@ int main(int argc, char** argv) {
     SystemMouseTrackPlatform mouseTrack;
     LyricWindows lyricWindows(
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
-    Form1 form(Form1Services{engine, launcher, fonts, dialogs, lyricWindows, dataFolder,
-                             QDir::currentPath(), [] { QCoreApplication::exit(0); }});
-    FileDrops drops(form, [&form](const QStringList& paths) { form.addPaths(paths); });
+    PlayerCore core(PlayerCoreServices{engine, launcher, fonts, lyricWindows, dataFolder,
+                                       QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+    core.load();
+    Form1 form(Form1Services{core, dialogs, launcher, lyricWindows});
+    FileDrops drops(form, [&core](const QStringList& paths) { core.openPaths(paths); });
     if (!commandLine.paths.isEmpty())
-        form.addPaths(commandLine.paths);
+        core.openPaths(commandLine.paths);
     // Without libmpv the program still keeps playlists and shows lyrics, so this is said once
     // and the window stays.
     QObject::connect(&engine, &MpvEngine::unavailable, &form, [&](const QString& reason) {
@@ -90,12 +97,16 @@ int main(int argc, char** argv) {
     // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
     // the playlist is saved, then the program fades out and ends.
     ProcessSignals processSignals;
-    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &form,
-                     &QWidget::close);
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core,
+                     &PlayerCore::requestClose);
     form.show();
     // Media keys and applets find the player once its window is up; without a session bus
     // it runs as it always did.
-    MprisService mpris(form, engine);
+    MprisService mpris(core, [&form] {
+        form.showNormal();
+        form.raise();
+        form.activateWindow();
+    });
     QTimer::singleShot(0, &mpris, [&mpris, &bus] { mpris.registerOn(bus); });
     return QApplication::exec();
 }

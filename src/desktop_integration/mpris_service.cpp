@@ -1,11 +1,12 @@
 #include "desktop_integration/mpris_service.h"
 
+#include "core/player_core.h"
 #include "desktop_integration/desktop_identity.h"
-#include "forms/form1.h"
+#include "desktop_integration/mpris_adaptors.h"
 #include "player/media_engine.h"
 
 #include <QDBusMessage>
-#include <QDir>
+#include <QDBusObjectPath>
 #include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
@@ -17,30 +18,23 @@ namespace {
 inline constexpr auto PropertiesInterface = u"org.freedesktop.DBus.Properties";
 inline constexpr auto NoTrack = u"/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
-// Microseconds of an "mm:ss" duration; the engine tells durations in whole seconds.
-std::optional<qint64> lengthOf(const std::optional<QString>& duration) {
-    if (!duration)
-        return std::nullopt;
-    const QStringList parts = duration->split(u':');
-    bool minutesRead = false;
-    bool secondsRead = false;
-    const qint64 minutes = parts.value(0).toLongLong(&minutesRead);
-    const qint64 seconds = parts.value(1).toLongLong(&secondsRead);
-    if (parts.size() != 2 || !minutesRead || !secondsRead)
-        return std::nullopt;
-    return (minutes * 60 + seconds) * 1'000'000;
-}
-
 } // namespace
 
-MprisService::MprisService(Form1& form, MediaEngine& engine, QObject* parent)
-    : QObject(parent), form_(form), engine_(engine) {
+MprisService::MprisService(PlayerCore& core, std::function<void()> raiseWindow, QObject* parent)
+    : QObject(parent), core_(core), raiseWindow_(std::move(raiseWindow)) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     new PlayerFilesAdaptor(this);
-    connect(&engine_, &MediaEngine::changed, this, &MprisService::refresh);
-    connect(&form_, &Form1::playlistChanged, this, &MprisService::refresh);
-    connect(&form_, &Form1::mediaOpened, this, &MprisService::mediaOpened);
+    MediaEngine& engine = core_.engine();
+    connect(&engine, &MediaEngine::playStateChanged, this, &MprisService::requestRefresh);
+    connect(&engine, &MediaEngine::mediaChanged, this, &MprisService::requestRefresh);
+    connect(&engine, &MediaEngine::durationChanged, this, &MprisService::requestRefresh);
+    const QAbstractItemModel* entries = &core_.playlist();
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &MprisService::requestRefresh);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, &MprisService::requestRefresh);
+    connect(entries, &QAbstractItemModel::modelReset, this, &MprisService::requestRefresh);
+    connect(&core_, &PlayerCore::currentRowChanged, this, &MprisService::requestRefresh);
+    connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::mediaOpened);
 }
 
 bool MprisService::registerOn(const QDBusConnection& connection) {
@@ -59,7 +53,7 @@ bool MprisService::registerOn(const QDBusConnection& connection) {
 }
 
 QString MprisService::playbackStatus() const {
-    switch (engine_.playState()) {
+    switch (core_.engine().playState()) {
     case PlayState::Playing:
     case PlayState::Buffering:
     case PlayState::Transitioning:
@@ -72,7 +66,11 @@ QString MprisService::playbackStatus() const {
 }
 
 QVariantMap MprisService::metadata() {
-    const MetadataKey key{opening_, lengthOf(engine_.durationString())};
+    const MediaEngine& engine = core_.engine();
+    const std::optional<qint64> length = engine.hasMedia() && engine.duration() > 0
+                                             ? std::optional(engine.duration() * 1000)
+                                             : std::nullopt;
+    const MetadataKey key{opening_, length};
     if (metadataKey_ == key)
         return metadata_;
     metadataKey_ = key;
@@ -82,36 +80,37 @@ QVariantMap MprisService::metadata() {
                          QVariant::fromValue(QDBusObjectPath(QString::fromUtf16(NoTrack))));
         return metadata_;
     }
+    const QString mediaPath = core_.currentPath();
     metadata_.insert(QStringLiteral("mpris:trackid"),
                      QVariant::fromValue(QDBusObjectPath(
                          QStringLiteral("/io/github/vellora/Vellora/track/%1").arg(opening_))));
     metadata_.insert(QStringLiteral("xesam:url"),
-                     QUrl::fromLocalFile(mediaPath_).toString(QUrl::FullyEncoded));
-    metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(mediaPath_).completeBaseName());
-    metadata_.insert(QStringLiteral("xesam:asText"), lyrics_);
-    if (key.length)
-        metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue<qint64>(*key.length));
+                     QUrl::fromLocalFile(mediaPath).toString(QUrl::FullyEncoded));
+    metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(mediaPath).completeBaseName());
+    metadata_.insert(QStringLiteral("xesam:asText"), core_.lyricLines().lines().join(u'\n'));
+    if (length)
+        metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue<qint64>(*length));
     return metadata_;
 }
 
 double MprisService::volume() const {
-    return engine_.volume() / 100.0;
+    return core_.engine().volume() / 100.0;
 }
 
 void MprisService::setVolume(double volume) {
     if (!std::isfinite(volume))
         return;
-    engine_.setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
+    core_.engine().setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
     refresh();
 }
 
 qlonglong MprisService::position() const {
-    const std::optional<MediaClock> clock = engine_.clock();
-    return clock ? std::llround(clock->position * 1'000'000) : 0;
+    const MediaEngine& engine = core_.engine();
+    return engine.hasMedia() ? engine.position() * 1000 : 0;
 }
 
 bool MprisService::canPlay() const {
-    return !form_.currentMediaPath().isEmpty();
+    return !core_.currentPath().isEmpty();
 }
 
 void MprisService::later(std::function<void()> work) {
@@ -120,9 +119,20 @@ void MprisService::later(std::function<void()> work) {
 
 void MprisService::mediaOpened() {
     ++opening_;
-    mediaPath_ = form_.currentMediaPath();
-    lyrics_ = form_.lyricLines().join(u'\n');
-    refresh();
+    requestRefresh();
+}
+
+void MprisService::requestRefresh() {
+    if (refreshRequested_)
+        return;
+    refreshRequested_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshRequested_ = false;
+            refresh();
+        },
+        Qt::QueuedConnection);
 }
 
 void MprisService::refresh() {
@@ -136,8 +146,8 @@ void MprisService::refresh() {
     };
     note(QStringLiteral("PlaybackStatus"), playbackStatus());
     note(QStringLiteral("Volume"), volume());
-    note(QStringLiteral("CanGoNext"), form_.canGoNext());
-    note(QStringLiteral("CanGoPrevious"), form_.canGoPrevious());
+    note(QStringLiteral("CanGoNext"), core_.canGoNext());
+    note(QStringLiteral("CanGoPrevious"), core_.canGoPrevious());
     note(QStringLiteral("CanPlay"), canPlay());
     note(QStringLiteral("CanPause"), canPlay());
     const QVariantMap tags = metadata();
@@ -152,96 +162,4 @@ void MprisService::refresh() {
         QStringLiteral("PropertiesChanged"));
     signal << QString::fromUtf16(DesktopIdentity::PlayerInterface) << changed << QStringList();
     connection_->send(signal);
-}
-
-MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
-    : QDBusAbstractAdaptor(service), service_(service) {}
-
-QString MprisRootAdaptor::identity() const {
-    return QString::fromUtf16(DesktopIdentity::Identity);
-}
-
-QString MprisRootAdaptor::desktopEntry() const {
-    return QString::fromUtf16(DesktopIdentity::ApplicationId);
-}
-
-QStringList MprisRootAdaptor::supportedUriSchemes() const {
-    return {QStringLiteral("file")};
-}
-
-QStringList MprisRootAdaptor::supportedMimeTypes() const {
-    return DesktopIdentity::audioMimeTypes();
-}
-
-void MprisRootAdaptor::Raise() {
-    service_->later([form = &service_->form()] {
-        form->showNormal();
-        form->raise();
-        form->activateWindow();
-    });
-}
-
-void MprisRootAdaptor::Quit() {
-    service_->later([form = &service_->form()] { form->close(); });
-}
-
-MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
-    : QDBusAbstractAdaptor(service), service_(service) {}
-
-bool MprisPlayerAdaptor::canGoNext() const {
-    return service_->form().canGoNext();
-}
-
-bool MprisPlayerAdaptor::canGoPrevious() const {
-    return service_->form().canGoPrevious();
-}
-
-void MprisPlayerAdaptor::Play() {
-    service_->form().play();
-}
-
-void MprisPlayerAdaptor::Pause() {
-    service_->form().pause();
-}
-
-void MprisPlayerAdaptor::PlayPause() {
-    if (service_->engine().playState() == PlayState::Playing)
-        service_->form().pause();
-    else
-        service_->form().play();
-}
-
-void MprisPlayerAdaptor::Stop() {
-    service_->form().stop();
-}
-
-void MprisPlayerAdaptor::Next() {
-    service_->form().nextEntry();
-}
-
-void MprisPlayerAdaptor::Previous() {
-    service_->form().previousEntry();
-}
-
-void MprisPlayerAdaptor::Seek(qlonglong) {}
-
-void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
-
-void MprisPlayerAdaptor::OpenUri(const QString& uri) {
-    const QUrl url(uri);
-    if (!url.isLocalFile())
-        return;
-    service_->later(
-        [form = &service_->form(), path = url.toLocalFile()] { form->addPaths({path}); });
-}
-
-PlayerFilesAdaptor::PlayerFilesAdaptor(MprisService* service)
-    : QDBusAbstractAdaptor(service), service_(service) {}
-
-void PlayerFilesAdaptor::Open(const QStringList& paths) {
-    QStringList absolute;
-    // Relative paths would mean the running player's working directory, not the sender's.
-    std::copy_if(paths.cbegin(), paths.cend(), std::back_inserter(absolute),
-                 [](const QString& path) { return QDir::isAbsolutePath(path); });
-    service_->later([form = &service_->form(), absolute] { form->addPaths(absolute); });
 }

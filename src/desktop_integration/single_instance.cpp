@@ -15,7 +15,7 @@ inline constexpr int AnswerTimeoutMs = 5000;
 
 } // namespace
 
-HandOver handOver(const QDBusConnection& bus, const QStringList& paths) {
+HandOver handOver(const QDBusConnection& bus, const QStringList& paths, QString* refusal) {
     if (!bus.isConnected())
         return HandOver::NoRunningPlayer;
     const QString service = QString::fromUtf16(DesktopIdentity::BusName);
@@ -39,6 +39,11 @@ HandOver handOver(const QDBusConnection& bus, const QStringList& paths) {
     if (error == u"org.freedesktop.DBus.Error.ServiceUnknown" ||
         error == u"org.freedesktop.DBus.Error.NameHasNoOwner")
         return HandOver::NoRunningPlayer;
+    if (error == u"org.freedesktop.DBus.Error.InvalidArgs") {
+        if (refusal)
+            *refusal = reply.errorMessage();
+        return HandOver::Refused;
+    }
     return HandOver::NoAnswer;
 }
 

@@ -1,7 +1,7 @@
 #include "desktop_lyric/settings_file.h"
 
 #include "desktop_lyric/lyric_settings.h"
-#include "platform/file_replacement.h"
+#include "files/file_replacement.h"
 #include "player/program_files.h"
 
 #include <QDir>

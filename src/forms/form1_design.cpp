@@ -5,27 +5,15 @@
 #include "forms/form1.h"
 #include "forms/picture_box.h"
 #include "player/exit_fade.h"
-#include "player/lyric_font.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QTimer>
 
 namespace {
-
-QTimer* makeTimer(QObject* parent, int intervalMs, bool enabled) {
-    auto* timer = new QTimer(parent);
-    timer->setTimerType(Qt::PreciseTimer);
-    timer->setInterval(intervalMs);
-    if (enabled)
-        timer->start();
-    return timer;
-}
 
 template <typename Control> Control* named(Control* control, const char* name) {
     control->setObjectName(QString::fromLatin1(name));
@@ -73,16 +61,15 @@ void Form1::createControls() {
     Label1 = hiddenLabel(this, "Label1",
                          QStringLiteral("添加URL功能 单曲循环 全部循环 顺序播放  暂停 停止 进度条"),
                          designRect(360, 240, 3615, 495));
-    Label9 = hiddenLabel(this, "Label9", QStringLiteral("2"), designRect(3240, 1080, 855, 255));
+    Label9 = hiddenLabel(this, "Label9", QString(), designRect(3240, 1080, 855, 255));
     Label7 = named(new ClickableLabel(QStringLiteral("Label7"), this), "Label7");
     Label7->setGeometry(designRect(1920, 960, 975, 255));
     Label7->hide();
     Label8 = named(new ClickableLabel(QStringLiteral("Label8"), this), "Label8");
     Label8->setGeometry(designRect(1080, 840, 735, 255));
     Label8->hide();
-    Label10 = hiddenLabel(this, "Label10", QString::number(ExitFade::StartLevel),
-                          designRect(4200, 120, 855, 255));
-    Label11 = hiddenLabel(this, "Label11", QStringLiteral("0"), designRect(3480, 600, 90, 180));
+    Label10 = hiddenLabel(this, "Label10", QString(), designRect(4200, 120, 855, 255));
+    Label11 = hiddenLabel(this, "Label11", QString(), designRect(3480, 600, 90, 180));
 
     w1 = named(new QWidget(this), "w1");
     w1->setGeometry(designRect(0, 1485, 4935, 930));
@@ -92,15 +79,25 @@ void Form1::createControls() {
 
     Picture2 =
         named(new PictureBox(this, designRect(0, 1920, 4935, 330), skin("Picture2")), "Picture2");
-    Image3 =
-        new ClickArea(Picture2, designRect(120, 0, 375, 375), QStringLiteral("单个音乐文件添加"));
-    Image1 = new ClickArea(Picture2, designRect(3000, 0, 375, 375), QStringLiteral("显示桌面歌词"));
-    Image4 =
-        new ClickArea(Picture2, designRect(1560, 0, 375, 375), QStringLiteral("添加音乐文件夹"));
-    Image5 = new ClickArea(Picture2, designRect(2280, 0, 375, 375), QStringLiteral("清空歌曲列表"));
-    Image6 = new ClickArea(Picture2, designRect(840, 0, 375, 375), QStringLiteral("删除选中歌曲"));
-    Image7 = new ClickArea(Picture2, designRect(4440, 0, 375, 375), QStringLiteral("关于我们"));
-    Image2 = new ClickArea(Picture2, designRect(3720, 0, 375, 375));
+    Image3 = named(
+        new ClickArea(Picture2, designRect(120, 0, 375, 375), QStringLiteral("单个音乐文件添加")),
+        "Image3");
+    Image1 = named(
+        new ClickArea(Picture2, designRect(3000, 0, 375, 375), QStringLiteral("显示桌面歌词")),
+        "Image1");
+    Image4 = named(
+        new ClickArea(Picture2, designRect(1560, 0, 375, 375), QStringLiteral("添加音乐文件夹")),
+        "Image4");
+    Image5 = named(
+        new ClickArea(Picture2, designRect(2280, 0, 375, 375), QStringLiteral("清空歌曲列表")),
+        "Image5");
+    Image6 =
+        named(new ClickArea(Picture2, designRect(840, 0, 375, 375), QStringLiteral("删除选中歌曲")),
+              "Image6");
+    Image7 =
+        named(new ClickArea(Picture2, designRect(4440, 0, 375, 375), QStringLiteral("关于我们")),
+              "Image7");
+    Image2 = named(new ClickArea(Picture2, designRect(3720, 0, 375, 375)), "Image2");
 
     Picture1 = named(new PictureBox(this, designRect(3240, 4440, 4935, 1455), skin("Picture1")),
                      "Picture1");
@@ -111,12 +108,9 @@ void Form1::createControls() {
 
     List1 = named(new QListView(this), "List1");
     List1->setGeometry(designRect(6360, 120, 855, 420));
-    lyricLineStore = new QStringListModel(this);
-    List1->setModel(lyricLineStore);
     List1->setUniformItemSizes(true);
 
-    Text1 = named(new QLineEdit(QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3"), this),
-                  "Text1");
+    Text1 = named(new QLineEdit(this), "Text1");
     Text1->setGeometry(designRect(5160, 3480, 3615, 390));
 
     Command2 = named(new QPushButton(QStringLiteral("Command2"), this), "Command2");
@@ -141,7 +135,7 @@ void Form1::createControls() {
     songFace.setPointSize(12);
     Label2->setFont(songFace);
 
-    List2 = named(new QListWidget(this), "List2");
+    List2 = named(new QListView(this), "List2");
     List2->setGeometry(designRect(0, 2250, 4935, 1680));
     List2->setUniformItemSizes(true);
     QPalette listColours = List2->palette();
@@ -151,15 +145,15 @@ void Form1::createControls() {
 
     Picture4 =
         named(new PictureBox(this, designRect(0, 1440, 4935, 330), skin("Picture4")), "Picture4");
-    Image9 = new ClickArea(Picture4, designRect(120, 0, 495, 375));
-    Image11 = new ClickArea(Picture4, designRect(600, 0, 495, 375));
-    Image10 = new ClickArea(Picture4, designRect(1200, 0, 375, 375));
-    Image12 = new ClickArea(Picture4, designRect(1680, 0, 615, 375));
-    Image13 = new ClickArea(Picture4, designRect(2400, 0, 615, 375));
-    Image14 = new ClickArea(Picture4, designRect(3120, 0, 735, 375));
-    Image15 = new ClickArea(Picture4, designRect(3960, 0, 855, 375));
+    Image9 = named(new ClickArea(Picture4, designRect(120, 0, 495, 375)), "Image9");
+    Image11 = named(new ClickArea(Picture4, designRect(600, 0, 495, 375)), "Image11");
+    Image10 = named(new ClickArea(Picture4, designRect(1200, 0, 375, 375)), "Image10");
+    Image12 = named(new ClickArea(Picture4, designRect(1680, 0, 615, 375)), "Image12");
+    Image13 = named(new ClickArea(Picture4, designRect(2400, 0, 615, 375)), "Image13");
+    Image14 = named(new ClickArea(Picture4, designRect(3120, 0, 735, 375)), "Image14");
+    Image15 = named(new ClickArea(Picture4, designRect(3960, 0, 855, 375)), "Image15");
 
-    Text2 = named(new QLineEdit(QString::fromUtf16(LyricFont::Calligraphic), this), "Text2");
+    Text2 = named(new QLineEdit(this), "Text2");
     Text2->setGeometry(designRect(3240, 4080, 855, 270));
     Text2->hide();
 
@@ -180,16 +174,12 @@ void Form1::createControls() {
     for (QLabel* label : findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
 
-    // The playback tick and the ripple step run only when they have something to do: the
-    // first is armed for the moment the position text moves on, the second runs while the
-    // water moves. Both keep the design's 10 ms as their interval when started plainly.
-    Timer1 = makeTimer(this, 10, false);
-    Timer1->setSingleShot(true);
-    Timer2 = makeTimer(this, 10, false);
-    Timer3 = makeTimer(this, 10, false);
-    // The exit fade's timers tick on the coarse period the design's platform gave every
-    // timer, whatever interval was asked for; at a finer one the fade would end before the
-    // window could show a step of it.
-    Timer4 = makeTimer(this, ExitFade::TimerPeriodMs, false);
-    Timer5 = makeTimer(this, ExitFade::TimerPeriodMs, false);
+    // The ripple step runs while the water moves, at the design's 10 ms. The fade's opacity
+    // ticks on the coarse period the design's platform gave every timer (see ExitFade).
+    Timer2 = named(new QTimer(this), "Timer2");
+    Timer2->setTimerType(Qt::PreciseTimer);
+    Timer2->setInterval(10);
+    Timer5 = named(new QTimer(this), "Timer5");
+    Timer5->setTimerType(Qt::PreciseTimer);
+    Timer5->setInterval(ExitFade::TimerPeriodMs);
 }

@@ -40,3 +40,19 @@ FrmSet& LyricWindows::frmSet() {
     }
     return *frmSet_;
 }
+
+void LyricWindows::DrawText(const QString& text) {
+    frmShow().DrawText(text);
+}
+
+void LyricWindows::SetColor(qint16 n) {
+    frmSet().SetColor(n);
+}
+
+void LyricWindows::showLyricWindow() {
+    frmShow().show();
+}
+
+void LyricWindows::hideLyricWindow() {
+    frmShow().hide();
+}

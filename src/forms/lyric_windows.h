@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/desktop_lyric.h"
 #include "desktop_lyric/lyric_settings.h"
 
 #include <QString>
@@ -29,14 +30,18 @@ struct LyricWindowServices {
 
 // The desktop lyric's two windows and the settings they share. Each window is created and
 // loaded, not shown, the first time anything asks for it, and lives as long as this owner.
-class LyricWindows {
+class LyricWindows : public DesktopLyric {
 public:
     explicit LyricWindows(LyricWindowServices services);
-    ~LyricWindows();
+    ~LyricWindows() override;
     LyricWindows(const LyricWindows&) = delete;
     LyricWindows& operator=(const LyricWindows&) = delete;
 
-    LyricSettings& settings() { return settings_; }
+    LyricSettings& settings() override { return settings_; }
+    void DrawText(const QString& text) override;
+    void SetColor(qint16 n) override;
+    void showLyricWindow() override;
+    void hideLyricWindow() override;
 
     FrmShow& frmShow();
     FrmSet& frmSet();

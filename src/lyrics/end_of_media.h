@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "player/media_engine.h"
+#include "player/play_mode.h"
+
 #include <optional>
 
-// What the main window does when the engine reports the end of the current media.
+// What the player does when the engine reports the end of the current media.
 namespace EndOfMedia {
 
 inline constexpr auto Slogan = u"Quarnet 音你而酷！";
@@ -15,9 +17,9 @@ struct Advance {
     // In every case the selected entry is then played through the deferred play.
 };
 
-// playMode is the play-mode caption: 1 repeats the track, anything else advances through
-// the playlist, wrapping from the last entry to the first (without the slogan). Nothing
-// happens unless the engine really reads "media ended", or on an empty playlist.
-std::optional<Advance> decide(const QString& playMode, int playState, int selected, int count);
+// Repeating, the track plays again; advancing, the next entry plays, wrapping from the last
+// entry to the first (without the slogan). Nothing happens unless the engine really reads
+// "media ended", or on an empty playlist.
+std::optional<Advance> decide(PlayMode mode, PlayState state, int selected, int count);
 
 } // namespace EndOfMedia

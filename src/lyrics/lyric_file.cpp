@@ -1,6 +1,6 @@
 #include "lyrics/lyric_file.h"
 
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,12 +1,33 @@
 #include "lyrics/playback_tick.h"
 
 #include "lyrics/lyric_line_index.h"
-#include "player/media_engine.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace PlaybackTick {
 
-std::optional<QString> statusText(int playState) {
-    switch (playState) {
+Reading Reading::of(const MediaEngine& engine) {
+    Reading reading;
+    reading.state = engine.playState();
+    reading.hasMedia = engine.hasMedia();
+    if (reading.hasMedia) {
+        reading.position = engine.position();
+        reading.duration = engine.duration();
+        reading.rate = engine.rate();
+    }
+    return reading;
+}
+
+QString timeText(qint64 milliseconds) {
+    const qint64 whole = std::max<qint64>(milliseconds, 0) / 1000;
+    return QStringLiteral("%1:%2")
+        .arg(whole / 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<QString> statusText(PlayState state) {
+    switch (state) {
     case PlayState::Undefined:
         return QStringLiteral("还未执行任何操作");
     case PlayState::Stopped:
@@ -26,22 +47,23 @@ std::optional<QString> statusText(int playState) {
     }
 }
 
-void run(const MediaEngine& engine, const LyricLineIndex& lines, Labels& labels,
-         const std::function<void(const QString&)>& drawLyric) {
-    if (const auto status = statusText(engine.playState()))
+int run(const Reading& reading, const LyricLineIndex& lines, Labels& labels,
+        const std::function<void(const QString&)>& drawLyric) {
+    if (const auto status = statusText(reading.state))
         labels.status = *status;
+    // Without a current media there is no time to show or to match.
+    if (!reading.hasMedia)
+        return -1;
+    const QString position = timeText(reading.position);
+    labels.time = position + u'/' + timeText(reading.duration);
+    return showLines(position, lines, labels, drawLyric);
+}
 
-    const auto position = engine.currentPositionString();
-    const auto duration = engine.durationString();
-    if (position && duration)
-        labels.time = *position + u'/' + *duration;
-
-    // The engine's position changes only between ticks, so one read serves every line.
-    if (!position)
-        return;
-    const std::vector<int> rows = lines.rowsContaining(*position);
+int showLines(const QString& positionText, const LyricLineIndex& lines, Labels& labels,
+              const std::function<void(const QString&)>& drawLyric) {
+    const std::vector<int> rows = lines.rowsContaining(positionText);
     if (rows.empty())
-        return;
+        return -1;
     // Every matching line is handed over in turn while playing; of the labels each matching
     // line would overwrite, only what the last line to set them leaves can be seen.
     if (labels.status == PlayingStatus) {
@@ -63,6 +85,17 @@ void run(const MediaEngine& engine, const LyricLineIndex& lines, Labels& labels,
             break;
         }
     }
+    return rows.back();
+}
+
+std::optional<int> untilNextSecond(const Reading& reading) {
+    if (!reading.hasMedia || !(reading.rate > 0) || !std::isfinite(reading.rate))
+        return std::nullopt;
+    const qint64 position = std::max<qint64>(reading.position, 0);
+    const qint64 left = (position / 1000 + 1) * 1000 - position;
+    const double milliseconds = std::ceil(double(left) / reading.rate);
+    // At most an hour, so a crawling rate cannot overflow the timer.
+    return int(std::clamp(milliseconds, 1.0, 3600.0 * 1000));
 }
 
 } // namespace PlaybackTick

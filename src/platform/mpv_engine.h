@@ -1,12 +1,12 @@
 #pragma once
 
 #include "player/media_engine.h"
+#include "player/playback_clock.h"
 
 #include <QString>
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -14,14 +14,16 @@
 struct mpv_handle;
 struct mpv_event;
 struct MpvApi;
+struct MpvInstance;
+class MpvStartup;
 
-// MediaEngine on libmpv, which is loaded on a thread of its own once the event loop runs: the
-// libraries behind it take longer to load than the window takes to appear. Calls made until
-// it is ready wait in order and are applied then; reads meanwhile answer as before any media.
+// MediaEngine on libmpv, which is loaded on a thread of its own once the event loop runs (see
+// MpvStartup). Calls made until it is ready wait in order and are applied then; reads
+// meanwhile answer as before any media.
 //
-// State and events are mirrored on the UI thread, woken only by mpv's events. The position
-// alone is asked of mpv when read: it changes all the time, and mirroring it would wake the
-// UI thread many times a second. Every other change raises changed().
+// State is mirrored on the user-interface thread from mpv's events, so reads never wait for
+// mpv. The position comes from mpv's reports of it (a few a second) and runs on between them
+// (PlaybackClock); only a report that disagrees with where it runs is passed on.
 //
 // stop() pauses and rewinds rather than unloading, so the current media stays open and a
 // later play() starts it again at once. After the end of the media the file also stays
@@ -40,10 +42,13 @@ public:
 
     // False once libmpv could not be loaded or started, and after shutdown; the engine then
     // acts as one with no media.
-    bool isAvailable() const { return handle_ != nullptr || startup_ != nullptr; }
+    bool isAvailable() const { return handle_ != nullptr || loading_; }
     // Asks mpv itself, not the mirrored state: true while it has no file open, or when it is
     // not running. Not meant for the playback tick.
     bool isIdle() const;
+    // Asks mpv itself where the playing file is, in seconds; empty while it has none. For
+    // checking the mirrored position against, not for the playback tick.
+    std::optional<double> mpvPosition() const;
 
     void setURL(const QString& path) override;
     int volume() const override { return volume_; }
@@ -51,10 +56,11 @@ public:
     void play() override;
     void pause() override;
     void stop() override;
-    std::optional<QString> currentPositionString() const override;
-    std::optional<QString> durationString() const override;
-    int playState() const override { return state_; }
-    std::optional<MediaClock> clock() const override;
+    PlayState playState() const override { return state_; }
+    bool hasMedia() const override { return hasMedia_; }
+    qint64 position() const override;
+    double rate() const override { return clock_.rate(); }
+    qint64 duration() const override { return duration_; }
     void shutdown() override;
 
 Q_SIGNALS:
@@ -63,15 +69,9 @@ Q_SIGNALS:
     void unavailable(const QString& reason);
 
 private:
-    struct Startup;
-    struct Started;
     class Announcer;
 
-    void startLoading(const std::vector<QByteArray>& libraries, const QByteArray& clientName);
-    static void startUp(std::shared_ptr<Startup> startup, MpvEngine* engine,
-                        std::vector<QByteArray> libraries, QByteArray clientName,
-                        std::promise<void> finished);
-    void finishStartup();
+    void start(MpvInstance instance);
     bool deferredUntilReady(std::function<void()> call);
 
     static void onWakeup(void* context);
@@ -80,30 +80,38 @@ private:
     void handlePropertyChange(const mpv_event& event);
     void handleEndFile(const mpv_event& event);
     void handleEndReached();
+    void positionReported(double seconds);
 
     void load();
     bool rewind();
     void setPaused(bool paused);
-    void setState(int state);
-    void watchStandingPosition();
+    void setState(PlayState state);
+    void setSpeed(double speed);
     void setDuration(double seconds);
+    void jumpTo(qint64 position);
     void dropMedia();
-    void forgetMedia(int state);
+    void forgetMedia(PlayState state);
     bool currentFileIsActive() const;
-    double position() const;
+    double runningRate() const;
     void announce();
 
-    // Shared with the loading thread until it hands the started mpv over.
-    std::shared_ptr<Startup> startup_;
-    std::future<void> startupFinished_;
+    // Until libmpv is ready or has failed; calls meanwhile wait in pending_.
+    bool loading_ = true;
+    std::unique_ptr<MpvStartup> startup_;
     std::vector<std::function<void()>> pending_;
 
     std::unique_ptr<const MpvApi> mpv_;
     mpv_handle* handle_ = nullptr;
     // Wakeups can come in bursts from mpv's threads; one queued drain serves them all.
     std::atomic<bool> drainQueued_{false};
-    // Something a reader can see changed since changed() was last raised.
-    bool changed_ = false;
+
+    // What changed since the signals were last raised.
+    struct Changes {
+        bool media = false;
+        bool state = false;
+        bool duration = false;
+        bool position = false;
+    } changes_;
 
     QString path_;
     bool hasMedia_ = false;
@@ -117,14 +125,9 @@ private:
     // A rewind is queued in mpv; positions reported until it completes are from before it.
     bool rewindPending_ = false;
 
-    bool positionWatched_ = false;
-
-    int state_ = PlayState::Undefined;
+    PlayState state_ = PlayState::Undefined;
     int volume_ = 100;
     double speed_ = 1;
-    // The position text of the second last read, which most reads ask for again.
-    mutable long long positionSecond_ = 0;
-    mutable QString positionText_;
-    long long durationSecond_ = -1;
-    QString durationText_;
+    PlaybackClock clock_;
+    qint64 duration_ = 0;
 };

@@ -1,6 +1,6 @@
 #include "platform/system_font_installation.h"
 
-#include "platform/regular_file.h"
+#include "files/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,39 +2,34 @@
 
 #include <QObject>
 #include <QString>
-#include <optional>
 
-// Play-state codes that the rest of the program compares. They are the codes of the
-// automation interface the player was designed around, so they are kept as plain ints.
-namespace PlayState {
-inline constexpr int Undefined = 0;
-inline constexpr int Stopped = 1;
-inline constexpr int Paused = 2;
-inline constexpr int Playing = 3;
-inline constexpr int Buffering = 6;
-inline constexpr int MediaEnded = 8;
-inline constexpr int Transitioning = 9;
-inline constexpr int Ready = 10;
-} // namespace PlayState
+// Play-state codes of the automation interface the player was designed around. The values
+// are that interface's own, so the status captions and the end-of-media rule keep their
+// meaning; only some of them are ever reported by the engine here.
+enum class PlayState {
+    Undefined = 0,
+    Stopped = 1,
+    Paused = 2,
+    Playing = 3,
+    ScanForward = 4,
+    ScanReverse = 5,
+    Buffering = 6,
+    Waiting = 7,
+    MediaEnded = 8,
+    Transitioning = 9,
+    Ready = 10,
+    Reconnecting = 11,
+};
 
 // The media engine `w1`. Member names follow the automation names of the original engine:
 //   URL (set)                      -> setURL
 //   settings.volume (get/set)      -> volume / setVolume
 //   controls.play / pause / stop   -> play / pause / stop
-//   controls.currentPositionString -> currentPositionString
-//   currentMedia.durationString    -> durationString
 //   playState                      -> playState
-// Reads must be cheap: the playback tick and the desktop integration read them whenever the
-// engine reports a change.
-//
-// Where the current media is, and how fast that moves: rate is the playback speed while the
-// position advances, 0 while it stands (paused, stopped, buffering, ended).
-struct MediaClock {
-    double position = 0; // seconds
-    double rate = 0;
-    bool operator==(const MediaClock&) const = default;
-};
-
+// Position and duration are milliseconds; the playback tick makes the "mm:ss" texts the
+// original engine gave. Every read is cheap and asks nothing of the engine's own threads:
+// the values are kept on the user-interface thread and pushed from there with a signal
+// when they change.
 class MediaEngine : public QObject {
     Q_OBJECT
 public:
@@ -52,29 +47,34 @@ public:
     virtual void pause() = 0;
     virtual void stop() = 0;
 
-    // "mm:ss", minutes and seconds of two digits at least; minutes keep counting past the
-    // hour ("75:03"). Empty optional while there is no current media to ask.
-    virtual std::optional<QString> currentPositionString() const = 0;
-    virtual std::optional<QString> durationString() const = 0;
+    virtual PlayState playState() const = 0;
 
-    virtual int playState() const = 0;
+    // Whether a media is current. Position and duration mean something only then.
+    virtual bool hasMedia() const = 0;
 
-    // Empty optional while there is no current media to ask.
-    virtual std::optional<MediaClock> clock() const = 0;
+    // Milliseconds into the current media at this moment. Between two positionChanged() the
+    // position moves on at rate(), and only so.
+    virtual qint64 position() const = 0;
+
+    // How fast the position moves: the playback speed while playing, 0 while it stands
+    // (paused, stopped, opening, buffering, ended).
+    virtual double rate() const = 0;
+
+    // Length of the current media in milliseconds; 0 while it is not known.
+    virtual qint64 duration() const = 0;
 
     // Stops output cleanly so that ending the process cuts no audio mid-buffer.
     virtual void shutdown() = 0;
 
 Q_SIGNALS:
-    // Raised when playback reaches the end of the current media, with playState()
-    // already reading PlayState::MediaEnded. The argument carries no meaning.
+    void playStateChanged(PlayState state);
+    // A media became current or stopped being current.
+    void mediaChanged();
+    void durationChanged(qint64 milliseconds);
+    // The position went somewhere other than where rate() was taking it: a new media, a
+    // rewind, a pause that settled, a clock put right. Not raised while it simply runs on.
+    void positionChanged(qint64 milliseconds);
+    // Raised when playback reaches the end of the current media, with playState() already
+    // reading PlayState::MediaEnded. The argument carries no meaning.
     void endOfStream(int result);
-
-    // Raised after anything a reader sees changed other than by the passing of time: the
-    // play state, the media (opened, failed, dropped), its duration, a seek or rewind, the
-    // rate. Between two of these the position moves only as clock() says it does.
-    void changed();
 };
-
-// "mm:ss" of a whole number of seconds, minutes counting on past 59.
-QString formatMediaTime(double seconds);

@@ -1,7 +1,7 @@
 #include "player/playlist_file.h"
 
-#include "platform/file_replacement.h"
-#include "platform/text_file.h"
+#include "files/file_replacement.h"
+#include "files/text_file.h"
 #include "player/leading_number.h"
 
 #include <algorithm>

@@ -1,9 +1,12 @@
 #include "support/temp_folder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 QString TempFolder::write(const QString& name, const QByteArray& bytes) const {
     const QString path = file(name);
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);

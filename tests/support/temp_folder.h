@@ -9,6 +9,7 @@ class TempFolder {
 public:
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
+    // Writes the file, making the folders its name holds.
     QString write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
 

@@ -1,4 +1,4 @@
-#include "platform/file_replacement.h"
+#include "files/file_replacement.h"
 
 #include <QFile>
 #include <QFileInfo>

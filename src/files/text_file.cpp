@@ -1,6 +1,6 @@
-#include "platform/text_file.h"
+#include "files/text_file.h"
 
-#include "platform/regular_file.h"
+#include "files/regular_file.h"
 
 #include <QFile>
 #include <algorithm>

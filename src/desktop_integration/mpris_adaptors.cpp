@@ -1,0 +1,130 @@
+#include "desktop_integration/mpris_adaptors.h"
+
+#include "core/player_core.h"
+#include "desktop_integration/desktop_identity.h"
+#include "player/media_engine.h"
+#include "player/outside_paths.h"
+
+#include <QDBusError>
+#include <QDir>
+#include <QUrl>
+
+namespace {
+
+// Splits paths handed over on the bus into those that may join the playlist and the
+// refusals ("path：why"). Relative paths would mean the running player's working directory,
+// not the sender's.
+QStringList admissible(const QStringList& paths, QStringList& refusals) {
+    QStringList accepted;
+    for (const QString& path : paths) {
+        QString why = OutsidePaths::refusal(path);
+        if (why.isEmpty() && !QDir::isAbsolutePath(path))
+            why = QStringLiteral("不是绝对路径");
+        if (why.isEmpty())
+            accepted.append(path);
+        else
+            refusals.append(path + QStringLiteral("：") + why);
+    }
+    return accepted;
+}
+
+} // namespace
+
+MprisRootAdaptor::MprisRootAdaptor(MprisService* service)
+    : QDBusAbstractAdaptor(service), service_(service) {}
+
+QString MprisRootAdaptor::identity() const {
+    return QString::fromUtf16(DesktopIdentity::Identity);
+}
+
+QString MprisRootAdaptor::desktopEntry() const {
+    return QString::fromUtf16(DesktopIdentity::ApplicationId);
+}
+
+QStringList MprisRootAdaptor::supportedUriSchemes() const {
+    return {QStringLiteral("file")};
+}
+
+QStringList MprisRootAdaptor::supportedMimeTypes() const {
+    return DesktopIdentity::audioMimeTypes();
+}
+
+void MprisRootAdaptor::Raise() {
+    service_->later([service = service_] { service->raiseWindow(); });
+}
+
+void MprisRootAdaptor::Quit() {
+    service_->later([core = &service_->core()] { core->requestClose(); });
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
+    : QDBusAbstractAdaptor(service), service_(service) {}
+
+bool MprisPlayerAdaptor::canGoNext() const {
+    return service_->core().canGoNext();
+}
+
+bool MprisPlayerAdaptor::canGoPrevious() const {
+    return service_->core().canGoPrevious();
+}
+
+void MprisPlayerAdaptor::Play() {
+    service_->core().play();
+}
+
+void MprisPlayerAdaptor::Pause() {
+    service_->core().pause();
+}
+
+void MprisPlayerAdaptor::PlayPause() {
+    PlayerCore& core = service_->core();
+    if (core.engine().playState() == PlayState::Playing)
+        core.pause();
+    else
+        core.play();
+}
+
+void MprisPlayerAdaptor::Stop() {
+    service_->core().stop();
+}
+
+void MprisPlayerAdaptor::Next() {
+    service_->core().nextEntry();
+}
+
+void MprisPlayerAdaptor::Previous() {
+    service_->core().previousEntry();
+}
+
+void MprisPlayerAdaptor::Seek(qlonglong) {}
+
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
+
+// A refused path is answered with an error; what passes joins the playlist once the caller
+// has its answer.
+void MprisPlayerAdaptor::OpenUri(const QString& uri) {
+    const QUrl url(uri);
+    QStringList refusals;
+    const QStringList accepted =
+        url.isLocalFile() ? admissible({url.toLocalFile()}, refusals) : QStringList();
+    if (!url.isLocalFile())
+        refusals.append(uri + QStringLiteral("：不是本地文件"));
+    if (!refusals.isEmpty()) {
+        service_->sendErrorReply(QDBusError::InvalidArgs, OutsidePaths::describe(refusals));
+        return;
+    }
+    service_->later([core = &service_->core(), accepted] { core->admitPaths(accepted); });
+}
+
+PlayerFilesAdaptor::PlayerFilesAdaptor(MprisService* service)
+    : QDBusAbstractAdaptor(service), service_(service) {}
+
+// What passes joins the playlist; what is refused is told in an error all the same.
+void PlayerFilesAdaptor::Open(const QStringList& paths) {
+    QStringList refusals;
+    const QStringList accepted = admissible(paths, refusals);
+    if (!accepted.isEmpty())
+        service_->later([core = &service_->core(), accepted] { core->admitPaths(accepted); });
+    if (!refusals.isEmpty())
+        service_->sendErrorReply(QDBusError::InvalidArgs, OutsidePaths::describe(refusals));
+}
