@@ -10,7 +10,7 @@ packages=(
     # fuzzing: clang's libFuzzer and sanitizer runtimes come in a package of their own
     clang libclang-rt-dev
     # libraries
-    qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
+    qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev libtag1-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # running and testing headless, and the program's Chinese texts

@@ -1,0 +1,399 @@
+#include "lyric_sources/cover_art_cache.h"
+#include "lyric_sources/media_tag_loader.h"
+#include "platform/taglib_media_tags.h"
+#include "support/generated_media.h"
+#include "support/temp_folder.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QThread>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/synchronizedlyricsframe.h>
+#include <taglib/unsynchronizedlyricsframe.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+namespace {
+
+using testsupport::MediaContainer;
+
+TagLib::String tl(const QString& text) {
+    return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+}
+
+TagLib::ByteVector tl(const QByteArray& bytes) {
+    return TagLib::ByteVector(bytes.constData(), unsigned(bytes.size()));
+}
+
+QByteArray image(const char* format, QColor colour = Qt::red) {
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes;
+}
+
+void setCommon(TagLib::Tag* tag) {
+    tag->setTitle(tl(QStringLiteral("玫瑰花的葬礼")));
+    tag->setArtist("Artist");
+    tag->setAlbum("Album");
+}
+
+TagLib::ID3v2::AttachedPictureFrame* picture(const QByteArray& bytes,
+                                             TagLib::ID3v2::AttachedPictureFrame::Type type) {
+    auto* frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setMimeType("image/jpeg"); // whatever the tag says, the bytes decide
+    frame->setType(type);
+    frame->setPicture(tl(bytes));
+    return frame;
+}
+
+TagLib::ID3v2::UnsynchronizedLyricsFrame* uslt(const QString& text) {
+    auto* frame = new TagLib::ID3v2::UnsynchronizedLyricsFrame(TagLib::String::UTF8);
+    frame->setText(tl(text));
+    return frame;
+}
+
+TagLib::ID3v2::SynchronizedLyricsFrame*
+sylt(std::initializer_list<std::pair<unsigned, const char*>> entries,
+     TagLib::ID3v2::SynchronizedLyricsFrame::TimestampFormat format =
+         TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMilliseconds) {
+    auto* frame = new TagLib::ID3v2::SynchronizedLyricsFrame(TagLib::String::UTF8);
+    frame->setTimestampFormat(format);
+    frame->setType(TagLib::ID3v2::SynchronizedLyricsFrame::Lyrics);
+    TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList list;
+    for (const auto& [ms, text] : entries)
+        list.append({ms, tl(QString::fromUtf8(text))});
+    frame->setSynchedText(list);
+    return frame;
+}
+
+TagLib::FLAC::Picture* flacPicture(const QByteArray& bytes) {
+    auto* p = new TagLib::FLAC::Picture;
+    p->setType(TagLib::FLAC::Picture::FrontCover);
+    p->setMimeType("image/png");
+    p->setData(tl(bytes));
+    return p;
+}
+
+class MediaTags_ : public ::testing::Test {
+protected:
+    QString bare(const char* name, MediaContainer container) const {
+        const QString path = folder.file(QString::fromUtf8(name));
+        EXPECT_TRUE(testsupport::writeBareMedia(path, container));
+        return path;
+    }
+    static QByteArray path8(const QString& path) { return QFile::encodeName(path); }
+    MediaTags read(const QString& path) const { return reader.read(path); }
+
+    TempFolder folder;
+    TagLibMediaTagReader reader;
+    const QByteArray png = image("PNG");
+    const QByteArray jpeg = image("JPEG", Qt::blue);
+};
+
+struct ContainerCase {
+    const char* name;
+    MediaContainer container;
+    void (*tag)(const QString& path, const QByteArray& cover);
+    qint64 durationMs;
+};
+
+class EveryContainer : public MediaTags_, public ::testing::WithParamInterface<ContainerCase> {};
+
+const ContainerCase containerCases[] = {
+    {"song.mp3", MediaContainer::Mp3,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::MPEG::File file(QFile::encodeName(path).constData());
+         TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+         setCommon(tag);
+         tag->addFrame(picture(cover, TagLib::ID3v2::AttachedPictureFrame::FrontCover));
+         tag->addFrame(uslt(QStringLiteral("[00:01.00]line one\r\n[00:02.50]line two")));
+         file.save();
+     },
+     2988},
+    {"song.flac", MediaContainer::Flac,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::FLAC::File file(QFile::encodeName(path).constData());
+         setCommon(file.xiphComment(true));
+         file.xiphComment()->addField("LYRICS", "[00:01.00]line one\n[00:02.50]line two");
+         file.addPicture(flacPicture(cover));
+         file.save();
+     },
+     3000},
+    {"song.ogg", MediaContainer::OggVorbis,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::Ogg::Vorbis::File file(QFile::encodeName(path).constData());
+         setCommon(file.tag());
+         file.tag()->addField("LYRICS", "[00:01.00]line one\r[00:02.50]line two");
+         file.tag()->addPicture(flacPicture(cover));
+         file.save();
+     },
+     3000},
+    {"song.opus", MediaContainer::Opus,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::Ogg::Opus::File file(QFile::encodeName(path).constData());
+         setCommon(file.tag());
+         file.tag()->addField("UNSYNCEDLYRICS", "[00:01.00]line one\n[00:02.50]line two");
+         file.tag()->addPicture(flacPicture(cover));
+         file.save();
+     },
+     3000},
+    {"song.m4a", MediaContainer::M4a,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::MP4::File file(QFile::encodeName(path).constData());
+         setCommon(file.tag());
+         file.tag()->setItem("\251lyr", TagLib::StringList("[00:01.00]line one\n"
+                                                           "[00:02.50]line two"));
+         TagLib::MP4::CoverArtList art;
+         art.append(TagLib::MP4::CoverArt(TagLib::MP4::CoverArt::PNG, tl(cover)));
+         file.tag()->setItem("covr", art);
+         file.save();
+     },
+     3000},
+    {"song.wav", MediaContainer::Wav,
+     [](const QString& path, const QByteArray& cover) {
+         TagLib::RIFF::WAV::File file(QFile::encodeName(path).constData());
+         TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
+         setCommon(tag);
+         tag->addFrame(picture(cover, TagLib::ID3v2::AttachedPictureFrame::FrontCover));
+         tag->addFrame(sylt({{2'500, "line two"}, {1'000, "line one"}}));
+         file.save();
+     },
+     3000},
+};
+
+TEST_P(EveryContainer, TitleArtistAlbumDurationCoverAndLyrics) {
+    const QString path = bare(GetParam().name, GetParam().container);
+    GetParam().tag(path, png);
+    const MediaTags tags = read(path);
+    EXPECT_EQ(tags.title, QStringLiteral("玫瑰花的葬礼"));
+    EXPECT_EQ(tags.artist, "Artist");
+    EXPECT_EQ(tags.album, "Album");
+    EXPECT_EQ(tags.durationMs, GetParam().durationMs);
+    EXPECT_EQ(tags.cover, (CoverImage{png, "image/png"}));
+    EXPECT_EQ(tags.lyricLines, (QStringList{"[00:01.00]line one", "[00:02.50]line two"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MediaTags, EveryContainer, ::testing::ValuesIn(containerCases), [](const auto& caseInfo) {
+        return QFileInfo(QString::fromUtf8(caseInfo.param.name)).suffix().toStdString();
+    });
+
+TEST_F(MediaTags_, Id3SynchronizedLyricsFirstThenTimedTextNeverPlainText) {
+    const QString path = bare("song.mp3", MediaContainer::Mp3);
+    {
+        TagLib::MPEG::File file(path8(path).constData());
+        TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+        tag->addFrame(uslt(QStringLiteral("[00:05.00]unsynchronised")));
+        tag->addFrame(sylt({{61'230, "synchronised"}}));
+        file.save();
+    }
+    EXPECT_EQ(read(path).lyricLines, QStringList{"[01:01.23]synchronised"});
+
+    {
+        // Stamps in MPEG frames cannot be turned into times; a plain text is no lyric file.
+        TagLib::MPEG::File file(path8(path).constData());
+        TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+        tag->removeFrames("SYLT");
+        tag->removeFrames("USLT");
+        tag->addFrame(
+            sylt({{100, "frames"}}, TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMpegFrames));
+        tag->addFrame(uslt(QStringLiteral("just words\nno times")));
+        file.save();
+    }
+    EXPECT_TRUE(read(path).lyricLines.isEmpty());
+}
+
+TEST_F(MediaTags_, FrontCoverChosenOverOtherPicturesAndNonImagesLeftOut) {
+    const QString path = bare("song.mp3", MediaContainer::Mp3);
+    {
+        TagLib::MPEG::File file(path8(path).constData());
+        TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+        tag->addFrame(picture(png, TagLib::ID3v2::AttachedPictureFrame::Artist));
+        tag->addFrame(picture("not an image", TagLib::ID3v2::AttachedPictureFrame::FrontCover));
+        tag->addFrame(picture(jpeg, TagLib::ID3v2::AttachedPictureFrame::FrontCover));
+        file.save();
+    }
+    EXPECT_EQ(read(path).cover, (CoverImage{jpeg, "image/jpeg"}));
+    {
+        TagLib::MPEG::File file(path8(path).constData());
+        file.ID3v2Tag()->removeFrames("APIC");
+        file.ID3v2Tag()->addFrame(picture(png, TagLib::ID3v2::AttachedPictureFrame::BackCover));
+        file.save();
+    }
+    EXPECT_EQ(read(path).cover, (CoverImage{png, "image/png"}));
+}
+
+TEST_F(MediaTags_, Id3v1AloneAndFilesNamedForAnotherKind) {
+    const QString mp3 = bare("old.mp3", MediaContainer::Mp3);
+    {
+        TagLib::MPEG::File file(path8(mp3).constData());
+        file.ID3v1Tag(true)->setTitle("Old Title");
+        file.save(TagLib::MPEG::File::ID3v1);
+    }
+    EXPECT_EQ(read(mp3).title, "Old Title");
+
+    // A FLAC file named .mp3 (and the other way round) is read for what it is.
+    const QString flac = bare("really_flac.mp3", MediaContainer::Flac);
+    {
+        TagLib::FLAC::File file(path8(flac).constData());
+        file.xiphComment(true)->setTitle("FLAC inside");
+        file.save();
+    }
+    EXPECT_EQ(read(flac).title, "FLAC inside");
+    EXPECT_EQ(read(flac).durationMs, 3000);
+}
+
+TEST_F(MediaTags_, FilesThatAreNoMediaGiveEmptyTagsAtOnce) {
+    QFile::copy(bare("whole.flac", MediaContainer::Flac), folder.file("cut.flac"));
+    QFile cut(folder.file("cut.flac"));
+    cut.resize(20);
+    const QString m4a = bare("whole.m4a", MediaContainer::M4a);
+    QByteArray broken = folder.read("whole.m4a");
+    broken.replace("moov", "free");
+    folder.write("no_moov.m4a", broken);
+    QDir(folder.path()).mkdir("folder.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("pipe.mp3")).constData(), 0600), 0);
+
+    for (const char* name : {"missing.mp3", "folder.mp3", "pipe.mp3", "empty.mp3", "text.mp3",
+                             "noise.ogg", "cut.flac", "no_moov.m4a", "unknown.xyz"}) {
+        if (QByteArray(name) == "empty.mp3")
+            folder.write(name, {});
+        if (QByteArray(name) == "text.mp3")
+            folder.write(name, "[00:01.00]this is a lyric file\r\n");
+        if (QByteArray(name) == "noise.ogg")
+            folder.write(name, "OggS" + QByteArray(5000, '\x7f'));
+        if (QByteArray(name) == "unknown.xyz")
+            folder.write(name, QByteArray(5000, '\xFF'));
+        const MediaTags tags = read(folder.file(name));
+        EXPECT_TRUE(tags.title.isEmpty() && !tags.durationMs && tags.cover.isNull() &&
+                    tags.lyricLines.isEmpty())
+            << name;
+    }
+}
+
+TEST(CoverArtCache, ImagesByTheirBytes) {
+    EXPECT_EQ(CoverArtCache::imageMimeType(image("PNG")), "image/png");
+    EXPECT_EQ(CoverArtCache::imageMimeType(image("JPEG")), "image/jpeg");
+    EXPECT_EQ(CoverArtCache::imageMimeType(image("BMP")), "image/bmp");
+    EXPECT_EQ(CoverArtCache::imageMimeType("GIF89a......"), "image/gif");
+    EXPECT_EQ(CoverArtCache::imageMimeType(QByteArrayLiteral("RIFF\x10\0\0\0WEBPVP8 ")),
+              "image/webp");
+    for (const QByteArray& other :
+         {QByteArray(), QByteArray("\xFF\xD8"), QByteArrayLiteral("RIFF\x10\0\0\0WAVEfmt "),
+          QByteArray("<svg/>"), QByteArray("BM")})
+        EXPECT_TRUE(CoverArtCache::imageMimeType(other).isEmpty()) << other.toStdString();
+}
+
+TEST(CoverArtCache, FolderFromTheEnvironment) {
+    EXPECT_EQ(CoverArtCache::folder("/x/cache", "/home/u"), "/x/cache/vellora/art");
+    EXPECT_EQ(CoverArtCache::folder("", "/home/u"), "/home/u/.cache/vellora/art");
+    EXPECT_EQ(CoverArtCache::folder("relative", "/home/u"), "/home/u/.cache/vellora/art");
+}
+
+TEST(CoverArtCache, EachPictureWrittenOnceUnderItsHash) {
+    TempFolder cache;
+    const QString art = cache.file("vellora/art");
+    const QByteArray png = image("PNG");
+    const QString url = CoverArtCache::store(art, png);
+    const QString path = QUrl(url).toLocalFile();
+    EXPECT_TRUE(url.startsWith("file:///"));
+    EXPECT_EQ(QFileInfo(path).dir().path(), art);
+    EXPECT_TRUE(path.endsWith(".png"));
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), png);
+    written.close();
+
+    // A second track with the same cover finds the file and leaves it be.
+    ::chmod(QFile::encodeName(art).constData(), 0500);
+    EXPECT_EQ(CoverArtCache::store(art, png), url);
+    EXPECT_TRUE(CoverArtCache::store(art, image("JPEG")).isEmpty() || ::geteuid() == 0);
+    ::chmod(QFile::encodeName(art).constData(), 0700);
+
+    EXPECT_TRUE(CoverArtCache::store(art, "no image").isEmpty());
+    EXPECT_EQ(QDir(art).entryList(QDir::Files).size(), ::geteuid() == 0 ? 2 : 1);
+}
+
+// A reader that stands still on one path until the test lets it go.
+class GatedReader : public MediaTagReader {
+public:
+    MediaTags read(const QString& path) const override {
+        if (path == "slow") {
+            entered.release();
+            gate.acquire();
+        }
+        MediaTags tags;
+        tags.title = path;
+        tags.cover = cover;
+        return tags;
+    }
+    mutable QSemaphore entered;
+    mutable QSemaphore gate;
+    CoverImage cover;
+};
+
+TEST(MediaTagLoader, OnlyTheLatestOpeningIsDeliveredOnTheUiThread) {
+    TempFolder cache;
+    GatedReader reader;
+    reader.cover = {image("PNG"), "image/png"};
+    MediaTagLoader loader(reader, cache.file("art"));
+    QSignalSpy loaded(&loader, &MediaTagLoader::loaded);
+    QList<QThread*> threads;
+    QObject::connect(&loader, &MediaTagLoader::loaded,
+                     [&] { threads << QThread::currentThread(); });
+
+    const quint64 slow = loader.load("slow");
+    ASSERT_TRUE(reader.entered.tryAcquire(1, 30'000));
+    loader.load("queued, never read");
+    const quint64 fast = loader.load("fast");
+    EXPECT_EQ(loader.latestOpening(), fast);
+    EXPECT_GT(fast, slow);
+    reader.gate.release();
+
+    ASSERT_TRUE(loaded.wait(30'000));
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_EQ(loaded[0][0].value<quint64>(), fast);
+    EXPECT_EQ(loaded[0][1].toString(), "fast");
+    EXPECT_EQ(loaded[0][2].value<MediaTags>().title, "fast");
+    EXPECT_TRUE(QFileInfo::exists(QUrl(loaded[0][3].toString()).toLocalFile()));
+    EXPECT_EQ(threads, QList<QThread*>{qApp->thread()});
+
+    // The slow opening's result, had it come, would have come before the fast one.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(loaded.size(), 1);
+}
+
+TEST(MediaTagLoader, GoesAwayWhileAReadIsUnderWay) {
+    GatedReader reader;
+    QSignalSpy* spy = nullptr;
+    {
+        MediaTagLoader loader(reader, {});
+        spy = new QSignalSpy(&loader, &MediaTagLoader::loaded);
+        loader.load("slow");
+        ASSERT_TRUE(reader.entered.tryAcquire(1, 30'000));
+        reader.gate.release();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy->size(), 0);
+    delete spy;
+}
+
+} // namespace
