@@ -41,6 +41,13 @@ protected:
     void send(QWidget* to, QEvent&& event) { QCoreApplication::sendEvent(to, &event); }
     void enter(QPoint at) { send(pic, QEnterEvent(at, at, pic->mapToGlobal(at))); }
     void leave() { send(pic, QEvent(QEvent::Leave)); }
+    // Runs the event loop until every timer that was due by now has fired: a zero timer set
+    // after them fires after them.
+    static void letDueTimersFire() {
+        bool fired = false;
+        QTimer::singleShot(0, [&] { fired = true; });
+        ASSERT_TRUE(testsupport::waitUntil([&] { return fired; }));
+    }
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
         send(pic, QMouseEvent(type, at, pic->mapToGlobal(at), button, platform.buttons,
                               platform.modifiers));
@@ -148,6 +155,7 @@ INSTANTIATE_TEST_SUITE_P(MouseTrack, ForcedMethod,
 class ArmingFailure : public MouseTrack, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ArmingFailure, ReachesTheCallerWithTheProgramAsSourceAndArmsNothing) {
+    platform.hoverTime = 0; // a hover wait, had one been armed, would be due at once
     attach(GetParam());
     platform.armingError = MouseTrackError{453, "Can't find DLL entry point", "user32"};
     const std::optional<MouseTrackError> error = track.StartMouseTracking();
@@ -157,7 +165,7 @@ TEST_P(ArmingFailure, ReachesTheCallerWithTheProgramAsSourceAndArmsNothing) {
     EXPECT_EQ(error->source, "c_mouse_track_test.cMouseTrack");
     EXPECT_FALSE(track.Tracking());
     leave();
-    testsupport::runEventLoopFor(platform.hoverTime * 3);
+    letDueTimersFire();
     EXPECT_EQ(leaves.count() + hovers.count(), 0);
 }
 
@@ -275,11 +283,12 @@ TEST_F(MouseTrack, DetachReleasesOnceAndStopsWatching) {
 }
 
 TEST_F(MouseTrack, DetachedSystemMethodReportsNothingMore) {
+    platform.hoverTime = 0; // a hover wait, had one been left armed, would be due at once
     attach(cMouseTrack::TrackMethodSystem);
     track.StartMouseTracking();
     track.DetachMouseTracking();
     leave();
-    testsupport::runEventLoopFor(platform.hoverTime * 3);
+    letDueTimersFire();
     EXPECT_EQ(leaves.count() + hovers.count(), 0);
 }
 

@@ -9,9 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -96,22 +96,35 @@ TEST(FileReplacement, KeepsLinksAndPermissionsAndLeavesOtherKindsOfFileAlone) {
 }
 
 #ifdef PLAYLIST_SAVER
-// However a save is cut off, what is left is one playlist or the other, complete.
+// However a save is cut off, what is left is one playlist or the other, complete. The saver
+// kills itself at points of a seeded schedule of its own CPU time, spread over its first
+// three saves (the old playlist again, the new one, the old one once more), so the cuts fall
+// before, inside and after a replacement alike on any machine.
 TEST(FileReplacement, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile) {
     TempFolder folder;
     const QString path = folder.file(QStringLiteral("data.dat"));
     const QByteArray playlists[] = {PlaylistFile::serialize(fullPlaylist(0)),
                                     PlaylistFile::serialize(fullPlaylist(1))};
+    QProcess measure;
+    measure.start(QStringLiteral(PLAYLIST_SAVER),
+                  {folder.file(QStringLiteral("measure.dat")), QStringLiteral("measure")});
+    ASSERT_TRUE(measure.waitForFinished(60000));
+    const long long oneSave = measure.readAllStandardOutput().trimmed().toLongLong();
+    ASSERT_GT(oneSave, 0);
+    QFile::remove(folder.file(QStringLiteral("measure.dat")));
+
     ASSERT_TRUE(replaceFileContents(path, playlists[0]));
-    QRandomGenerator random(1207);
+    std::mt19937 schedule(1207);
+    std::uniform_real_distribution<double> saves(0.1, 3.0);
     int replaced = 0;
-    for (int round = 0; round < 40; ++round) {
+    constexpr int Rounds = 40;
+    for (int round = 0; round < Rounds; ++round) {
+        const auto budget = static_cast<long long>(saves(schedule) * double(oneSave));
         QProcess saver;
-        saver.start(QStringLiteral(PLAYLIST_SAVER), {path});
+        saver.start(QStringLiteral(PLAYLIST_SAVER), {path, QString::number(budget)});
         ASSERT_TRUE(saver.waitForStarted());
-        QThread::usleep(random.bounded(20000u, 400000u));
-        saver.kill();
-        saver.waitForFinished();
+        ASSERT_TRUE(saver.waitForFinished(120000));
+        EXPECT_EQ(saver.exitStatus(), QProcess::CrashExit);
         const QByteArray left = folder.read(QStringLiteral("data.dat"));
         ASSERT_TRUE(left == playlists[0] || left == playlists[1])
             << "round " << round << ": " << left.size() << " bytes";
@@ -120,10 +133,12 @@ TEST(FileReplacement, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile) {
             if (name != u"data.dat")
                 QFile::remove(folder.file(name));
         }
+        // Every round starts from the old playlist.
+        ASSERT_TRUE(replaceFileContents(path, playlists[0]));
     }
     // The kills must have caught saves of both kinds, or the test proved little.
     EXPECT_GT(replaced, 0);
-    EXPECT_LT(replaced, 40);
+    EXPECT_LT(replaced, Rounds);
 }
 #endif
 

@@ -10,6 +10,7 @@
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,8 +29,14 @@ QImage skinPicture(const char* name) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// The X server handles one client's requests in order, so once every shown window has been
+// painted and flushed, a grab on the same connection sees the pictures.
 QImage photograph(const QRect& onScreen, const QString& name) {
-    testsupport::runEventLoopFor(150);
+    QCoreApplication::sendPostedEvents();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            window->repaint();
+    }
     const QImage shot =
         QGuiApplication::primaryScreen()
             ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
