@@ -61,9 +61,9 @@ public:
     QString playbackStatus() const { return service_->playbackStatus(); }
     double rate() const { return 1.0; }
     QVariantMap metadata() const { return service_->metadata(); }
-    double volume() const { return service_->volume(); }
-    void setVolume(double volume) { service_->setVolume(volume); }
-    qlonglong position() const { return service_->position(); }
+    double volume() const { return service_->volumeFraction(); }
+    void setVolume(double volume) { service_->setVolumeFraction(volume); }
+    qlonglong position() const { return service_->positionMicroseconds(); }
     bool canGoNext() const;
     bool canGoPrevious() const;
     bool canPlay() const { return service_->canPlay(); }

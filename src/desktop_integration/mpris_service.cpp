@@ -34,7 +34,7 @@ MprisService::MprisService(PlayerCore& core, std::function<void()> raiseWindow, 
     connect(entries, &QAbstractItemModel::rowsRemoved, this, &MprisService::requestRefresh);
     connect(entries, &QAbstractItemModel::modelReset, this, &MprisService::requestRefresh);
     connect(&core_, &PlayerCore::currentRowChanged, this, &MprisService::requestRefresh);
-    connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::mediaOpened);
+    connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::newOpening);
 }
 
 bool MprisService::registerOn(const QDBusConnection& connection) {
@@ -93,18 +93,18 @@ QVariantMap MprisService::metadata() {
     return metadata_;
 }
 
-double MprisService::volume() const {
+double MprisService::volumeFraction() const {
     return core_.engine().volume() / 100.0;
 }
 
-void MprisService::setVolume(double volume) {
+void MprisService::setVolumeFraction(double volume) {
     if (!std::isfinite(volume))
         return;
     core_.engine().setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
     refresh();
 }
 
-qlonglong MprisService::position() const {
+qlonglong MprisService::positionMicroseconds() const {
     const MediaEngine& engine = core_.engine();
     return engine.hasMedia() ? engine.position() * 1000 : 0;
 }
@@ -117,7 +117,7 @@ void MprisService::later(std::function<void()> work) {
     QTimer::singleShot(0, this, std::move(work));
 }
 
-void MprisService::mediaOpened() {
+void MprisService::newOpening() {
     ++opening_;
     requestRefresh();
 }
@@ -145,7 +145,7 @@ void MprisService::refresh() {
         changed.insert(name, value);
     };
     note(QStringLiteral("PlaybackStatus"), playbackStatus());
-    note(QStringLiteral("Volume"), volume());
+    note(QStringLiteral("Volume"), volumeFraction());
     note(QStringLiteral("CanGoNext"), core_.canGoNext());
     note(QStringLiteral("CanGoPrevious"), core_.canGoPrevious());
     note(QStringLiteral("CanPlay"), canPlay());

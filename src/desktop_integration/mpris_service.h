@@ -34,9 +34,9 @@ public:
     // Values of the player interface as they are now.
     QString playbackStatus() const;
     QVariantMap metadata();
-    double volume() const;
-    void setVolume(double volume);
-    qlonglong position() const; // microseconds
+    double volumeFraction() const;
+    void setVolumeFraction(double volume);
+    qlonglong positionMicroseconds() const;
     bool canPlay() const;
 
     // Runs what may open a dialog or end the window after the bus has had its reply, so
@@ -44,7 +44,7 @@ public:
     void later(std::function<void()> work);
 
 private:
-    void mediaOpened();
+    void newOpening();
     void requestRefresh();
     void refresh();
 

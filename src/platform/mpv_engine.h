@@ -69,7 +69,17 @@ Q_SIGNALS:
     void unavailable(const QString& reason);
 
 private:
-    class Announcer;
+    // Raises the change signals for what the engine call or event it guards has changed.
+    class Announcer {
+    public:
+        explicit Announcer(MpvEngine& engine) : engine_(engine) {}
+        ~Announcer() { engine_.announce(); }
+        Announcer(const Announcer&) = delete;
+        Announcer& operator=(const Announcer&) = delete;
+
+    private:
+        MpvEngine& engine_;
+    };
 
     void start(MpvInstance instance);
     bool deferredUntilReady(std::function<void()> call);

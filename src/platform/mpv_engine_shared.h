@@ -3,25 +3,11 @@
 // What the engine's two halves (its calls, in mpv_engine.cpp, and mpv's events, in
 // mpv_engine_events.cpp) share.
 
-#include "platform/mpv_engine.h"
-
 #include <QLoggingCategory>
 #include <QtGlobal>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-
-// Raises the change signals for what the engine call or event it guards has changed.
-class MpvEngine::Announcer {
-public:
-    explicit Announcer(MpvEngine& engine) : engine_(engine) {}
-    ~Announcer() { engine_.announce(); }
-    Announcer(const Announcer&) = delete;
-    Announcer& operator=(const Announcer&) = delete;
-
-private:
-    MpvEngine& engine_;
-};
 
 Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 // Off unless asked for (QT_LOGGING_RULES="vellora.startup.debug=true"): the start-up benchmark
