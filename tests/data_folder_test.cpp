@@ -1,6 +1,6 @@
 // Where the player writes: beside the program when it may, else in the user's data folder
 // (desktop_processes_xvfb_test restarts a real player from a read-only folder).
-#include "desktop_integration/data_folder.h"
+#include "files/data_folder.h"
 #include "support/temp_folder.h"
 
 #include <QDir>

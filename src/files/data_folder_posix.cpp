@@ -1,4 +1,4 @@
-#include "desktop_integration/data_folder.h"
+#include "files/data_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
