@@ -8,12 +8,6 @@
 // only at 24 bits, and neither GIF nor multi-depth ICO, so the containers are written here.
 namespace skin {
 
-// Reduces an image to at most maxColours palette entries (median cut, nearest-colour
-// mapping, no dithering: the pictures are small and flat enough that dithering would only
-// add noise). Pixels with alpha below one half are treated as see-through: they all get
-// entry 0, which is then black, as icon masks expect.
-QImage toIndexed(const QImage& source, int maxColours);
-
 // bitsPerPixel 32 or 24 takes any image and stores it opaque; 8 needs an indexed image.
 bool writeBmp(const QString& path, const QImage& image, int bitsPerPixel);
 

@@ -1,3 +1,4 @@
+#include "colour_reduction.h"
 #include "image_files.h"
 
 #include <QCoreApplication>

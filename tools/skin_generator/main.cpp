@@ -4,6 +4,7 @@
 //   skin_generator [OUTPUT_FOLDER] [--preview SHEET.png]
 //   skin_generator --icons FOLDER   (only the icon, as FOLDER/<size>.png, for installing)
 #include "artwork.h"
+#include "colour_reduction.h"
 #include "image_files.h"
 #include "painting.h"
 

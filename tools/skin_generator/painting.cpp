@@ -84,4 +84,14 @@ void drawLoop(QPainter& painter, QPointF centre, QColor ink, qreal width, qreal 
     painter.fillPath(heads, ink);
 }
 
+void fillRounded(QPainter& painter, const QPainterPath& path, QColor ink) {
+    // A thin outline in the same colour rounds the sharp tips slightly.
+    QPen pen(ink, 0.8);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setBrush(ink);
+    painter.drawPath(path);
+    painter.setBrush(Qt::NoBrush);
+}
+
 } // namespace skin

@@ -53,4 +53,7 @@ QPainterPath beamedNotes(const QRectF& box);
 // A circular arrow loop around centre, the sign of repeating.
 void drawLoop(QPainter& painter, QPointF centre, QColor ink, qreal width, qreal height);
 
+// Fills path in ink, its sharp tips rounded slightly.
+void fillRounded(QPainter& painter, const QPainterPath& path, QColor ink);
+
 } // namespace skin
