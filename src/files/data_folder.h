@@ -16,6 +16,12 @@ namespace DataFolder {
 // player, is never writable.
 bool isWritable(const QString& folder);
 
+// The player's folder under a base folder of the XDG layout: the variable's value when it is
+// an absolute path (the specification ignores relative ones), else the default below home;
+// e.g. ("", "/home/u", ".cache", "vellora/art") gives /home/u/.cache/vellora/art.
+QString underXdgBase(const QString& variableValue, const QString& home,
+                     const QString& defaultBelowHome, const QString& subfolder);
+
 // $XDG_DATA_HOME/vellora, or ~/.local/share/vellora when that variable is unset or not an
 // absolute path.
 QString userFolder(const QString& xdgDataHome, const QString& home);

@@ -48,11 +48,16 @@ bool isWritable(const QString& folder) {
     return (info.st_mode & bit) != 0 && access(path.constData(), W_OK) == 0;
 }
 
+QString underXdgBase(const QString& variableValue, const QString& home,
+                     const QString& defaultBelowHome, const QString& subfolder) {
+    const QString base =
+        QDir::isAbsolutePath(variableValue) ? variableValue : QDir(home).filePath(defaultBelowHome);
+    return QDir::cleanPath(QDir(base).filePath(subfolder));
+}
+
 QString userFolder(const QString& xdgDataHome, const QString& home) {
-    const QString base = QDir::isAbsolutePath(xdgDataHome)
-                             ? xdgDataHome
-                             : QDir(home).filePath(QStringLiteral(".local/share"));
-    return QDir::cleanPath(QDir(base).filePath(QStringLiteral("vellora")));
+    return underXdgBase(xdgDataHome, home, QStringLiteral(".local/share"),
+                        QStringLiteral("vellora"));
 }
 
 QString programFolder() {

@@ -1,5 +1,6 @@
 #include "lyric_sources/cover_art_cache.h"
 
+#include "files/data_folder.h"
 #include "files/file_replacement.h"
 #include "files/regular_file.h"
 
@@ -35,10 +36,8 @@ QString imageMimeType(QByteArrayView bytes) {
 }
 
 QString folder(const QString& xdgCacheHome, const QString& home) {
-    const QString base = QDir::isAbsolutePath(xdgCacheHome)
-                             ? xdgCacheHome
-                             : QDir(home).filePath(QStringLiteral(".cache"));
-    return QDir::cleanPath(QDir(base).filePath(QStringLiteral("vellora/art")));
+    return DataFolder::underXdgBase(xdgCacheHome, home, QStringLiteral(".cache"),
+                                    QStringLiteral("vellora/art"));
 }
 
 QString defaultFolder() {
