@@ -10,7 +10,8 @@ PlaybackStatus::PlaybackStatus(MediaEngine& engine, LyricLines& lines,
       drawLyric_(std::move(drawLyric)),
       // The captions the window was designed with, until the first tick replaces them.
       labels_{QStringLiteral("Label3"), QStringLiteral("Label5"), QString(),
-              QStringLiteral("Label4"), QStringLiteral("Label6")} {
+              QStringLiteral("Label4"), QStringLiteral("Label6")},
+      tick_(this, [this] { timer1Tick(); }) {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setSingleShot(true);
@@ -22,16 +23,7 @@ PlaybackStatus::PlaybackStatus(MediaEngine& engine, LyricLines& lines,
 }
 
 void PlaybackStatus::requestTick() {
-    if (tickRequested_)
-        return;
-    tickRequested_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            tickRequested_ = false;
-            timer1Tick();
-        },
-        Qt::QueuedConnection);
+    tick_.request();
 }
 
 void PlaybackStatus::timer1Tick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/coalesced_call.h"
 #include "lyrics/playback_tick.h"
 
 #include <QObject>
@@ -58,5 +59,5 @@ private:
     LyricLines& lines_;
     std::function<void(const QString&)> drawLyric_;
     PlaybackTick::Labels labels_;
-    bool tickRequested_ = false;
+    CoalescedCall tick_;
 };

@@ -21,7 +21,8 @@ inline constexpr auto NoTrack = u"/org/mpris/MediaPlayer2/TrackList/NoTrack";
 } // namespace
 
 MprisService::MprisService(PlayerCore& core, std::function<void()> raiseWindow, QObject* parent)
-    : QObject(parent), core_(core), raiseWindow_(std::move(raiseWindow)) {
+    : QObject(parent), core_(core), raiseWindow_(std::move(raiseWindow)),
+      refresh_(this, [this] { refresh(); }) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     new PlayerFilesAdaptor(this);
@@ -123,16 +124,7 @@ void MprisService::newOpening() {
 }
 
 void MprisService::requestRefresh() {
-    if (refreshRequested_)
-        return;
-    refreshRequested_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            refreshRequested_ = false;
-            refresh();
-        },
-        Qt::QueuedConnection);
+    refresh_.request();
 }
 
 void MprisService::refresh() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/coalesced_call.h"
+
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
@@ -52,7 +54,7 @@ private:
     std::function<void()> raiseWindow_;
     std::optional<QDBusConnection> connection_; // set once registered
     QVariantMap told_;                          // signalled values as last told
-    bool refreshRequested_ = false;
+    CoalescedCall refresh_;
 
     // The opened media: a new opening is a new track, even of the same file.
     quint64 opening_ = 0;
