@@ -14,12 +14,21 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
 
 bool isPointSize(qreal size) {
     return std::isfinite(size) && size > 0;
+}
+
+// Where several foundries offer a family, the font dialog names it "Family [Foundry]"; the
+// lyric's font is asked for by family alone, on whatever machine the settings end up.
+QString familyWithoutFoundry(const QString& family) {
+    static const QRegularExpression foundryTag(QStringLiteral("^(.*\\S)\\s*\\[[^\\[\\]]*\\]$"));
+    const QRegularExpressionMatch match = foundryTag.match(family);
+    return match.hasMatch() ? match.captured(1) : family;
 }
 
 } // namespace
@@ -153,6 +162,7 @@ bool FrmSet::eventFilter(QObject* watched, QEvent* event) {
         drag_.track(*this, *static_cast<QMouseEvent*>(event));
         break;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // a second press drags like the first
         drag_.begin(*this, *static_cast<QMouseEvent*>(event));
         break;
     case QEvent::MouseButtonRelease:
@@ -182,7 +192,7 @@ void FrmSet::chooseFont() {
         return;
     ownFont_.setBold(chosen->bold());
     ownFont_.setPointSizeF(chosen->pointSizeF());
-    ownFont_.setFamily(chosen->family());
+    ownFont_.setFamily(familyWithoutFoundry(chosen->family()));
     ownFont_.setItalic(chosen->italic());
 
     // The lyric takes the family and size only; its renderer has no bold or italic.
