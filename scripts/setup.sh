@@ -13,15 +13,16 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    # running and testing headless, and the program's Chinese texts
-    xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei
+    # running and testing headless, and the program's Chinese texts; a window manager and
+    # the X test extension's client library for the toolbar's drags under a manager
+    xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei openbox libxcb-xtest0-dev
     # the desktop integration's tests: a private session bus, the desktop file validators
     dbus-daemon desktop-file-utils appstream
 )
 
 if [ "${1:-}" = bench ]; then
-    # a window manager, the mpv player and an MP3 encoder for the side-by-side comparison
-    packages+=(openbox mpv lame)
+    # the mpv player and an MP3 encoder for the side-by-side comparison
+    packages+=(mpv lame)
 fi
 
 missing=()
