@@ -7,14 +7,16 @@
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
-#include "forms/window_shape.h"
 #include "player/dialogs.h"
 #include "window_services/c_mouse_track.h"
 #include "window_services/screen_geometry.h"
+#include "window_services/window_presenter.h"
+#include "window_services/window_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,8 +40,14 @@ FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices ser
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), settings_(settings),
       lyricWindow_(lyricWindow), services_(std::move(services)), ownFont_(font()) {
     createControls();
+    if (presented())
+        services_.presenter->attach(*this);
     connectEvents();
     load();
+}
+
+bool FrmSet::presented() const {
+    return services_.presenter && services_.presenter->drawsWindows();
 }
 
 FrmSet::~FrmSet() = default;
@@ -149,6 +157,17 @@ void FrmSet::updateColourKey() {
     }
     const QRegion visible =
         WindowShape::visiblePixels(face, [](QRgb pixel) { return pixel != ColourKey; });
+    if (presented()) {
+        // A presenter's surface knows no colour key: the key's pixels are transparent in it.
+        QImage picture = face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            std::replace(row, row + picture.width(), QRgb(ColourKey), QRgb(0));
+        }
+        services_.presenter->present(*this, picture, rect());
+        services_.presenter->takeInputOnly(*this, visible);
+        return;
+    }
     if (visible != mask())
         setMask(visible);
 }

@@ -26,7 +26,9 @@ void WindowDrag::track(QWidget& window, const QMouseEvent& event) {
         return;
     if (pending_) {
         pending_ = false;
-        if (window.windowHandle() && window.windowHandle()->startSystemMove())
+        // A window drawn by a presenter has no window of Qt's on the screen to move.
+        const QWindow* handle = window.windowHandle();
+        if (handle && handle->isExposed() && window.windowHandle()->startSystemMove())
             return;
         followingPointer_ = true;
     }

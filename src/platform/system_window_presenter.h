@@ -1,10 +1,10 @@
 #pragma once
 
-#include "forms/window_shape.h"
+#include "window_services/window_presenter.h"
 
 #include <memory>
 
 // The shaper of the window system the program runs on: the X11 SHAPE extension on Qt's own
 // connection, with the compositing manager watched through XFixes; elsewhere the widget's
 // own mask.
-std::unique_ptr<WindowShaper> systemWindowShaper();
+std::unique_ptr<WindowPresenter> systemWindowPresenter();

@@ -1,4 +1,6 @@
-#include "platform/system_window_shaper.h"
+#include "platform/system_window_presenter.h"
+
+#include "window_services/window_shape.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -17,7 +19,7 @@ namespace {
 
 // Without an X11 connection (another platform plugin) there is only the widget's mask, in
 // logical pixels, and no compositing manager to rely on.
-class MaskShaper final : public WindowShaper {
+class MaskShaper final : public WindowPresenter {
 public:
     bool compositing() const override { return false; }
 
@@ -32,6 +34,10 @@ public:
     }
 
     void takeInputOnly(QWidget& window, const QRegion&) override { window.clearMask(); }
+
+    // Qt's Wayland platform paints a part of a translucent window over what an older buffer
+    // held there, so a new line would show over the last one: the whole window is redrawn.
+    void present(QWidget& window, const QImage&, const QRect&) override { window.update(); }
 };
 
 template <typename Reply> struct Freed {
@@ -41,7 +47,7 @@ template <typename Reply> struct Freed {
     explicit operator bool() const { return reply != nullptr; }
 };
 
-class XcbShaper final : public WindowShaper, public QAbstractNativeEventFilter {
+class XcbShaper final : public WindowPresenter, public QAbstractNativeEventFilter {
 public:
     explicit XcbShaper(xcb_connection_t* connection);
 
@@ -158,7 +164,7 @@ void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& regio
 
 } // namespace
 
-std::unique_ptr<WindowShaper> systemWindowShaper() {
+std::unique_ptr<WindowPresenter> systemWindowPresenter() {
     const auto* x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 && x11->connection())
