@@ -12,6 +12,7 @@ packages=(
     # libraries
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
+    libwayland-dev wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev
     # running and testing headless, and the program's Chinese texts; a window manager and
     # the X test extension's client library for the toolbar's drags under a manager

@@ -1,5 +1,6 @@
 #include "platform/system_window_presenter.h"
 
+#include "platform/layer_shell_presenter.h"
 #include "window_services/window_shape.h"
 
 #include <QAbstractNativeEventFilter>
@@ -165,6 +166,10 @@ void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& regio
 } // namespace
 
 std::unique_ptr<WindowPresenter> systemWindowPresenter() {
+    // Under a Wayland compositor an X11 window can neither place itself nor, on most of
+    // them, let clicks through to Wayland windows; a layer surface can.
+    if (std::unique_ptr<WindowPresenter> layers = layerShellPresenter())
+        return layers;
     const auto* x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 && x11->connection())
