@@ -417,7 +417,9 @@ void Form1::timer4Tick() {
 }
 
 void Form1::timer5Tick() {
-    setWindowOpacity(ExitFade::opacity(Label10->text().toInt()));
+    // Wayland gives a client no window opacity to set; there the volume alone fades.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setWindowOpacity(ExitFade::opacity(Label10->text().toInt()));
 }
 
 // The desktop's way in. Connected after start-up, so restoring data.dat signals nothing.
