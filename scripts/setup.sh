@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the player needs to build, run and test, when missing.
 # Safe to run again; works as root or through sudo.
-# Usage: setup.sh [bench]   (bench: also what bench/compare.sh runs beside the player)
+# Usage: setup.sh [bench|compositors]
+#   bench:       also what bench/compare.sh runs beside the player
+#   compositors: also the headless Wayland compositor and tools that the *_sway_test tests
+#                run the player under (scripts/headless_compositors.sh)
 set -euo pipefail
 
 packages=(
@@ -21,6 +24,11 @@ packages=(
     dbus-daemon desktop-file-utils appstream
 )
 
+if [ "${1:-}" = compositors ]; then
+    # sway with its Xwayland, grim for screenshots, xhost to let root's clients into that
+    # Xwayland, and Qt's Wayland platform for the player and the windows it floats over
+    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland)
+fi
 if [ "${1:-}" = bench ]; then
     # the mpv player and an MP3 encoder for the side-by-side comparison
     packages+=(mpv lame)

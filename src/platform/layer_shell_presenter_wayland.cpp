@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <linux/input-event-codes.h>
+#include <set>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
@@ -23,11 +24,14 @@ namespace {
 
 // A picture in shared memory, handed to the compositor until it lets go of it.
 struct Buffer {
+    std::set<Buffer*>* held = nullptr; // the presenter's, which deletes what is left
     wl_buffer* buffer = nullptr;
     void* data = MAP_FAILED;
     size_t size = 0;
 
     ~Buffer() {
+        if (held)
+            held->erase(this);
         if (buffer)
             wl_buffer_destroy(buffer);
         if (data != MAP_FAILED)
@@ -100,6 +104,7 @@ private:
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
+    std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
 
     Surface* pointerSurface_ = nullptr;
     QPointF pointerPosition_; // logical pixels of the surface
@@ -246,7 +251,8 @@ LayerShellPresenter::~LayerShellPresenter() {
         wl_compositor_destroy(compositor_);
     if (registry_)
         wl_registry_destroy(registry_);
-    // Buffers the compositor still holds go with the connection.
+    while (!buffers_.empty())
+        delete *buffers_.begin();
     wl_display_disconnect(display_);
 }
 
@@ -404,6 +410,8 @@ void LayerShellPresenter::commit(Surface& surface) {
                                   ? picture
                                   : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         auto* buffer = new Buffer;
+        buffer->held = &buffers_;
+        buffers_.insert(buffer);
         const int stride = pixels.width() * 4;
         buffer->size = size_t(stride) * size_t(pixels.height());
         const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
