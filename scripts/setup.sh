@@ -4,7 +4,7 @@
 # Usage: setup.sh [bench|compositors]
 #   bench:       also what bench/compare.sh runs beside the player
 #   compositors: also the headless Wayland compositor and tools that the *_sway_test tests
-#                run the player under (scripts/headless_compositors.sh)
+#                run the player under (scripts/headless_compositors.sh), and kwin_x11
 set -euo pipefail
 
 packages=(
@@ -26,8 +26,9 @@ packages=(
 
 if [ "${1:-}" = compositors ]; then
     # sway with its Xwayland, grim for screenshots, xhost to let root's clients into that
-    # Xwayland, and Qt's Wayland platform for the player and the windows it floats over
-    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland)
+    # Xwayland, Qt's Wayland platform for the player and the windows it floats over, and
+    # KDE's window manager for X11
+    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11)
 fi
 if [ "${1:-}" = bench ]; then
     # the mpv player and an MP3 encoder for the side-by-side comparison

@@ -10,94 +10,23 @@
 #include "platform/system_mouse_track_platform.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
+#include "support/window_manager.h"
 #include "window_services/c_mouse_track.h"
 
 #include <QGuiApplication>
 #include <QWindow>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
-
-extern char** environ;
 
 namespace {
 
 [[maybe_unused]] const bool noSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 
-QList<xcb_atom_t> rootProperties(xcb_connection_t* x, xcb_window_t root) {
-    QList<xcb_atom_t> atoms;
-    if (xcb_list_properties_reply_t* reply =
-            xcb_list_properties_reply(x, xcb_list_properties(x, root), nullptr)) {
-        const xcb_atom_t* listed = xcb_list_properties_atoms(reply);
-        atoms = QList<xcb_atom_t>(listed, listed + xcb_list_properties_atoms_length(reply));
-        std::free(reply);
-    }
-    return atoms;
-}
-
-// openbox, started before the application object connects so that Qt reads the manager's
-// abilities at its start, and stopped after the last test. The properties it leaves on the
-// root window go with it, or later test programs on the same server would take a manager
-// for running.
-class WindowManager {
-public:
-    WindowManager() : x_(xcb_connect(nullptr, nullptr)) {
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
-        before_ = rootProperties(x_, root_);
-        char program[] = "openbox";
-        char option[] = "--sm-disable";
-        char* arguments[] = {program, option, nullptr};
-        if (posix_spawnp(&pid_, program, nullptr, nullptr, arguments, environ) != 0)
-            pid_ = 0;
-        // The manager is ready once it takes a new window into a frame of its own.
-        const xcb_window_t probe = xcb_generate_id(x_);
-        xcb_create_window(x_, XCB_COPY_FROM_PARENT, probe, root_, 0, 0, 10, 10, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_map_window(x_, probe);
-        xcb_flush(x_);
-        for (int tries = 0; pid_ && tries < 10000 && !framed(probe); ++tries)
-            usleep(1000);
-        xcb_destroy_window(x_, probe);
-        sync();
-    }
-    ~WindowManager() {
-        if (pid_) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        for (xcb_atom_t property : rootProperties(x_, root_))
-            if (!before_.contains(property))
-                xcb_delete_property(x_, root_, property);
-        sync();
-        xcb_disconnect(x_);
-    }
-
-    bool started() const { return pid_ != 0; }
-
-private:
-    bool framed(xcb_window_t window) const {
-        xcb_query_tree_reply_t* tree =
-            xcb_query_tree_reply(x_, xcb_query_tree(x_, window), nullptr);
-        const bool inFrame = tree && tree->parent != root_;
-        std::free(tree);
-        return inFrame;
-    }
-    void sync() { std::free(xcb_get_input_focus_reply(x_, xcb_get_input_focus(x_), nullptr)); }
-
-    xcb_connection_t* x_;
-    xcb_window_t root_ = 0;
-    QList<xcb_atom_t> before_;
-    pid_t pid_ = 0;
-};
-
-WindowManager* const windowManager = new WindowManager;
+testsupport::WindowManager* const windowManager =
+    new testsupport::WindowManager({"openbox", "--sm-disable"});
 [[maybe_unused]] const int stopManager = std::atexit([] { delete windowManager; });
 
 // Which events the bar's surface heard, in order.

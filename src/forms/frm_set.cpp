@@ -40,7 +40,7 @@ FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices ser
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), settings_(settings),
       lyricWindow_(lyricWindow), services_(std::move(services)), ownFont_(font()) {
     createControls();
-    if (presented())
+    if (services_.presenter)
         services_.presenter->attach(*this);
     connectEvents();
     load();

@@ -25,7 +25,8 @@ struct FrmSetServices {
     WindowTextChannel& textChannel; // carries the delay commands to the receiving player
     MouseTrackPlatform& mouseTrack;
     QString programFolder; // holds data/system/desktoplrc.pst
-    // Draws the bar where Qt's own window cannot float above the others; none: Qt's window.
+    // Looks after the bar's window on the window system, and draws it where Qt's own window
+    // cannot float above the others; none: Qt's window as it is.
     WindowPresenter* presenter = nullptr;
 };
 
