@@ -52,7 +52,11 @@ CONFIG
 }
 
 stop_headless_sway() {
-    [ -n "${SWAY_PID:-}" ] && kill "$SWAY_PID" 2>/dev/null && wait "$SWAY_PID" 2>/dev/null
-    [ -n "${SWAY_RUNTIME:-}" ] && rm -rf "$SWAY_RUNTIME"
-    return 0
+    if [ -n "${SWAY_PID:-}" ]; then
+        kill "$SWAY_PID" 2>/dev/null || true
+        wait "$SWAY_PID" 2>/dev/null || true
+    fi
+    if [ -n "${SWAY_RUNTIME:-}" ]; then
+        rm -rf "$SWAY_RUNTIME"
+    fi
 }

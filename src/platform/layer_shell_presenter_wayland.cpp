@@ -509,6 +509,9 @@ void LayerShellPresenter::hover(QWidget* target) {
         entered.prepend(w);
     hovered_ = target;
     for (QWidget* w : std::as_const(entered)) {
+        // A leave above may have hidden the window, and taken the surface with it.
+        if (!pointerSurface_ || !pointerSurface_->window)
+            return;
         const QPointF local = w->mapFrom(pointerSurface_->window, pointerPosition_);
         QEnterEvent enter(local, local, QPointF(pointerSurface_->placed) + pointerPosition_);
         QApplication::sendEvent(w, &enter);
