@@ -7,7 +7,7 @@
 #include "desktop_lyric/lyric_settings.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_screen_geometry.h"
-#include "fakes/fake_window_shaper.h"
+#include "fakes/fake_window_presenter.h"
 #include "forms/frm_show.h"
 
 #include <QCoreApplication>
@@ -68,9 +68,9 @@ struct StyledLyricWindow {
     }
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
-    FakeWindowShaper shaper;
+    FakeWindowPresenter presenter;
     LyricSettings settings;
-    FrmShow window{settings, FrmShowServices{screen, dialogs, shaper, {}}};
+    FrmShow window{settings, FrmShowServices{screen, dialogs, presenter, {}}};
 };
 
 // The lyric window drawing lines that differ each time: render, the window's shape and a
@@ -78,7 +78,7 @@ struct StyledLyricWindow {
 // picture's pixels; under one (1) it is the boxes of the lines.
 void DrawTextNewLine(benchmark::State& state) {
     StyledLyricWindow lyric;
-    lyric.shaper.compositingManager = state.range(0) != 0;
+    lyric.presenter.compositingManager = state.range(0) != 0;
     int line = 0;
     for (auto _ : state) {
         lyric.window.DrawText(Lines[line]);
@@ -87,7 +87,7 @@ void DrawTextNewLine(benchmark::State& state) {
     }
     state.SetLabel(QStringLiteral("%1 device pixels per logical one, %2 cells in the shape")
                        .arg(lyric.window.devicePixelRatio())
-                       .arg(lyric.shaper.region.rectCount())
+                       .arg(lyric.presenter.region.rectCount())
                        .toStdString());
 }
 BENCHMARK(DrawTextNewLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

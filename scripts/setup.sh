@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the player needs to build, run and test, when missing.
 # Safe to run again; works as root or through sudo.
-# Usage: setup.sh [bench]   (bench: also what bench/compare.sh runs beside the player)
+# Usage: setup.sh [bench|compositors]
+#   bench:       also what bench/compare.sh runs beside the player
+#   compositors: also the headless Wayland compositor and tools that the *_sway_test tests
+#                run the player under (scripts/headless_compositors.sh), and kwin_x11
 set -euo pipefail
 
 packages=(
@@ -12,16 +15,24 @@ packages=(
     # libraries
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev libtag1-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
+    libwayland-dev wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev
-    # running and testing headless, and the program's Chinese texts
-    xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei
+    # running and testing headless, and the program's Chinese texts; a window manager and
+    # the X test extension's client library for the toolbar's drags under a manager
+    xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei openbox libxcb-xtest0-dev
     # the desktop integration's tests: a private session bus, the desktop file validators
     dbus-daemon desktop-file-utils appstream
 )
 
+if [ "${1:-}" = compositors ]; then
+    # sway with its Xwayland, grim for screenshots, xhost to let root's clients into that
+    # Xwayland, Qt's Wayland platform for the player and the windows it floats over, and
+    # KDE's window manager for X11
+    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11)
+fi
 if [ "${1:-}" = bench ]; then
-    # a window manager, the mpv player and an MP3 encoder for the side-by-side comparison
-    packages+=(openbox mpv lame)
+    # the mpv player and an MP3 encoder for the side-by-side comparison
+    packages+=(mpv lame)
 fi
 
 missing=()

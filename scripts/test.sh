@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting, then builds and runs every test twice:
-# a warnings-as-errors build, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# a warnings-as-errors build, and an AddressSanitizer + UndefinedBehaviorSanitizer build,
+# with a virtual X server and a headless sway (Wayland, with Xwayland) running.
 # Last, a clang build runs each fuzz target over its seeds and a fixed ten thousand inputs
 # (scripts/fuzz.sh fuzzes for longer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/setup.sh compositors
 # Qt wants a private runtime folder; a fresh one keeps test runs apart.
 export XDG_RUNTIME_DIR=$(mktemp -d)
 
 echo "== formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+# The tests on the virtual X server must not find a Wayland session of the caller's.
+unset WAYLAND_DISPLAY
 source scripts/virtual_display.sh
 start_virtual_display
-trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true' EXIT
+source scripts/headless_compositors.sh
+trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; stop_headless_sway' EXIT
+# The *_sway_test tests run the player under it.
+start_headless_sway
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0

@@ -4,11 +4,15 @@
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
+#include "support/double_click.h"
+#include "support/event_wait.h"
 #include "support/temp_folder.h"
 
-#include "support/double_click.h"
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
+#include <QToolTip>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +85,27 @@ TEST_F(Toolbar, ButtonsShowPointerOverAndPressedPicturesUntilTheBareSurfaceIsTou
     EXPECT_EQ(bar().CmdBlue->size(), QSize(14, 14));
 }
 
+// The second press of a double-click is a press like any other; only its click is not
+// counted again.
+TEST_F(Toolbar, TheSecondPressOfADoubleClickPressesTheButtonAndDragsTheBar) {
+    FrmSet& toolbar = bar();
+    toolbar.show();
+    ImageControl* button = toolbar.CmdGreen;
+    click(button);
+    mouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+    ASSERT_TRUE(shows(button, QStringLiteral("GreenPoi.bmp")));
+    mouse(button, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(shows(button, QStringLiteral("GreenDown.bmp")));
+    mouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+
+    const QPoint start = toolbar.pos();
+    click(toolbar.Pic);
+    mouse(toolbar.Pic, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, {5, 5});
+    mouse(toolbar.Pic, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {25, -5});
+    mouse(toolbar.Pic, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {25, -5});
+    EXPECT_EQ(toolbar.pos(), start + QPoint(20, -10));
+}
+
 TEST_F(Toolbar, ButtonClicksChooseColoursSendDelaysAndClose) {
     settings().currentText = QStringLiteral("line");
     FrmSet& toolbar = bar();
@@ -147,6 +172,49 @@ TEST_F(Toolbar, FontDialogStartsFromTheToolbarsOwnFontAndGivesTheLyricNameAndSiz
     click(toolbar.CmdSet); // bold and italic stay with the toolbar
     EXPECT_TRUE(world.dialogs.fontDialogStarts.last().bold());
     EXPECT_TRUE(world.dialogs.fontDialogStarts.last().italic());
+}
+
+// The font dialog names a family that several foundries offer as "Family [Foundry]"; the
+// lyric and the settings file take the family alone.
+TEST_F(Toolbar, TheChosenFamilyIsStoredWithoutItsFoundry) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Nimbus Roman [UKWN]", "Nimbus Roman"},
+        {"DejaVu Serif", "DejaVu Serif"},
+        {"Odd [Name] Sans", "Odd [Name] Sans"},
+    };
+    for (const auto& [chosen, stored] : rows) {
+        SCOPED_TRACE(chosen);
+        world.dialogs.fontAnswer = QFont(QString::fromLatin1(chosen), 20);
+        click(bar().CmdSet);
+        EXPECT_EQ(settings().fontName, QString::fromLatin1(stored));
+        EXPECT_TRUE(settingsFile().startsWith(QByteArray(stored) + "\r\n"));
+    }
+}
+
+// The toolbar is never the active window: it takes no focus, and the pointer reaches it
+// while the user works elsewhere.
+TEST_F(Toolbar, TooltipsShowWhileAnotherWindowOrNoneIsActive) {
+    FrmSet& toolbar = bar();
+    toolbar.show();
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return toolbar.windowHandle() && toolbar.windowHandle()->isExposed(); }));
+    QWidget other;
+    const auto tooltipOf = [&](ImageControl* button, const QString& expected) {
+        QToolTip::hideText();
+        // Through the window system, as the pointer would come: only such moves wake tooltips.
+        QTest::mouseMove(button, QPoint(3, 3));
+        return testsupport::waitUntil(
+            [&] { return QToolTip::isVisible() && QToolTip::text() == expected; });
+    };
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::activeWindow() == &other; }));
+    EXPECT_TRUE(tooltipOf(toolbar.CmdBlue, QStringLiteral("湖水蓝")));
+    EXPECT_TRUE(tooltipOf(toolbar.Delay2, QStringLiteral("提前0.5秒")));
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    EXPECT_TRUE(tooltipOf(toolbar.CmdSet, QStringLiteral("设置")));
+    QToolTip::hideText();
 }
 
 TEST_F(Toolbar, PressingTheBareSurfaceDragsTheBarPressingAButtonDoesNot) {

@@ -2,7 +2,7 @@
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
-#include "fakes/fake_window_shaper.h"
+#include "fakes/fake_window_presenter.h"
 #include "fakes/fake_window_text_channel.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
@@ -31,7 +31,7 @@ protected:
         if (!windows_)
             windows_ = std::make_unique<LyricWindows>(
                 LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path(),
-                                    [this] { return graphics; }, &shaper});
+                                    [this] { return graphics; }, &presenter});
         return *windows_;
     }
     FrmShow& lyric() { return windows().frmShow(); }
@@ -50,11 +50,11 @@ protected:
     }
 
     // Whether nothing of the window shows.
-    bool cutAway() const { return !shaper.inputOnly && shaper.region.isEmpty(); }
+    bool cutAway() const { return !presenter.inputOnly && presenter.region.isEmpty(); }
 
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
-    FakeWindowShaper shaper;
+    FakeWindowPresenter presenter;
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
@@ -77,7 +77,7 @@ TEST_F(FrmShowLoad, SpansTheScreenWithItsBottomOnThePanel) {
     EXPECT_TRUE(window.picture().isNull());
     EXPECT_TRUE(dialogs.errors.isEmpty());
     // Shown before its first picture, none of it shows.
-    EXPECT_GE(shaper.shapes, 1);
+    EXPECT_GE(presenter.shapes, 1);
     EXPECT_TRUE(cutAway());
 }
 
@@ -145,8 +145,8 @@ TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
     FakeScreenGeometry screen;
     DrawingWhileReporting dialogs;
     LyricSettings settings;
-    FakeWindowShaper shaper;
-    FrmShow window(settings, FrmShowServices{screen, dialogs, shaper, [] { return false; }});
+    FakeWindowPresenter presenter;
+    FrmShow window(settings, FrmShowServices{screen, dialogs, presenter, [] { return false; }});
     ASSERT_EQ(dialogs.errors.size(), 1);
     dialogs.window = &window;
     window.DrawText(QStringLiteral("line"));
@@ -209,13 +209,13 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
     testsupport::runEventLoopFor(50);
     const auto costOf = [&](const QString& line) {
         counter.paints = 0;
-        shaper.shapes = 0;
+        presenter.shapes = 0;
         for (int tick = 0; tick < 100; ++tick) {
             window.DrawText(line);
             QCoreApplication::processEvents();
         }
         testsupport::runEventLoopFor(50);
-        return std::pair(shaper.shapes, counter.paints);
+        return std::pair(presenter.shapes, counter.paints);
     };
     const qint64 picture = window.picture().cacheKey();
     EXPECT_EQ(costOf(QStringLiteral("every tick")), std::pair(0, 0));
@@ -229,9 +229,9 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
 
     // A compositing manager that starts takes one shape, and no new picture.
     const qint64 coloured = window.picture().cacheKey();
-    shaper.setCompositing(true);
-    EXPECT_EQ(shaper.shapes, 1);
-    EXPECT_TRUE(shaper.inputOnly);
+    presenter.setCompositing(true);
+    EXPECT_EQ(presenter.shapes, 1);
+    EXPECT_TRUE(presenter.inputOnly);
     EXPECT_EQ(window.picture().cacheKey(), coloured);
     EXPECT_EQ(costOf(QStringLiteral("a line under a compositor")), std::pair(1, 1));
     window.removeEventFilter(&counter);
@@ -241,11 +241,11 @@ TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("HH"));
     const QImage& picture = lyric().picture();
-    EXPECT_FALSE(shaper.inputOnly);
-    ASSERT_FALSE(shaper.region.isEmpty());
+    EXPECT_FALSE(presenter.inputOnly);
+    ASSERT_FALSE(presenter.region.isEmpty());
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
-            ASSERT_EQ(shaper.region.contains(QPoint(x, y)), qAlpha(picture.pixel(x, y)) != 0)
+            ASSERT_EQ(presenter.region.contains(QPoint(x, y)), qAlpha(picture.pixel(x, y)) != 0)
                 << x << "," << y;
 
     // A picture with nothing in it leaves nothing of the window.

@@ -3,7 +3,7 @@
 #include "fakes/fake_desktop_services.h"
 #include "forms/frm_show.h"
 #include "platform/qt_screen_geometry.h"
-#include "platform/system_window_shaper.h"
+#include "platform/system_window_presenter.h"
 #include "support/event_wait.h"
 
 #include <QGuiApplication>
@@ -99,7 +99,7 @@ protected:
 
     std::unique_ptr<FrmShow> showLyric() {
         auto window =
-            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, *shaper, {}});
+            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, *presenter, {}});
         window->show();
         window->DrawText(QStringLiteral("HELLO desktop lyric"));
         EXPECT_TRUE(testsupport::waitUntil(
@@ -113,7 +113,7 @@ protected:
     QSize screenSize;
     QtScreenGeometry screen;
     FakeDialogs dialogs;
-    std::unique_ptr<WindowShaper> shaper = systemWindowShaper();
+    std::unique_ptr<WindowPresenter> presenter = systemWindowPresenter();
     LyricSettings settings;
 };
 

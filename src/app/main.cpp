@@ -11,6 +11,7 @@
 #include "platform/process_signals.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_screen_geometry.h"
+#include "platform/start_platform.h"
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
 #include "platform/system_mouse_track_platform.h"
@@ -37,10 +38,17 @@ int main(int argc, char** argv) {
     if (const std::optional<int> exitCode = answerWithoutStarting(commandLine, dataFolder))
         return *exitCode;
 
-    // The desktop lyric places itself and stays on top, which needs X11; under Wayland the
-    // program runs through XWayland unless a platform was chosen explicitly.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // X11 (Xwayland too) while an X display answers, else Wayland; never an abort for want
+    // of a display.
+    const StartPlatform start = chooseStartPlatform(
+        {qgetenv("QT_QPA_PLATFORM"), x11DisplayAnswers(), waylandDisplayAnswers()});
+    if (start.qpaPlatform.isEmpty()) {
+        std::fprintf(stderr, "%s\n", start.refusal.toLocal8Bit().constData());
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", start.qpaPlatform);
+    if (!start.notice.isEmpty())
+        std::fprintf(stderr, "%s\n", start.notice.toLocal8Bit().constData());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellora"));
     QApplication::setDesktopFileName(QString::fromUtf16(DesktopIdentity::ApplicationId));

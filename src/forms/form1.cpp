@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -258,5 +259,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::timer5Tick() {
-    setWindowOpacity(ExitFade::opacity(core_.fadeLevel()));
+    // Wayland gives a client no window opacity to set; there the volume alone fades.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setWindowOpacity(ExitFade::opacity(core_.fadeLevel()));
 }

@@ -7,19 +7,30 @@
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
-#include "forms/window_shape.h"
 #include "player/dialogs.h"
 #include "window_services/c_mouse_track.h"
 #include "window_services/screen_geometry.h"
+#include "window_services/window_presenter.h"
+#include "window_services/window_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 bool isPointSize(qreal size) {
     return std::isfinite(size) && size > 0;
+}
+
+// Where several foundries offer a family, the font dialog names it "Family [Foundry]"; the
+// lyric's font is asked for by family alone, on whatever machine the settings end up.
+QString familyWithoutFoundry(const QString& family) {
+    static const QRegularExpression foundryTag(QStringLiteral("^(.*\\S)\\s*\\[[^\\[\\]]*\\]$"));
+    const QRegularExpressionMatch match = foundryTag.match(family);
+    return match.hasMatch() ? match.captured(1) : family;
 }
 
 } // namespace
@@ -29,8 +40,14 @@ FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices ser
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), settings_(settings),
       lyricWindow_(lyricWindow), services_(std::move(services)), ownFont_(font()) {
     createControls();
+    if (services_.presenter)
+        services_.presenter->attach(*this);
     connectEvents();
     load();
+}
+
+bool FrmSet::presented() const {
+    return services_.presenter && services_.presenter->drawsWindows();
 }
 
 FrmSet::~FrmSet() = default;
@@ -140,6 +157,17 @@ void FrmSet::updateColourKey() {
     }
     const QRegion visible =
         WindowShape::visiblePixels(face, [](QRgb pixel) { return pixel != ColourKey; });
+    if (presented()) {
+        // A presenter's surface knows no colour key: the key's pixels are transparent in it.
+        QImage picture = face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            std::replace(row, row + picture.width(), QRgb(ColourKey), QRgb(0));
+        }
+        services_.presenter->present(*this, picture, rect());
+        services_.presenter->takeInputOnly(*this, visible);
+        return;
+    }
     if (visible != mask())
         setMask(visible);
 }
@@ -153,6 +181,7 @@ bool FrmSet::eventFilter(QObject* watched, QEvent* event) {
         drag_.track(*this, *static_cast<QMouseEvent*>(event));
         break;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // a second press drags like the first
         drag_.begin(*this, *static_cast<QMouseEvent*>(event));
         break;
     case QEvent::MouseButtonRelease:
@@ -182,7 +211,7 @@ void FrmSet::chooseFont() {
         return;
     ownFont_.setBold(chosen->bold());
     ownFont_.setPointSizeF(chosen->pointSizeF());
-    ownFont_.setFamily(chosen->family());
+    ownFont_.setFamily(familyWithoutFoundry(chosen->family()));
     ownFont_.setItalic(chosen->italic());
 
     // The lyric takes the family and size only; its renderer has no bold or italic.

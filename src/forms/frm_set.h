@@ -13,6 +13,7 @@ class ImageControl;
 class MouseTrackPlatform;
 class PictureBox;
 class ScreenGeometry;
+class WindowPresenter;
 class WindowTextChannel;
 class cMouseTrack;
 struct LyricSettings;
@@ -24,6 +25,9 @@ struct FrmSetServices {
     WindowTextChannel& textChannel; // carries the delay commands to the receiving player
     MouseTrackPlatform& mouseTrack;
     QString programFolder; // holds data/system/desktoplrc.pst
+    // Looks after the bar's window on the window system, and draws it where Qt's own window
+    // cannot float above the others; none: Qt's window as it is.
+    WindowPresenter* presenter = nullptr;
 };
 
 // The desktop lyric's toolbar: a small frameless bar that floats on top just above the
@@ -101,6 +105,7 @@ private:
 
     void showPicture(ImageControl* control, const QPixmap& picture);
     void updateColourKey();
+    bool presented() const;
     void surfaceMouseMoved();
     void chooseFont();
 

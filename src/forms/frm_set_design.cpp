@@ -28,6 +28,9 @@ void FrmSet::createControls() {
     setObjectName(QStringLiteral("FrmSet"));
     setWindowTitle(QStringLiteral("Form1"));
     resize(twipsToPixels(6075), twipsToPixels(525));
+    // The bar never becomes the active window (the user works elsewhere while it floats),
+    // and Qt shows tooltips only in the active window unless told otherwise.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     // Whatever the bar leaves uncovered is the colour key, and so see-through.
     setAutoFillBackground(true);
     QPalette background = palette();

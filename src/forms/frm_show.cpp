@@ -2,10 +2,11 @@
 
 #include "desktop_lyric/lyric_settings.h"
 #include "forms/design_units.h"
-#include "forms/window_shape.h"
 #include "player/dialogs.h"
 #include "window_services/screen_geometry.h"
 #include "window_services/taskbar_height.h"
+#include "window_services/window_presenter.h"
+#include "window_services/window_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,10 +28,11 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     // window exists.
     setAttribute(Qt::WA_TranslucentBackground);
     resize(twipsToPixels(DesignWidthTwips), twipsToPixels(DesignHeightTwips));
+    services_.presenter.attach(*this);
     // Shown before its first picture, an unshaped window would be a black strip wherever
     // no compositing manager blends it with what lies behind.
     sendShape();
-    connect(&services_.shaper, &WindowShaper::compositingChanged, this, &FrmShow::reshape);
+    connect(&services_.presenter, &WindowPresenter::compositingChanged, this, &FrmShow::reshape);
     load();
 }
 
@@ -122,7 +124,7 @@ void FrmShow::present() {
         return;
     reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.
-    update(before | inkArea());
+    services_.presenter.present(*this, picture_.image(), before | inkArea());
 }
 
 // Where the picture has ink, in its device pixels.
@@ -145,7 +147,7 @@ QRect FrmShow::inkArea() const {
 // to the lines of text; without one, the window is cut to its visible pixels.
 void FrmShow::reshape() {
     Shape next;
-    if (services_.shaper.compositing()) {
+    if (services_.presenter.compositing()) {
         next.inputOnly = true;
         for (const QRect& box : picture_.inkBoxes())
             next.region += box;
@@ -160,9 +162,9 @@ void FrmShow::reshape() {
 
 void FrmShow::sendShape() {
     if (shape_.inputOnly)
-        services_.shaper.takeInputOnly(*this, shape_.region);
+        services_.presenter.takeInputOnly(*this, shape_.region);
     else
-        services_.shaper.showOnly(*this, shape_.region);
+        services_.presenter.showOnly(*this, shape_.region);
 }
 
 void FrmShow::setVisible(bool visible) {

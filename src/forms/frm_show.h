@@ -10,14 +10,14 @@
 
 class Dialogs;
 class ScreenGeometry;
-class WindowShaper;
+class WindowPresenter;
 struct LyricSettings;
 
 // What the lyric window needs from the world outside it.
 struct FrmShowServices {
     const ScreenGeometry& screen;
     Dialogs& dialogs;
-    WindowShaper& shaper;
+    WindowPresenter& presenter;
     // Whether the drawing machinery came up. Qt's always does; tests make it fail. An
     // empty function counts as success.
     std::function<bool()> startGraphics;

@@ -36,10 +36,11 @@ void ImageControl::mousePressEvent(QMouseEvent* event) {
     Q_EMIT mousePressed();
 }
 
-// The second press of a double-click is no mouse-down of the image: it neither presses the
-// picture again nor arms a second click.
+// The second press of a double-click presses the image like the first, but arms no second
+// click: a double-click counts as one.
 void ImageControl::mouseDoubleClickEvent(QMouseEvent*) {
     click_.doubleClicked();
+    Q_EMIT mousePressed();
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent*) {

@@ -22,7 +22,7 @@ public:
 
 Q_SIGNALS:
     void mouseMoved();   // with or without a button held
-    void mousePressed(); // any button
+    void mousePressed(); // any button, each press of a double-click too
     void clicked();      // the left button pressed and released over the image
 
 protected:

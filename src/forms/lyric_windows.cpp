@@ -2,7 +2,7 @@
 
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
-#include "platform/system_window_shaper.h"
+#include "platform/system_window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services) : services_(std::move(services)) {}
 
@@ -10,12 +10,12 @@ LyricWindows::~LyricWindows() = default;
 
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
-        if (!services_.shaper) {
-            systemShaper_ = systemWindowShaper();
-            services_.shaper = systemShaper_.get();
+        if (!services_.presenter) {
+            systemPresenter_ = systemWindowPresenter();
+            services_.presenter = systemPresenter_.get();
         }
         frmShow_ = std::make_unique<FrmShow>(
-            settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.shaper,
+            settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.presenter,
                                        services_.startGraphics});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
@@ -35,7 +35,7 @@ FrmSet& LyricWindows::frmSet() {
         frmSet_ = std::make_unique<FrmSet>(
             settings_, lyricWindow,
             FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
-                           services_.mouseTrack, services_.programFolder});
+                           services_.mouseTrack, services_.programFolder, services_.presenter});
         lyricWindow.forgetMoves();
     }
     return *frmSet_;

@@ -12,7 +12,7 @@ class FrmSet;
 class FrmShow;
 class MouseTrackPlatform;
 class ScreenGeometry;
-class WindowShaper;
+class WindowPresenter;
 class WindowTextChannel;
 
 // What the desktop lyric's windows need from the world outside them.
@@ -24,8 +24,8 @@ struct LyricWindowServices {
     QString programFolder;
     // Whether the drawing machinery came up; see FrmShowServices.
     std::function<bool()> startGraphics = [] { return true; };
-    // How the lyric window's shape reaches the window system; none: the system's own.
-    WindowShaper* shaper = nullptr;
+    // How the lyric window and the toolbar reach the screen; none: the system's own.
+    WindowPresenter* presenter = nullptr;
 };
 
 // The desktop lyric's two windows and the settings they share. Each window is created and
@@ -52,7 +52,7 @@ public:
 private:
     LyricWindowServices services_;
     LyricSettings settings_;
-    std::unique_ptr<WindowShaper> systemShaper_; // when the services bring none
+    std::unique_ptr<WindowPresenter> systemPresenter_; // when the services bring none
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;
     std::unique_ptr<FrmSet> frmSet_;

@@ -5,9 +5,11 @@
 #include <QWindow>
 
 void WindowDrag::begin(QWidget& window, const QMouseEvent& press) {
-    if (window.windowHandle() && window.windowHandle()->startSystemMove())
-        return;
-    followingPointer_ = true;
+    // The window system's move waits for the pointer to move with the button held: a move
+    // asked for at the press outlives a quick tap whose release the window system has
+    // already delivered, and holds the pointer until some later click.
+    pending_ = true;
+    followingPointer_ = false;
     pressPointer_ = press.globalPosition().toPoint();
     pressPosition_ = window.pos();
 }
@@ -16,9 +18,20 @@ void WindowDrag::track(QWidget& window, const QMouseEvent& event) {
     // A release that went elsewhere (a grab by another window) must not leave the window
     // stuck to the pointer.
     if (event.buttons() == Qt::NoButton) {
+        pending_ = false;
         followingPointer_ = false;
         return;
     }
-    if (followingPointer_ && event.type() == QEvent::MouseMove)
+    if (event.type() != QEvent::MouseMove)
+        return;
+    if (pending_) {
+        pending_ = false;
+        // A window drawn by a presenter has no window of Qt's on the screen to move.
+        const QWindow* handle = window.windowHandle();
+        if (handle && handle->isExposed() && window.windowHandle()->startSystemMove())
+            return;
+        followingPointer_ = true;
+    }
+    if (followingPointer_)
         window.move(pressPosition_ + event.globalPosition().toPoint() - pressPointer_);
 }

@@ -6,9 +6,10 @@ class QMouseEvent;
 class QWidget;
 
 // Moves a top-level window with the pointer, from a mouse press until its button is
-// released. The window system's own move is preferred; where it refuses (no window
-// manager, or one without the move protocol), the window follows the pointer as the
-// widget that took the press reports its moves.
+// released; the move starts as the pointer first moves with the button held. The window
+// system's own move is preferred; where it refuses (no window manager, or one without the
+// move protocol), the window follows the pointer as the widget that took the press reports
+// its moves.
 class WindowDrag {
 public:
     void begin(QWidget& window, const QMouseEvent& press);
@@ -17,6 +18,7 @@ public:
     void track(QWidget& window, const QMouseEvent& event);
 
 private:
+    bool pending_ = false; // pressed, not moved yet
     bool followingPointer_ = false;
     QPoint pressPointer_;
     QPoint pressPosition_;

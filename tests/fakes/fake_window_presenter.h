@@ -1,10 +1,10 @@
 #pragma once
 
-#include "forms/window_shape.h"
+#include "window_services/window_presenter.h"
 
 // A window system with a compositing manager when the test says so, which keeps the last
 // shape it was given and counts them.
-class FakeWindowShaper : public WindowShaper {
+class FakeWindowPresenter : public WindowPresenter {
 public:
     bool compositing() const override { return compositingManager; }
     void showOnly(QWidget&, const QRegion& visible) override { record(false, visible); }

@@ -1,10 +1,7 @@
 #pragma once
 
 #include <QImage>
-#include <QObject>
 #include <QRegion>
-
-class QWidget;
 
 // Window masks cut from pictures: where no compositing manager blends a window with what
 // lies behind, the mask is what keeps the rest of the screen visible, and everywhere it
@@ -44,25 +41,3 @@ template <typename Shows> QRegion visiblePixels(const QImage& picture, Shows sho
 QRegion inkedPixels(const QImage& picture, const QRect& area);
 
 } // namespace WindowShape
-
-// How the desktop lyric's shape reaches the window system. Regions are in device pixels
-// from the window's top-left corner: QWidget::setMask takes logical pixels, which on a
-// high-density screen would cut the glyphs' edges into blocks of several pixels.
-class WindowShaper : public QObject {
-    Q_OBJECT
-public:
-    // Whether a compositing manager blends translucent windows with what lies behind them,
-    // so that transparent pixels show the screen behind without any shape.
-    virtual bool compositing() const = 0;
-
-    // The window shows, and takes the pointer, only inside visible; nowhere when it is empty.
-    virtual void showOnly(QWidget& window, const QRegion& visible) = 0;
-
-    // The whole window shows, as transparent as its pixels; the pointer is taken only
-    // inside input, and passes to the windows below everywhere else.
-    virtual void takeInputOnly(QWidget& window, const QRegion& input) = 0;
-
-Q_SIGNALS:
-    // A compositing manager came or went.
-    void compositingChanged();
-};

@@ -1,4 +1,7 @@
-#include "platform/system_window_shaper.h"
+#include "platform/system_window_presenter.h"
+
+#include "platform/layer_shell_presenter.h"
+#include "window_services/window_shape.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -17,7 +20,7 @@ namespace {
 
 // Without an X11 connection (another platform plugin) there is only the widget's mask, in
 // logical pixels, and no compositing manager to rely on.
-class MaskShaper final : public WindowShaper {
+class MaskShaper final : public WindowPresenter {
 public:
     bool compositing() const override { return false; }
 
@@ -32,6 +35,10 @@ public:
     }
 
     void takeInputOnly(QWidget& window, const QRegion&) override { window.clearMask(); }
+
+    // Qt's Wayland platform paints a part of a translucent window over what an older buffer
+    // held there, so a new line would show over the last one: the whole window is redrawn.
+    void present(QWidget& window, const QImage&, const QRect&) override { window.update(); }
 };
 
 template <typename Reply> struct Freed {
@@ -41,7 +48,7 @@ template <typename Reply> struct Freed {
     explicit operator bool() const { return reply != nullptr; }
 };
 
-class XcbShaper final : public WindowShaper, public QAbstractNativeEventFilter {
+class XcbShaper final : public WindowPresenter, public QAbstractNativeEventFilter {
 public:
     explicit XcbShaper(xcb_connection_t* connection);
 
@@ -52,11 +59,18 @@ public:
     void takeInputOnly(QWidget& window, const QRegion& input) override {
         cut(window, XCB_SHAPE_SK_INPUT, input);
     }
+    void attach(QWidget& window) override { window.installEventFilter(this); }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& region);
+    xcb_atom_t atom(const char* name) const;
+    QByteArray windowManagerName() const;
+    void keepShownUnderKWin(QWidget& window);
 
     xcb_connection_t* connection_;
     xcb_atom_t managerSelection_ = XCB_NONE;
@@ -123,6 +137,61 @@ bool XcbShaper::nativeEventFilter(const QByteArray& eventType, void* message, qi
     return false; // Qt keeps its own account of the manager too
 }
 
+xcb_atom_t XcbShaper::atom(const char* name) const {
+    const Freed<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, uint16_t(qstrlen(name)), name), nullptr)};
+    return reply ? reply->atom : XCB_NONE;
+}
+
+// The name the running window manager gives itself on its check window.
+QByteArray XcbShaper::windowManagerName() const {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    const Freed<xcb_get_property_reply_t> check{xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 0, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0,
+                         1),
+        nullptr)};
+    if (!check || xcb_get_property_value_length(check.reply) != 4)
+        return {};
+    const auto manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.reply));
+    const Freed<xcb_get_property_reply_t> name{
+        xcb_get_property_reply(connection_,
+                               xcb_get_property(connection_, 0, manager, atom("_NET_WM_NAME"),
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                               nullptr)};
+    if (!name)
+        return {};
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(name.reply)),
+                      xcb_get_property_value_length(name.reply));
+}
+
+bool XcbShaper::eventFilter(QObject* watched, QEvent* event) {
+    // Sent once the native window exists and before it is mapped, when its type and states
+    // are still the window's to set.
+    if (event->type() == QEvent::Show && watched->isWidgetType())
+        keepShownUnderKWin(*static_cast<QWidget*>(watched));
+    return false;
+}
+
+// KWin hides the utility windows of every program but the active one (its default, on X11 and
+// under Xwayland), and so would hide the lyric as soon as the user works elsewhere. Under
+// KWin the windows are therefore ordinary ones, kept above the others as before and out of
+// the taskbar and the pager by their states; every other manager keeps the utility type
+// that already does all this.
+void XcbShaper::keepShownUnderKWin(QWidget& window) {
+    const auto id = xcb_window_t(window.internalWinId());
+    if (!id || windowManagerName() != "KWin")
+        return;
+    const xcb_atom_t normal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &normal);
+    const xcb_atom_t skip[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"),
+                               atom("_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, id, atom("_NET_WM_STATE"), XCB_ATOM_ATOM,
+                        32, 2, skip);
+    xcb_flush(connection_);
+}
+
 void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& region) {
     const auto id = xcb_window_t(window.internalWinId());
     if (!id)
@@ -158,7 +227,11 @@ void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& regio
 
 } // namespace
 
-std::unique_ptr<WindowShaper> systemWindowShaper() {
+std::unique_ptr<WindowPresenter> systemWindowPresenter() {
+    // Under a Wayland compositor an X11 window can neither place itself nor, on most of
+    // them, let clicks through to Wayland windows; a layer surface can.
+    if (std::unique_ptr<WindowPresenter> layers = layerShellPresenter())
+        return layers;
     const auto* x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 && x11->connection())

@@ -1,4 +1,4 @@
-#include "forms/window_shape.h"
+#include "window_services/window_shape.h"
 
 #include <QBitmap>
 

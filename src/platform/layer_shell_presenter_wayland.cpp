@@ -1,0 +1,581 @@
+#include "platform/layer_shell_presenter.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStyleHints>
+#include <QTransform>
+#include <QWidget>
+#include <climits>
+#include <cstring>
+#include <linux/input-event-codes.h>
+#include <set>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+#include <wayland-client.h>
+#include <wlr-layer-shell-unstable-v1-client-protocol.h>
+
+namespace {
+
+// A picture in shared memory, handed to the compositor until it lets go of it.
+struct Buffer {
+    std::set<Buffer*>* held = nullptr; // the presenter's, which deletes what is left
+    wl_buffer* buffer = nullptr;
+    void* data = MAP_FAILED;
+    size_t size = 0;
+
+    ~Buffer() {
+        if (held)
+            held->erase(this);
+        if (buffer)
+            wl_buffer_destroy(buffer);
+        if (data != MAP_FAILED)
+            munmap(data, size);
+    }
+};
+
+class LayerShellPresenter final : public WindowPresenter {
+public:
+    static std::unique_ptr<LayerShellPresenter> connect();
+    ~LayerShellPresenter() override;
+
+    bool compositing() const override { return true; }
+    // A layer surface always blends its pixels with what lies behind, so a visible region is
+    // only where it takes the pointer.
+    void showOnly(QWidget& window, const QRegion& visible) override { setInput(window, visible); }
+    void takeInputOnly(QWidget& window, const QRegion& input) override { setInput(window, input); }
+    bool drawsWindows() const override { return true; }
+    void attach(QWidget& window) override;
+    void present(QWidget& window, const QImage& picture, const QRect& changed) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Surface {
+        LayerShellPresenter* owner = nullptr;
+        QPointer<QWidget> window;
+        wl_surface* surface = nullptr;
+        zwlr_layer_surface_v1* layer = nullptr;
+        bool configured = false;
+        QImage picture;
+        QRegion input; // device pixels of the picture
+        QPoint placed; // the window's position that the surface's margins last said
+    };
+
+    explicit LayerShellPresenter(wl_display* display) : display_(display) {}
+    bool bindGlobals();
+
+    Surface* surfaceOf(const QWidget* window);
+    Surface* surfaceOf(const wl_surface* surface);
+    void map(Surface& surface);
+    void unmap(Surface& surface);
+    void place(Surface& surface);
+    void commit(Surface& surface);
+    void setInput(QWidget& window, const QRegion& input);
+    void flush();
+    void dispatch();
+
+    // Pointer events, turned into Qt's events on the window's widgets.
+    void pointerAt(Surface* surface, wl_fixed_t x, wl_fixed_t y);
+    void pointerMoved();
+    void pointerLeft();
+    void pointerButton(uint32_t time, uint32_t button, uint32_t state);
+    void hover(QWidget* target);
+    void send(QWidget* target, QEvent::Type type, Qt::MouseButton button);
+
+    static const wl_registry_listener registryListener;
+    static const wl_seat_listener seatListener;
+    static const wl_pointer_listener pointerListener;
+    static const wl_buffer_listener bufferListener;
+    static const zwlr_layer_surface_v1_listener layerListener;
+
+    wl_display* display_;
+    wl_registry* registry_ = nullptr;
+    wl_compositor* compositor_ = nullptr;
+    wl_shm* shm_ = nullptr;
+    wl_seat* seat_ = nullptr;
+    wl_pointer* pointer_ = nullptr;
+    zwlr_layer_shell_v1* layerShell_ = nullptr;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::vector<std::unique_ptr<Surface>> surfaces_;
+    std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
+
+    Surface* pointerSurface_ = nullptr;
+    QPointF pointerPosition_; // logical pixels of the surface
+    Qt::MouseButtons buttons_;
+    QPointer<QWidget> hovered_; // the widget the pointer is over
+    QPointer<QWidget> grabbed_; // the widget that took the press of the buttons held
+    Qt::MouseButton lastPressButton_ = Qt::NoButton;
+    uint32_t lastPressTime_ = 0;
+    QPointF lastPressPosition_;
+};
+
+const wl_registry_listener LayerShellPresenter::registryListener = {
+    [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+        auto* self = static_cast<LayerShellPresenter*>(data);
+        const auto bind = [&](const wl_interface* wanted, uint32_t highest) {
+            return wl_registry_bind(registry, name, wanted, std::min(version, highest));
+        };
+        if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= 3)
+            self->compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+        else if (std::strcmp(interface, wl_shm_interface.name) == 0)
+            self->shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+        else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_)
+            self->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 1));
+        else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
+            self->layerShell_ =
+                static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
+    },
+    [](void*, wl_registry*, uint32_t) {},
+};
+
+const wl_seat_listener LayerShellPresenter::seatListener = {
+    [](void* data, wl_seat* seat, uint32_t capabilities) {
+        auto* self = static_cast<LayerShellPresenter*>(data);
+        const bool pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+        if (pointer && !self->pointer_) {
+            self->pointer_ = wl_seat_get_pointer(seat);
+            wl_pointer_add_listener(self->pointer_, &pointerListener, self);
+        } else if (!pointer && self->pointer_) {
+            self->pointerLeft();
+            wl_pointer_destroy(self->pointer_);
+            self->pointer_ = nullptr;
+        }
+    },
+    [](void*, wl_seat*, const char*) {},
+};
+
+const wl_pointer_listener LayerShellPresenter::pointerListener = {
+    // enter
+    [](void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+        auto* self = static_cast<LayerShellPresenter*>(data);
+        self->pointerAt(self->surfaceOf(surface), x, y);
+    },
+    // leave
+    [](void* data, wl_pointer*, uint32_t, wl_surface*) {
+        static_cast<LayerShellPresenter*>(data)->pointerLeft();
+    },
+    // motion
+    [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+        auto* self = static_cast<LayerShellPresenter*>(data);
+        self->pointerAt(self->pointerSurface_, x, y);
+    },
+    // button
+    [](void* data, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
+        static_cast<LayerShellPresenter*>(data)->pointerButton(time, button, state);
+    },
+    // axis and the later events: the windows take no wheel
+    [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},
+    [](void*, wl_pointer*) {},
+    [](void*, wl_pointer*, uint32_t) {},
+    [](void*, wl_pointer*, uint32_t, uint32_t) {},
+    [](void*, wl_pointer*, uint32_t, int32_t) {},
+    [](void*, wl_pointer*, uint32_t, int32_t) {},
+};
+
+const wl_buffer_listener LayerShellPresenter::bufferListener = {
+    [](void* data, wl_buffer*) { delete static_cast<Buffer*>(data); },
+};
+
+const zwlr_layer_surface_v1_listener LayerShellPresenter::layerListener = {
+    // configure
+    [](void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t, uint32_t) {
+        auto* surface = static_cast<Surface*>(data);
+        zwlr_layer_surface_v1_ack_configure(layer, serial);
+        const bool first = !surface->configured;
+        surface->configured = true;
+        if (first)
+            surface->owner->commit(*surface);
+    },
+    // closed: the compositor took the surface away (its output went); showing the window
+    // again makes a new one.
+    [](void* data, zwlr_layer_surface_v1*) {
+        auto* surface = static_cast<Surface*>(data);
+        surface->owner->unmap(*surface);
+    },
+};
+
+std::unique_ptr<LayerShellPresenter> LayerShellPresenter::connect() {
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return nullptr;
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return nullptr;
+    std::unique_ptr<LayerShellPresenter> presenter(new LayerShellPresenter(display));
+    if (!presenter->bindGlobals())
+        return nullptr;
+    return presenter;
+}
+
+bool LayerShellPresenter::bindGlobals() {
+    registry_ = wl_display_get_registry(display_);
+    wl_registry_add_listener(registry_, &registryListener, this);
+    if (wl_display_roundtrip(display_) < 0)
+        return false;
+    if (!compositor_ || !shm_ || !layerShell_)
+        return false;
+    if (seat_) {
+        wl_seat_add_listener(seat_, &seatListener, this);
+        wl_display_roundtrip(display_);
+    }
+    // Everything after this runs from Qt's event loop whenever the compositor has spoken.
+    notifier_ =
+        std::make_unique<QSocketNotifier>(wl_display_get_fd(display_), QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, this,
+                     &LayerShellPresenter::dispatch);
+    return true;
+}
+
+LayerShellPresenter::~LayerShellPresenter() {
+    notifier_.reset();
+    for (const auto& surface : surfaces_) {
+        if (surface->window)
+            surface->window->removeEventFilter(this);
+        unmap(*surface);
+    }
+    if (pointer_)
+        wl_pointer_destroy(pointer_);
+    if (seat_)
+        wl_seat_destroy(seat_);
+    if (layerShell_)
+        zwlr_layer_shell_v1_destroy(layerShell_);
+    if (shm_)
+        wl_shm_destroy(shm_);
+    if (compositor_)
+        wl_compositor_destroy(compositor_);
+    if (registry_)
+        wl_registry_destroy(registry_);
+    while (!buffers_.empty())
+        delete *buffers_.begin();
+    wl_display_disconnect(display_);
+}
+
+void LayerShellPresenter::dispatch() {
+    while (wl_display_prepare_read(display_) != 0)
+        wl_display_dispatch_pending(display_);
+    if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0) {
+        // The compositor is gone: nothing more will come, and nothing can be shown.
+        notifier_->setEnabled(false);
+        return;
+    }
+    flush();
+}
+
+void LayerShellPresenter::flush() {
+    wl_display_flush(display_);
+}
+
+LayerShellPresenter::Surface* LayerShellPresenter::surfaceOf(const QWidget* window) {
+    for (const auto& surface : surfaces_)
+        if (surface->window == window)
+            return surface.get();
+    return nullptr;
+}
+
+LayerShellPresenter::Surface* LayerShellPresenter::surfaceOf(const wl_surface* wayland) {
+    for (const auto& surface : surfaces_)
+        if (wayland && surface->surface == wayland)
+            return surface.get();
+    return nullptr;
+}
+
+void LayerShellPresenter::attach(QWidget& window) {
+    if (surfaceOf(&window))
+        return;
+    // Shown and hidden as ever, but never on Qt's screen: the layer surface is the window.
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.installEventFilter(this);
+    auto surface = std::make_unique<Surface>();
+    surface->owner = this;
+    surface->window = &window;
+    surfaces_.push_back(std::move(surface));
+}
+
+bool LayerShellPresenter::eventFilter(QObject* watched, QEvent* event) {
+    Surface* surface = surfaceOf(qobject_cast<QWidget*>(watched));
+    if (!surface)
+        return false;
+    switch (event->type()) {
+    case QEvent::Show:
+        map(*surface);
+        break;
+    case QEvent::Hide:
+        unmap(*surface);
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        place(*surface);
+        break;
+    case QEvent::Destroy:
+        unmap(*surface);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void LayerShellPresenter::map(Surface& surface) {
+    if (surface.layer || !surface.window)
+        return;
+    QWidget& window = *surface.window;
+    surface.surface = wl_compositor_create_surface(compositor_);
+    // The overlay layer lies above every window, fullscreen ones included. The compositor
+    // chooses the output, the one the user works on.
+    surface.layer = zwlr_layer_shell_v1_get_layer_surface(layerShell_, surface.surface, nullptr,
+                                                          ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+                                                          "vellora-desktop-lyric");
+    zwlr_layer_surface_v1_add_listener(surface.layer, &layerListener, &surface);
+    zwlr_layer_surface_v1_set_size(surface.layer, uint32_t(window.width()),
+                                   uint32_t(window.height()));
+    zwlr_layer_surface_v1_set_anchor(surface.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                        ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
+    // Zone 0: kept clear of the panels' exclusive zones, taking none of its own.
+    zwlr_layer_surface_v1_set_exclusive_zone(surface.layer, 0);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        surface.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    surface.configured = false;
+    place(surface);
+    // The first commit carries no picture: the compositor answers with a configure first.
+    wl_surface_commit(surface.surface);
+    flush();
+}
+
+void LayerShellPresenter::unmap(Surface& surface) {
+    if (pointerSurface_ == &surface)
+        pointerLeft();
+    if (surface.layer)
+        zwlr_layer_surface_v1_destroy(surface.layer);
+    if (surface.surface)
+        wl_surface_destroy(surface.surface);
+    surface.layer = nullptr;
+    surface.surface = nullptr;
+    surface.configured = false;
+    flush();
+}
+
+// The window's position in Qt's coordinates, as margins from the bottom-left corner of the
+// work area: a window at the work area's bottom has no bottom margin, and the compositor
+// keeps it above the panels.
+void LayerShellPresenter::place(Surface& surface) {
+    if (!surface.layer || !surface.window)
+        return;
+    const QWidget& window = *surface.window;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    const QRect placed = window.geometry();
+    zwlr_layer_surface_v1_set_size(surface.layer, uint32_t(placed.width()),
+                                   uint32_t(placed.height()));
+    zwlr_layer_surface_v1_set_margin(surface.layer, 0, 0,
+                                     (work.y() + work.height()) - (placed.y() + placed.height()),
+                                     placed.x() - work.x());
+    surface.placed = placed.topLeft();
+    if (surface.configured) {
+        wl_surface_commit(surface.surface);
+        flush();
+    }
+}
+
+void LayerShellPresenter::present(QWidget& window, const QImage& picture, const QRect&) {
+    Surface* surface = surfaceOf(&window);
+    if (!surface)
+        return;
+    surface->picture = picture;
+    commit(*surface);
+}
+
+void LayerShellPresenter::setInput(QWidget& window, const QRegion& input) {
+    Surface* surface = surfaceOf(&window);
+    if (!surface || surface->input == input)
+        return;
+    surface->input = input;
+    commit(*surface);
+}
+
+void LayerShellPresenter::commit(Surface& surface) {
+    if (!surface.configured || !surface.surface)
+        return;
+    const QImage& picture = surface.picture;
+    // The surface's pixels are those of the picture: a scale of 2 shows a picture of twice
+    // the logical size at the window's logical size.
+    const int scale = std::max(1, qRound(picture.isNull() ? 1.0 : picture.devicePixelRatio()));
+    if (!picture.isNull()) {
+        const QImage pixels = picture.format() == QImage::Format_ARGB32_Premultiplied
+                                  ? picture
+                                  : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        auto* buffer = new Buffer;
+        buffer->held = &buffers_;
+        buffers_.insert(buffer);
+        const int stride = pixels.width() * 4;
+        buffer->size = size_t(stride) * size_t(pixels.height());
+        const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
+        if (fd < 0 || ftruncate(fd, off_t(buffer->size)) != 0) {
+            if (fd >= 0)
+                close(fd);
+            delete buffer;
+            return;
+        }
+        buffer->data = mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (buffer->data == MAP_FAILED) {
+            close(fd);
+            delete buffer;
+            return;
+        }
+        for (int y = 0; y < pixels.height(); ++y)
+            std::memcpy(static_cast<uchar*>(buffer->data) + qsizetype(y) * stride,
+                        pixels.constScanLine(y), size_t(stride));
+        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, int32_t(buffer->size));
+        // Qt's premultiplied ARGB in memory order is Wayland's ARGB8888 on this byte order.
+        buffer->buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
+                                                   WL_SHM_FORMAT_ARGB8888);
+        wl_shm_pool_destroy(pool);
+        close(fd);
+        wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
+        wl_surface_set_buffer_scale(surface.surface, scale);
+        wl_surface_attach(surface.surface, buffer->buffer, 0, 0);
+        wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
+    }
+    // The input region is in the surface's logical pixels; every device pixel of the
+    // window's region is taken in.
+    wl_region* region = wl_compositor_create_region(compositor_);
+    const QTransform toLogical = QTransform::fromScale(1.0 / scale, 1.0 / scale);
+    for (const QRect& cell : surface.input) {
+        const QRect logical = toLogical.mapRect(QRectF(cell)).toAlignedRect();
+        wl_region_add(region, logical.x(), logical.y(), logical.width(), logical.height());
+    }
+    wl_surface_set_input_region(surface.surface, region);
+    wl_region_destroy(region);
+    wl_surface_commit(surface.surface);
+    flush();
+}
+
+void LayerShellPresenter::pointerAt(Surface* surface, wl_fixed_t x, wl_fixed_t y) {
+    if (surface != pointerSurface_)
+        pointerLeft();
+    pointerSurface_ = surface;
+    pointerPosition_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
+    pointerMoved();
+}
+
+// Like a window system's pointer: the widget under it hears of moves, with a button held
+// the widget that took the press does, and crossing from one widget to another is a leave
+// and an enter as Qt's own dispatch would make them.
+void LayerShellPresenter::pointerMoved() {
+    if (!pointerSurface_ || !pointerSurface_->window)
+        return;
+    QWidget* window = pointerSurface_->window;
+    QWidget* under = window->childAt(pointerPosition_.toPoint());
+    if (!under)
+        under = window;
+    if (!grabbed_)
+        hover(under);
+    send(grabbed_ ? grabbed_.data() : under, QEvent::MouseMove, Qt::NoButton);
+}
+
+void LayerShellPresenter::pointerLeft() {
+    if (grabbed_ && buttons_ != Qt::NoButton) {
+        // The buttons were let go elsewhere: the widget that took the press hears the end.
+        const Qt::MouseButton held = Qt::MouseButton(int(buttons_ & -int(buttons_)));
+        buttons_ = Qt::NoButton;
+        send(grabbed_, QEvent::MouseButtonRelease, held);
+    }
+    grabbed_.clear();
+    buttons_ = Qt::NoButton;
+    hover(nullptr);
+    pointerSurface_ = nullptr;
+}
+
+void LayerShellPresenter::hover(QWidget* target) {
+    QWidget* from = hovered_.data();
+    if (from == target)
+        return;
+    // The nearest widget that holds both: it is neither left nor entered.
+    QWidget* common = nullptr;
+    for (QWidget* w = target; w && !common; w = w->isWindow() ? nullptr : w->parentWidget())
+        if (from && (w == from || w->isAncestorOf(from)))
+            common = w;
+    for (QWidget* w = from; w && w != common; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(w, &leave);
+    }
+    QList<QWidget*> entered;
+    for (QWidget* w = target; w && w != common; w = w->isWindow() ? nullptr : w->parentWidget())
+        entered.prepend(w);
+    hovered_ = target;
+    for (QWidget* w : std::as_const(entered)) {
+        // A leave above may have hidden the window, and taken the surface with it.
+        if (!pointerSurface_ || !pointerSurface_->window)
+            return;
+        const QPointF local = w->mapFrom(pointerSurface_->window, pointerPosition_);
+        QEnterEvent enter(local, local, QPointF(pointerSurface_->placed) + pointerPosition_);
+        QApplication::sendEvent(w, &enter);
+    }
+}
+
+void LayerShellPresenter::pointerButton(uint32_t time, uint32_t button, uint32_t state) {
+    if (!pointerSurface_ || !pointerSurface_->window)
+        return;
+    Qt::MouseButton which = Qt::NoButton;
+    switch (button) {
+    case BTN_LEFT:
+        which = Qt::LeftButton;
+        break;
+    case BTN_RIGHT:
+        which = Qt::RightButton;
+        break;
+    case BTN_MIDDLE:
+        which = Qt::MiddleButton;
+        break;
+    default:
+        return;
+    }
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+        if (!grabbed_)
+            grabbed_ = hovered_ ? hovered_.data() : pointerSurface_->window.data();
+        buttons_ |= which;
+        // A second press soon after the first, near it and of the same button, is a
+        // double-click as Qt counts them.
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const bool twice =
+            which == lastPressButton_ &&
+            time - lastPressTime_ < uint32_t(hints->mouseDoubleClickInterval()) &&
+            (pointerPosition_ - lastPressPosition_).manhattanLength() < hints->startDragDistance();
+        lastPressButton_ = twice ? Qt::NoButton : which;
+        lastPressTime_ = time;
+        lastPressPosition_ = pointerPosition_;
+        send(grabbed_, twice ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, which);
+    } else {
+        buttons_ &= ~which;
+        QPointer<QWidget> target = grabbed_;
+        if (buttons_ == Qt::NoButton)
+            grabbed_.clear();
+        send(target, QEvent::MouseButtonRelease, which);
+        // The widget under the pointer may have changed while the button was held.
+        if (buttons_ == Qt::NoButton && pointerSurface_)
+            pointerMoved();
+    }
+}
+
+void LayerShellPresenter::send(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
+    if (!target || !pointerSurface_ || !pointerSurface_->window)
+        return;
+    QWidget* window = pointerSurface_->window;
+    const QPointF local = target->mapFrom(window, pointerPosition_);
+    // Where the window is, as the surface's margins last placed it.
+    const QPointF global = QPointF(pointerSurface_->placed) + pointerPosition_;
+    QMouseEvent event(type, local, local, global, button, buttons_,
+                      QGuiApplication::keyboardModifiers());
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+std::unique_ptr<WindowPresenter> layerShellPresenter() {
+    return LayerShellPresenter::connect();
+}

@@ -1,0 +1,361 @@
+// The installed-like program under a headless sway (wlroots) with Xwayland, as a user meets
+// it: the desktop lyric and its toolbar are layer surfaces above the bar's exclusive zone;
+// clicks from the compositor's own pointer pass through the lyric's transparent pixels to
+// X11 and Wayland windows beneath, and not through its glyphs; screenshots come from grim.
+// The test script starts the compositor and names it in VELLORA_SWAY_WAYLAND_DISPLAY,
+// VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK.
+#include "support/event_wait.h"
+#include "support/temp_folder.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The compositor's output and its bar, as the test script configures them.
+constexpr int ScreenWidth = 1920;
+constexpr int ScreenHeight = 1080;
+constexpr int BarHeight = 30;
+// The lyric window's and the toolbar's heights, and the toolbar's width.
+constexpr int LyricHeight = 111;
+constexpr int ToolbarWidth = 405;
+constexpr int ToolbarHeight = 35;
+// Where the main window's desktop lyric switch and toolbar button are, from its corner.
+const QPoint SwitchButton(212, 140);
+const QPoint ToolbarButton(260, 140);
+
+const QColor TargetColour(0x20, 0x90, 0x40);
+
+QString sway(const char* name) {
+    return qEnvironmentVariable(name);
+}
+
+// A process the test starts, ended when the test ends.
+std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment,
+                                 const QString& folder = {}) {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    if (!folder.isEmpty())
+        process->setWorkingDirectory(folder);
+    process->start(program, arguments);
+    process->waitForStarted();
+    return process;
+}
+
+void end(QProcess* process) {
+    if (process && process->state() != QProcess::NotRunning) {
+        process->kill();
+        process->waitForFinished();
+    }
+}
+
+class DesktopLyricOnSway : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(sway("VELLORA_SWAY_WAYLAND_DISPLAY").isEmpty())
+            << "run through scripts/test.sh, which starts a headless sway";
+        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
+        base.remove("QT_QPA_PLATFORM");
+        base.insert("WAYLAND_DISPLAY", sway("VELLORA_SWAY_WAYLAND_DISPLAY"));
+        base.insert("DISPLAY", sway("VELLORA_SWAY_DISPLAY"));
+        base.insert("XDG_RUNTIME_DIR", runtime.path());
+        base.insert("HOME", home.path());
+        base.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        // Qt's Wayland windows draw a title bar of their own until the compositor's
+        // decoration is agreed, which moves their content under a pointer already aimed.
+        base.insert("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+        // Leak reports in a sanitized build need the whole allocating stack to tell Qt's
+        // Wayland platform, whose objects live until exit, from the program's own: the fast
+        // unwinder stops at libraries built without frame pointers.
+        if (base.contains("ASAN_OPTIONS"))
+            base.insert("ASAN_OPTIONS", base.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
+        environment = base;
+        pointer = launch(WAYLAND_POINTER,
+                         {QString::number(ScreenWidth), QString::number(ScreenHeight)}, base);
+        ASSERT_TRUE(pointer->waitForStarted());
+        // Whatever an earlier test left on the first workspace goes.
+        swaymsg({"[title=\".*\"] kill"});
+        swaymsg({"workspace", "1"});
+    }
+
+    void TearDown() override {
+        end(player.get());
+        for (auto& target : targets)
+            end(target.get());
+        if (pointer) {
+            pointer->closeWriteChannel();
+            pointer->waitForFinished();
+        }
+    }
+
+    QByteArray swaymsg(const QStringList& arguments) {
+        QProcess message;
+        message.start("swaymsg", QStringList{"-s", sway("VELLORA_SWAYSOCK")} + arguments);
+        message.waitForFinished();
+        return message.readAllStandardOutput();
+    }
+
+    // The top-left corner of the content of the window whose title starts with title.
+    std::optional<QPoint> windowCorner(const QString& title) {
+        const QJsonObject tree =
+            QJsonDocument::fromJson(swaymsg({"-t", "get_tree", "-r"})).object();
+        std::optional<QPoint> found;
+        const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+            if (node.value("name").toString().startsWith(title) && node.contains("pid")) {
+                const QJsonObject rect = node.value("rect").toObject();
+                const QJsonObject inner = node.value("window_rect").toObject();
+                found = QPoint(rect.value("x").toInt() + inner.value("x").toInt(),
+                               rect.value("y").toInt() + inner.value("y").toInt());
+            }
+            for (const char* children : {"nodes", "floating_nodes"})
+                for (const QJsonValue& child : node.value(children).toArray())
+                    walk(child.toObject());
+        };
+        walk(tree);
+        return found;
+    }
+
+    QPoint waitForWindow(const QString& title) {
+        std::optional<QPoint> corner;
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] {
+                corner = windowCorner(title);
+                return corner.has_value();
+            },
+            20000))
+            << title.toStdString();
+        return corner.value_or(QPoint());
+    }
+
+    // One command to the compositor's virtual pointer, handled once it answers.
+    void point(const QString& command) {
+        pointer->write(command.toUtf8() + '\n');
+        ASSERT_TRUE(testsupport::waitUntil([&] { return pointer->canReadLine(); }, 20000));
+        ASSERT_EQ(pointer->readLine().trimmed(), QByteArray("ok"));
+    }
+    void moveTo(QPoint at) {
+        // Arriving from a pixel away: a window hears of the pointer that moves over it.
+        point(QString("move %1 %2").arg(at.x() - 1).arg(at.y()));
+        point(QString("move %1 %2").arg(at.x()).arg(at.y()));
+    }
+    // Xwayland hears of the compositor's pointer on its own time; a press before the X
+    // server has the pointer where it was moved would go where it was.
+    void waitForXPointer(QPoint at) {
+        if (!onX11Window(at))
+            return;
+        // Within a pixel: Xwayland's coordinates and sway's layout may round apart.
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                QProcess where;
+                where.setProcessEnvironment(environment);
+                where.start("xdotool", {"getmouselocation", "--shell"});
+                where.waitForFinished();
+                QPoint x11;
+                for (const QByteArray& line : where.readAllStandardOutput().split('\n')) {
+                    if (line.startsWith("X="))
+                        x11.setX(line.mid(2).toInt());
+                    else if (line.startsWith("Y="))
+                        x11.setY(line.mid(2).toInt());
+                }
+                return (x11 - at).manhattanLength() <= 2;
+            },
+            20000));
+    }
+    bool onX11Window(QPoint at) const {
+        return x11Main && QRect(mainWindow, QSize(300, 300)).contains(at);
+    }
+    void click(QPoint at) {
+        moveTo(at);
+        waitForXPointer(at);
+        point("press");
+        point("release");
+    }
+
+    QImage screenshot() {
+        QProcess grim;
+        grim.setProcessEnvironment(environment);
+        grim.start("grim", {"-"});
+        grim.waitForFinished();
+        return QImage::fromData(grim.readAllStandardOutput()).convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The strip the lyric window takes: the bottom of the work area above the bar.
+    static QRect lyricBand() {
+        return QRect(0, ScreenHeight - BarHeight - LyricHeight, ScreenWidth, LyricHeight);
+    }
+    static QRect toolbarBand() {
+        return QRect((ScreenWidth - ToolbarWidth) / 2, lyricBand().top() - ToolbarHeight,
+                     ToolbarWidth, ToolbarHeight);
+    }
+
+    // Pixels of area that differ between two screenshots.
+    static int changed(const QImage& before, const QImage& after, const QRect& area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += before.pixel(x, y) != after.pixel(x, y);
+        return count;
+    }
+
+    // Pixels of area that are not colour.
+    static QList<QPoint> otherThan(const QImage& shot, const QRect& area, const QColor& colour) {
+        QList<QPoint> found;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (QColor(shot.pixel(x, y)) != colour)
+                    found << QPoint(x, y);
+        return found;
+    }
+
+    void startPlayer(bool withX11 = true) {
+        QProcessEnvironment forPlayer = environment;
+        if (!withX11)
+            forPlayer.remove("DISPLAY");
+        const QImage empty = screenshot();
+        player = launch(VELLORA_PROGRAM, {}, forPlayer, home.path());
+        x11Main = withX11;
+        player->setReadChannel(QProcess::StandardError);
+        mainWindow = waitForWindow("Vellora");
+        // Clicks count once the window has drawn its buttons.
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                return screenshot().pixel(mainWindow + SwitchButton) !=
+                       empty.pixel(mainWindow + SwitchButton);
+            },
+            20000));
+    }
+
+    // A window of one colour over the lyric's strip, on X11 (Xwayland) or Wayland.
+    QProcess* startTarget(const QString& title, const QByteArray& platform) {
+        QProcessEnvironment forTarget = environment;
+        forTarget.insert("QT_QPA_PLATFORM", platform);
+        targets.push_back(launch(CLICK_TARGET, {title, TargetColour.name()}, forTarget));
+        QProcess* target = targets.back().get();
+        waitForWindow(title);
+        // Tiled, it fills the work area: the lyric's strip shows it wherever the lyric is
+        // transparent.
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] {
+                const QImage shot = screenshot();
+                return QColor(shot.pixel(lyricBand().left() + 20, lyricBand().top() + 5)) ==
+                       TargetColour;
+            },
+            20000));
+        return target;
+    }
+
+    // The first line the target says after the pointer's last command, once it says one.
+    static QByteArray nextPress(QProcess* target) {
+        EXPECT_TRUE(testsupport::waitUntil([&] { return target->canReadLine(); }, 20000));
+        return target->readLine().trimmed();
+    }
+
+    TempFolder home;
+    TempFolder runtime;
+    QProcessEnvironment environment;
+    std::unique_ptr<QProcess> pointer;
+    std::unique_ptr<QProcess> player;
+    std::vector<std::unique_ptr<QProcess>> targets;
+    QPoint mainWindow;
+    bool x11Main = false;
+};
+
+TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBesideItsGlyphs) {
+    startPlayer();
+    const QImage before = screenshot();
+    click(mainWindow + SwitchButton);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+    // At the bottom of the work area, off the bar.
+    EXPECT_EQ(
+        changed(before, screenshot(), QRect(0, lyricBand().bottom() + 1, ScreenWidth, BarHeight)),
+        0);
+
+    for (const auto& [title, platform] : {std::pair("X11 target", QByteArray("xcb")),
+                                          std::pair("Wayland target", QByteArray("wayland"))}) {
+        SCOPED_TRACE(title);
+        // Over the active window that covers the same strip.
+        QProcess* target = startTarget(title, platform);
+        QList<QPoint> glyphs;
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                glyphs = otherThan(screenshot(), lyricBand(), TargetColour);
+                return glyphs.size() > 500;
+            },
+            20000));
+
+        const QPoint transparent = lyricBand().topLeft() + QPoint(20, 5);
+        const QPoint glyph = glyphs[glyphs.size() / 2];
+        click(transparent);
+        const QPoint corner = windowCorner(title).value_or(QPoint());
+        const auto pressAt = [&](QPoint at) {
+            return QString("press %1 %2").arg(at.x() - corner.x()).arg(at.y() - corner.y());
+        };
+        EXPECT_EQ(QString::fromUtf8(nextPress(target)), pressAt(transparent));
+        // A click on a glyph is the lyric's: the next press the target hears is the one
+        // beside the glyphs.
+        click(glyph);
+        click(transparent + QPoint(7, 0));
+        EXPECT_EQ(QString::fromUtf8(nextPress(target)), pressAt(transparent + QPoint(7, 0)));
+        end(target);
+    }
+}
+
+TEST_F(DesktopLyricOnSway, TheToolbarOpensFromTheMainWindowAndHidesWhenThePointerLeaves) {
+    startPlayer();
+    click(mainWindow + ToolbarButton);
+    startTarget("backdrop", "xcb");
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return otherThan(screenshot(), toolbarBand(), TargetColour).size() > 5000; }, 20000));
+    // Over the bar's bare surface, which arms the leave tracking, then away.
+    moveTo(toolbarBand().topLeft() + QPoint(190, 15));
+    moveTo(toolbarBand().topLeft() + QPoint(192, 15));
+    moveTo(toolbarBand().topLeft() + QPoint(190, -200));
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return otherThan(screenshot(), toolbarBand(), TargetColour).isEmpty(); }, 20000));
+}
+
+TEST_F(DesktopLyricOnSway, TheSwitchTurnsTheLyricOffAndTheProgramEndsCleanly) {
+    startPlayer();
+    const QImage before = screenshot();
+    click(mainWindow + SwitchButton);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+    // Far enough from the first click that the two make no double-click.
+    click(mainWindow + SwitchButton + QPoint(8, 8));
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return changed(before, screenshot(), lyricBand()) == 0; }, 20000));
+
+    swaymsg({"[title=\"^Vellora\"] kill"});
+    ASSERT_TRUE(player->waitForFinished(20000));
+    EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player->exitCode(), 0);
+}
+
+// Without any X display the program runs on Qt's Wayland platform, says once what needs
+// X11, and shows the lyric as a layer surface all the same; its exit fade asks for no
+// window opacity.
+TEST_F(DesktopLyricOnSway, WithOnlyAWaylandDisplayTheProgramRunsAndSaysOnceWhatNeedsX11) {
+    startPlayer(false);
+    const QImage before = screenshot();
+    click(mainWindow + SwitchButton);
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+    swaymsg({"[title=\"^Vellora\"] kill"});
+    ASSERT_TRUE(player->waitForFinished(20000));
+    const QByteArray said = player->readAllStandardError();
+    EXPECT_EQ(player->exitStatus(), QProcess::NormalExit) << said.constData();
+    EXPECT_EQ(player->exitCode(), 0) << said.constData();
+    EXPECT_EQ(said.count("without X11"), 1) << said.constData();
+    EXPECT_FALSE(said.contains("opacity")) << said.constData();
+}
+
+} // namespace

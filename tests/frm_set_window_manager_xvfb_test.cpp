@@ -1,0 +1,128 @@
+// The toolbar under a window manager that carries out window moves (openbox), with the
+// pointer and its buttons driven through the X server's test extension, so that the
+// crossing events of the manager's pointer grab reach the toolbar as they would a user's.
+#include "fakes/fake_desktop_services.h"
+#include "fakes/fake_window_text_channel.h"
+#include "forms/frm_set.h"
+#include "forms/lyric_windows.h"
+#include "forms/picture_box.h"
+#include "platform/qt_screen_geometry.h"
+#include "platform/system_mouse_track_platform.h"
+#include "support/event_wait.h"
+#include "support/temp_folder.h"
+#include "support/window_manager.h"
+#include "window_services/c_mouse_track.h"
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+namespace {
+
+[[maybe_unused]] const bool noSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+
+testsupport::WindowManager* const windowManager =
+    new testsupport::WindowManager({"openbox", "--sm-disable"});
+[[maybe_unused]] const int stopManager = std::atexit([] { delete windowManager; });
+
+// Which events the bar's surface heard, in order.
+class SurfaceEvents : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        types << event->type();
+        return false;
+    }
+    QList<QEvent::Type> types;
+};
+
+class ToolbarUnderAWindowManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(windowManager->started());
+        ASSERT_FALSE(xcb_connection_has_error(x));
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        FrmSet& toolbar = bar();
+        toolbar.show();
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return toolbar.windowHandle() && toolbar.windowHandle()->isExposed(); }));
+        toolbar.Pic->installEventFilter(&heard);
+    }
+    void TearDown() override {
+        // A test that stopped half way must not leave the button held for the next.
+        input(XCB_BUTTON_RELEASE, 1);
+        xcb_disconnect(x);
+    }
+
+    FrmSet& bar() { return windows.frmSet(); }
+
+    void input(uint8_t type, uint8_t detail, QPoint at = {}) {
+        xcb_test_fake_input(x, type, detail, XCB_CURRENT_TIME, root(), int16_t(at.x()),
+                            int16_t(at.y()), 0);
+    }
+    // Where the server has the bar: Qt learns of the frame's moves later.
+    QPoint onScreen(QPoint local) {
+        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+            x,
+            xcb_translate_coordinates(x, xcb_window_t(bar().winId()), root(), int16_t(local.x()),
+                                      int16_t(local.y())),
+            nullptr);
+        const QPoint global = reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint();
+        std::free(reply);
+        return global;
+    }
+    xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(x)).data->root; }
+
+    // Over the bare surface, with the leave tracking armed as a user's pointer would arm it.
+    void pointAtBareSurface() {
+        // From outside: a pointer that is there already would not move. Entering is no move
+        // yet, the next step is.
+        input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, -100)));
+        input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 14)));
+        xcb_flush(x);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return heard.types.contains(QEvent::Enter); }));
+        input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 15)));
+        xcb_flush(x);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return bar().m_cPTM->Tracking(); }));
+        heard.types.clear();
+    }
+
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    TempFolder programFolder;
+    QtScreenGeometry screen;
+    FakeDialogs dialogs;
+    FakeWindowTextChannel textChannel;
+    SystemMouseTrackPlatform mouseTrack;
+    LyricWindows windows{
+        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path()}};
+    SurfaceEvents heard;
+};
+
+// A press there is the start of a drag, which the window manager carries out; a tap whose
+// release follows at once must neither hide the bar nor leave the manager holding the
+// pointer for a move.
+TEST_F(ToolbarUnderAWindowManager, AQuickTapOnTheBareSurfaceKeepsTheBar) {
+    pointAtBareSurface();
+    input(XCB_BUTTON_PRESS, 1);
+    input(XCB_BUTTON_RELEASE, 1);
+    xcb_flush(x);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return heard.types.contains(QEvent::MouseButtonRelease) || !bar().isVisible(); }));
+    // While a manager's move holds the pointer, moves reach the manager, not the bar; the
+    // pointer steps back and forth over the bar until one arrives (or the bar is gone).
+    const qsizetype released = heard.types.indexOf(QEvent::MouseButtonRelease);
+    const QPoint where = onScreen({});
+    int step = 0;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 15 + (++step & 1))));
+        xcb_flush(x);
+        return heard.types.indexOf(QEvent::MouseMove, released) > released || !bar().isVisible();
+    }));
+    EXPECT_TRUE(bar().isVisible());
+    EXPECT_EQ(onScreen({}), where);
+}
+
+} // namespace
