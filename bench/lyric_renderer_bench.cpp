@@ -11,6 +11,7 @@
 #include "forms/frm_show.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -62,14 +63,14 @@ BENCHMARK(RenderHostileLine_1920x111)->DenseRange(0, 3)->Unit(benchmark::kMillis
 // A lyric window in the full style on a 1920-pixel screen.
 struct StyledLyricWindow {
     StyledLyricWindow() {
-        settings.fontName = fullStyle().fontName;
-        settings.fontSize = fullStyle().fontSize;
-        chooseColourScheme(settings, 3);
+        settings.setFont(fullStyle().fontName, fullStyle().fontSize);
+        settings.chooseColourScheme(3);
     }
     FakeScreenGeometry screen;
     FakeDialogs dialogs;
     FakeWindowPresenter presenter;
-    LyricSettings settings;
+    QTemporaryDir program;
+    LyricSettings settings{program.path()};
     FrmShow window{settings, FrmShowServices{screen, dialogs, presenter, {}}};
 };
 

@@ -59,18 +59,17 @@ TEST(FileReplacement, AWriteCutShortLeavesTheOldPlaylistWholeAndNothingElse) {
 
 TEST(FileReplacement, AWriteCutShortLeavesTheOldSettingsWhole) {
     TempFolder folder;
-    LyricSettings settings;
-    settings.fontName = QStringLiteral("黑体");
-    settings.fontSize = 50;
-    settings.colourScheme = 3;
-    ASSERT_TRUE(SettingsFile::save(settings, folder.path()));
+    LyricSettings settings(folder.path());
+    settings.setFont(QStringLiteral("黑体"), 50);
+    settings.chooseColourScheme(3);
+    ASSERT_TRUE(settings.save());
     const QString file = SettingsFile::path(folder.path());
     const QByteArray before = folder.read(QStringLiteral("data/system/desktoplrc.pst"));
 
-    settings.fontName = QString(200, u'x');
+    settings.setFont(QString(200, u'x'), settings.fontSize());
     {
         FileSizeLimit limit(16);
-        EXPECT_FALSE(SettingsFile::save(settings, folder.path()));
+        EXPECT_FALSE(settings.save());
     }
     EXPECT_EQ(folder.read(QStringLiteral("data/system/desktoplrc.pst")), before);
     EXPECT_EQ(filesIn(QFileInfo(file).path()), QStringList{"desktoplrc.pst"});

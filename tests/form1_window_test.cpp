@@ -271,7 +271,7 @@ TEST_F(Form1Window, ToolbarAndVolumeMixerButtons) {
     click("Command3");
     EXPECT_TRUE(lyricWindows.frmSet().isVisible());
     click("Command2");
-    EXPECT_EQ(lyricWindows.settings().fontName, QStringLiteral("华文行楷"));
+    EXPECT_EQ(lyricWindows.settings().fontName(), QStringLiteral("华文行楷"));
 
     click("Image7");
     EXPECT_EQ(launcher.launches.last(), QStringLiteral("mixer"));

@@ -4,6 +4,7 @@
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
+#include "support/controls.h"
 #include "support/double_click.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
@@ -39,10 +40,7 @@ void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
 
 class Toolbar : public ::testing::Test {
 protected:
-    Toolbar() {
-        settings().fontName = QStringLiteral("DejaVu Sans");
-        settings().fontSize = 50;
-    }
+    Toolbar() { settings().setFont(QStringLiteral("DejaVu Sans"), 50); }
 
     LyricSettings& settings() { return world.lyricWindows.settings(); }
     FrmShow& lyric() { return world.lyricWindows.frmShow(); }
@@ -78,11 +76,12 @@ TEST_F(Toolbar, ButtonsShowPointerOverAndPressedPicturesUntilTheBareSurfaceIsTou
         mouse(button, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
         EXPECT_TRUE(shows(button, picture("Poi")));
 
-        mouse(bar().Pic, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, {190, 15});
+        mouse(testsupport::controlOf(bar(), "Pic"), QEvent::MouseMove, Qt::NoButton, Qt::NoButton,
+              {190, 15});
         EXPECT_TRUE(shows(button, picture("Nor")));
         EXPECT_EQ(button->geometry(), QRect(corner, skinImage(picture("Nor")).size()));
     }
-    EXPECT_EQ(bar().CmdBlue->size(), QSize(14, 14));
+    EXPECT_EQ(testsupport::controlOf<ImageControl>(bar(), "CmdBlue")->size(), QSize(14, 14));
 }
 
 // The second press of a double-click is a press like any other; only its click is not
@@ -90,7 +89,7 @@ TEST_F(Toolbar, ButtonsShowPointerOverAndPressedPicturesUntilTheBareSurfaceIsTou
 TEST_F(Toolbar, TheSecondPressOfADoubleClickPressesTheButtonAndDragsTheBar) {
     FrmSet& toolbar = bar();
     toolbar.show();
-    ImageControl* button = toolbar.CmdGreen;
+    ImageControl* button = testsupport::controlOf<ImageControl>(toolbar, "CmdGreen");
     click(button);
     mouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
     ASSERT_TRUE(shows(button, QStringLiteral("GreenPoi.bmp")));
@@ -99,50 +98,56 @@ TEST_F(Toolbar, TheSecondPressOfADoubleClickPressesTheButtonAndDragsTheBar) {
     mouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
 
     const QPoint start = toolbar.pos();
-    click(toolbar.Pic);
-    mouse(toolbar.Pic, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, {5, 5});
-    mouse(toolbar.Pic, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {25, -5});
-    mouse(toolbar.Pic, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {25, -5});
+    click(testsupport::controlOf(toolbar, "Pic"));
+    mouse(testsupport::controlOf(toolbar, "Pic"), QEvent::MouseButtonDblClick, Qt::LeftButton,
+          Qt::LeftButton, {5, 5});
+    mouse(testsupport::controlOf(toolbar, "Pic"), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton,
+          {25, -5});
+    mouse(testsupport::controlOf(toolbar, "Pic"), QEvent::MouseButtonRelease, Qt::LeftButton,
+          Qt::NoButton, {25, -5});
     EXPECT_EQ(toolbar.pos(), start + QPoint(20, -10));
 }
 
 TEST_F(Toolbar, ButtonClicksChooseColoursSendDelaysAndClose) {
-    settings().currentText = QStringLiteral("line");
+    settings().setCurrentText(QStringLiteral("line"));
     FrmSet& toolbar = bar();
-    const std::pair<ImageControl*, int> colours[] = {{toolbar.CmdBlue, 1},
-                                                     {toolbar.CmdGreen, 2},
-                                                     {toolbar.CmdRed, 3},
-                                                     {toolbar.CmdWhite, 4},
-                                                     {toolbar.CmdYellow, 5}};
+    const std::pair<ImageControl*, int> colours[] = {
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), 1},
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdGreen"), 2},
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdRed"), 3},
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdWhite"), 4},
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdYellow"), 5}};
     for (const auto& [button, scheme] : colours) {
         SCOPED_TRACE(scheme);
         const qint64 before = lyric().picture().cacheKey();
         click(button);
-        EXPECT_EQ(settings().colourScheme, scheme);
+        EXPECT_EQ(settings().colourScheme(), scheme);
         EXPECT_EQ(settingsFile(),
                   QStringLiteral("DejaVu Sans\r\n 50 \r\n %1 \r\n").arg(scheme).toUtf8());
         EXPECT_NE(lyric().picture().cacheKey(), before);
     }
 
-    click(toolbar.Delay1, Qt::RightButton); // only the left button clicks
-    click(toolbar.Delay1);
-    click(toolbar.Delay2);
+    click(testsupport::controlOf<ImageControl>(toolbar, "Delay1"),
+          Qt::RightButton); // only the left button clicks
+    click(testsupport::controlOf<ImageControl>(toolbar, "Delay1"));
+    click(testsupport::controlOf<ImageControl>(toolbar, "Delay2"));
     EXPECT_EQ(world.textChannel.texts, QStringList({"DELAY+", "DELAY-"}));
     // A double-click is one click and a double-click, which the button does not handle.
-    testsupport::doubleClick(toolbar.Delay1, {3, 3});
+    testsupport::doubleClick(testsupport::controlOf<ImageControl>(toolbar, "Delay1"), {3, 3});
     EXPECT_EQ(world.textChannel.texts, QStringList({"DELAY+", "DELAY-", "DELAY+"}));
 
     lyric().show();
     toolbar.show();
-    click(toolbar.CmdEnd);
+    click(testsupport::controlOf<ImageControl>(toolbar, "CmdEnd"));
     EXPECT_FALSE(toolbar.isVisible());
     EXPECT_TRUE(lyric().isVisible());
 }
 
 TEST_F(Toolbar, FontDialogStartsFromTheToolbarsOwnFontAndGivesTheLyricNameAndSizeOnly) {
-    FrmSet& toolbar = bar();                           // takes DejaVu Sans 50 at load
-    settings().fontName = QStringLiteral("Elsewhere"); // the main window resets the lyric font
-    settings().fontSize = 30;
+    FrmSet& toolbar = bar(); // takes DejaVu Sans 50 at load
+    settings().setFont(QStringLiteral("Elsewhere"),
+                       settings().fontSize()); // the main window resets the lyric font
+    settings().setFont(settings().fontName(), 30);
     lyric().DrawText(QStringLiteral("line"));
     const QImage before = lyric().picture();
 
@@ -151,25 +156,26 @@ TEST_F(Toolbar, FontDialogStartsFromTheToolbarsOwnFontAndGivesTheLyricNameAndSiz
     for (const std::optional<QFont>& unusable :
          {std::optional<QFont>(), std::optional(pixelSized)}) {
         world.dialogs.fontAnswer = unusable;
-        click(toolbar.CmdSet);
+        click(testsupport::controlOf<ImageControl>(toolbar, "CmdSet"));
         EXPECT_EQ(world.dialogs.fontDialogStarts.last().family(), QStringLiteral("DejaVu Sans"));
         EXPECT_EQ(world.dialogs.fontDialogStarts.last().pointSizeF(), 50.0);
-        EXPECT_EQ(settings().fontName, QStringLiteral("Elsewhere"));
+        EXPECT_EQ(settings().fontName(), QStringLiteral("Elsewhere"));
         EXPECT_EQ(lyric().picture(), before);
         EXPECT_TRUE(settingsFile().isEmpty());
     }
 
     world.dialogs.fontAnswer = QFont(QStringLiteral("DejaVu Serif"), 20, QFont::Bold, true);
-    click(toolbar.CmdSet);
-    EXPECT_EQ(settings().fontName, QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(settings().fontSize, 20.0f);
+    click(testsupport::controlOf<ImageControl>(toolbar, "CmdSet"));
+    EXPECT_EQ(settings().fontName(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(settings().fontSize(), 20.0f);
     EXPECT_EQ(lyric().picture(),
               LyricRenderer::render(QStringLiteral("line"),
                                     LyricStyle{QStringLiteral("DejaVu Serif"), 20, 0, 0},
                                     lyric().size(), lyric().width()));
     EXPECT_EQ(settingsFile(), QByteArray("DejaVu Serif\r\n 20 \r\n 1 \r\n"));
 
-    click(toolbar.CmdSet); // bold and italic stay with the toolbar
+    click(testsupport::controlOf<ImageControl>(toolbar,
+                                               "CmdSet")); // bold and italic stay with the toolbar
     EXPECT_TRUE(world.dialogs.fontDialogStarts.last().bold());
     EXPECT_TRUE(world.dialogs.fontDialogStarts.last().italic());
 }
@@ -185,8 +191,8 @@ TEST_F(Toolbar, TheChosenFamilyIsStoredWithoutItsFoundry) {
     for (const auto& [chosen, stored] : rows) {
         SCOPED_TRACE(chosen);
         world.dialogs.fontAnswer = QFont(QString::fromLatin1(chosen), 20);
-        click(bar().CmdSet);
-        EXPECT_EQ(settings().fontName, QString::fromLatin1(stored));
+        click(testsupport::controlOf<ImageControl>(bar(), "CmdSet"));
+        EXPECT_EQ(settings().fontName(), QString::fromLatin1(stored));
         EXPECT_TRUE(settingsFile().startsWith(QByteArray(stored) + "\r\n"));
     }
 }
@@ -209,19 +215,23 @@ TEST_F(Toolbar, TooltipsShowWhileAnotherWindowOrNoneIsActive) {
     other.show();
     other.activateWindow();
     ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::activeWindow() == &other; }));
-    EXPECT_TRUE(tooltipOf(toolbar.CmdBlue, QStringLiteral("湖水蓝")));
-    EXPECT_TRUE(tooltipOf(toolbar.Delay2, QStringLiteral("提前0.5秒")));
+    EXPECT_TRUE(tooltipOf(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"),
+                          QStringLiteral("湖水蓝")));
+    EXPECT_TRUE(tooltipOf(testsupport::controlOf<ImageControl>(toolbar, "Delay2"),
+                          QStringLiteral("提前0.5秒")));
     QApplication::setActiveWindow(nullptr);
     ASSERT_EQ(QApplication::activeWindow(), nullptr);
-    EXPECT_TRUE(tooltipOf(toolbar.CmdSet, QStringLiteral("设置")));
+    EXPECT_TRUE(
+        tooltipOf(testsupport::controlOf<ImageControl>(toolbar, "CmdSet"), QStringLiteral("设置")));
     QToolTip::hideText();
 }
 
 TEST_F(Toolbar, PressingTheBareSurfaceDragsTheBarPressingAButtonDoesNot) {
     FrmSet& toolbar = bar();
     toolbar.show();
-    const std::pair<QWidget*, QPoint> rows[] = {{toolbar.Pic, {-40, 25}},
-                                                {toolbar.CmdGreen, {0, 0}}};
+    const std::pair<QWidget*, QPoint> rows[] = {
+        {testsupport::controlOf(toolbar, "Pic"), {-40, 25}},
+        {testsupport::controlOf<ImageControl>(toolbar, "CmdGreen"), {0, 0}}};
     for (const auto& [pressed, moved] : rows) {
         const QPoint start = toolbar.pos();
         mouse(pressed, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, {5, 5});
@@ -234,7 +244,8 @@ TEST_F(Toolbar, PressingTheBareSurfaceDragsTheBarPressingAButtonDoesNot) {
 TEST_F(Toolbar, OnlyTheBarsNonKeyPixelsAreSolid) {
     FrmSet& toolbar = bar();
     const QImage picture = skinImage(QStringLiteral("Pic.bmp"));
-    mouse(toolbar.CmdBlue, QEvent::MouseMove, Qt::NoButton, Qt::NoButton); // grown: no reshape
+    mouse(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), QEvent::MouseMove, Qt::NoButton,
+          Qt::NoButton); // grown: no reshape
     const QRegion mask = toolbar.mask();
     for (int y = 0; y < toolbar.height(); ++y)
         for (int x = 0; x < toolbar.width(); ++x) {

@@ -8,6 +8,7 @@
 #include "forms/picture_box.h"
 #include "platform/qt_screen_geometry.h"
 #include "platform/system_mouse_track_platform.h"
+#include "support/controls.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 #include "support/window_manager.h"
@@ -49,7 +50,7 @@ protected:
         toolbar.show();
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return toolbar.windowHandle() && toolbar.windowHandle()->isExposed(); }));
-        toolbar.Pic->installEventFilter(&heard);
+        testsupport::controlOf(toolbar, "Pic")->installEventFilter(&heard);
     }
     void TearDown() override {
         // A test that stopped half way must not leave the button held for the next.
@@ -86,7 +87,8 @@ protected:
         ASSERT_TRUE(testsupport::waitUntil([&] { return heard.types.contains(QEvent::Enter); }));
         input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 15)));
         xcb_flush(x);
-        ASSERT_TRUE(testsupport::waitUntil([&] { return bar().m_cPTM->Tracking(); }));
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return testsupport::controlOf<cMouseTrack>(bar(), "m_cPTM")->Tracking(); }));
         heard.types.clear();
     }
 

@@ -1,8 +1,10 @@
 #include "fakes/fake_world.h"
 #include "forms/frm_set.h"
 #include "forms/image_control.h"
+#include "support/controls.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
+#include "support/x_barrier.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -33,10 +35,11 @@ protected:
 
     FrmSet& bar() { return world.lyricWindows.frmSet(); }
 
+    // Moves the pointer, and returns once Qt has handled what that made the server tell it.
     void pointTo(QPoint global) {
         XWarpPointer(x.get(), 0, DefaultRootWindow(x.get()), 0, 0, 0, 0, global.x(), global.y());
         XSync(x.get(), False);
-        testsupport::runEventLoopFor(60);
+        ASSERT_TRUE(testsupport::qtHasHandledEventsSentSoFar(bar()));
     }
     void pointOff() { pointTo(bar().mapToGlobal(QPoint(200, -30))); }
 
@@ -65,18 +68,21 @@ bool shows(const ImageControl* control, const char* file) {
 TEST_F(ToolbarOnX, LeavingHidesTheBarOnlyAfterThePointerCrossedItsBareSurface) {
     FrmSet& toolbar = bar();
     pointOff();
-    pointTo(toolbar.CmdBlue->mapToGlobal(QPoint(5, 5)));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return shows(toolbar.CmdBlue, "BluePoi.bmp"); }));
+    pointTo(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue")->mapToGlobal(QPoint(5, 5)));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return shows(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), "BluePoi.bmp");
+    }));
     pointOff();
-    testsupport::runEventLoopFor(100);
     EXPECT_TRUE(toolbar.isVisible());
 
     pointTo(toolbar.mapToGlobal(QPoint(190, 15)));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return shows(toolbar.CmdBlue, "BlueNor.bmp"); }));
-    pointTo(toolbar.CmdBlue->mapToGlobal(QPoint(5, 5)));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return shows(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), "BlueNor.bmp");
+    }));
+    pointTo(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue")->mapToGlobal(QPoint(5, 5)));
     pointOff();
     EXPECT_TRUE(testsupport::waitUntil([&] { return !toolbar.isVisible(); }));
-    EXPECT_TRUE(shows(toolbar.CmdBlue, "BlueNor.bmp"));
+    EXPECT_TRUE(shows(testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), "BlueNor.bmp"));
 }
 
 TEST_F(ToolbarOnX, TheKeyColouredMarginTakesNoInput) {

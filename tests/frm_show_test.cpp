@@ -38,9 +38,8 @@ protected:
     LyricSettings& settings() { return windows().settings(); }
 
     void chooseStyle() {
-        settings().fontName = QStringLiteral("DejaVu Sans");
-        settings().fontSize = 50;
-        chooseColourScheme(settings(), 3);
+        settings().setFont(QStringLiteral("DejaVu Sans"), 50);
+        settings().chooseColourScheme(3);
     }
 
     static void mouse(QWidget& window, QEvent::Type type, QPoint global, Qt::MouseButton button,
@@ -117,7 +116,7 @@ TEST_F(FrmShowLoad, GraphicsFailureIsReportedAndLeavesTheWindowUnloaded) {
     chooseStyle();
     window.DrawText(QStringLiteral("first line"));
     EXPECT_EQ(dialogs.errors.size(), 2);
-    EXPECT_EQ(settings().currentText, QStringLiteral("first line"));
+    EXPECT_EQ(settings().currentText(), QStringLiteral("first line"));
     EXPECT_TRUE(window.picture().isNull());
     window.show();
     EXPECT_FALSE(window.isVisible());
@@ -144,14 +143,15 @@ public:
 TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
     FakeScreenGeometry screen;
     DrawingWhileReporting dialogs;
-    LyricSettings settings;
+    TempFolder program;
+    LyricSettings settings(program.path());
     FakeWindowPresenter presenter;
     FrmShow window(settings, FrmShowServices{screen, dialogs, presenter, [] { return false; }});
     ASSERT_EQ(dialogs.errors.size(), 1);
     dialogs.window = &window;
     window.DrawText(QStringLiteral("line"));
     EXPECT_EQ(dialogs.errors.size(), 2); // not one more for each tick under the message
-    EXPECT_EQ(settings.currentText, QStringLiteral("tick"));
+    EXPECT_EQ(settings.currentText(), QStringLiteral("tick"));
     window.DrawText(QStringLiteral("line")); // the message is gone: the next tick tries again
     EXPECT_EQ(dialogs.errors.size(), 3);
 }
@@ -161,7 +161,7 @@ using FrmShowDrawing = LyricWindowFixture;
 TEST_F(FrmShowDrawing, DrawTextStoresTheTextAndDrawsAPictureOfTheWindow) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("a lyric line"));
-    EXPECT_EQ(settings().currentText, QStringLiteral("a lyric line"));
+    EXPECT_EQ(settings().currentText(), QStringLiteral("a lyric line"));
     EXPECT_EQ(lyric().picture().size(), QSize(1920, 111));
     EXPECT_EQ(lyric().picture(), LyricRenderer::render(QStringLiteral("a lyric line"),
                                                        LyricStyle{QStringLiteral("DejaVu Sans"), 50,
@@ -174,7 +174,7 @@ TEST_F(FrmShowDrawing, EmptyTextKeepsTheTextAndThePicture) {
     lyric().DrawText(QStringLiteral("kept"));
     const qint64 picture = lyric().picture().cacheKey();
     lyric().DrawText(QString());
-    EXPECT_EQ(settings().currentText, QStringLiteral("kept"));
+    EXPECT_EQ(settings().currentText(), QStringLiteral("kept"));
     EXPECT_EQ(lyric().picture().cacheKey(), picture);
 }
 
@@ -182,14 +182,14 @@ TEST_F(FrmShowDrawing, RefreshBeforeAnyDrawingDoesNothing) {
     chooseStyle();
     lyric().RefreshText();
     EXPECT_TRUE(lyric().picture().isNull());
-    EXPECT_TRUE(settings().currentText.isEmpty());
+    EXPECT_TRUE(settings().currentText().isEmpty());
 }
 
 TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("colours"));
     const QImage red = lyric().picture();
-    chooseColourScheme(settings(), 1);
+    settings().chooseColourScheme(1);
     lyric().RefreshText();
     EXPECT_NE(lyric().picture(), red);
     EXPECT_EQ(lyric().picture(), LyricRenderer::render(QStringLiteral("colours"),
@@ -206,24 +206,27 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
     window.installEventFilter(&counter);
     window.DrawText(QStringLiteral("every tick"));
     ASSERT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
-    testsupport::runEventLoopFor(50);
+    // What a hundred ticks of a line ask of the window system: shapes, and repaints (a new
+    // picture handed over); each tick's drawing is made once the tick is done.
     const auto costOf = [&](const QString& line) {
-        counter.paints = 0;
         presenter.shapes = 0;
+        presenter.presents = 0;
         for (int tick = 0; tick < 100; ++tick) {
             window.DrawText(line);
-            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents();
         }
-        testsupport::runEventLoopFor(50);
-        return std::pair(presenter.shapes, counter.paints);
+        return std::pair(presenter.shapes, presenter.presents);
     };
     const qint64 picture = window.picture().cacheKey();
     EXPECT_EQ(costOf(QStringLiteral("every tick")), std::pair(0, 0));
     EXPECT_EQ(window.picture().cacheKey(), picture);
+    counter.paints = 0;
     EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(1, 1));
+    // The repaint asked for comes.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
 
     // New colours are a new picture over the same cut.
-    chooseColourScheme(settings(), 1);
+    settings().chooseColourScheme(1);
     window.RefreshText();
     EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(0, 1));
 
@@ -249,7 +252,7 @@ TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
                 << x << "," << y;
 
     // A picture with nothing in it leaves nothing of the window.
-    settings().fontSize = 0;
+    settings().setFont(settings().fontName(), 0);
     lyric().DrawText(QStringLiteral("HH"));
     lyric().picture();
     EXPECT_TRUE(cutAway());
@@ -260,8 +263,8 @@ using LyricWindowsOwner = LyricWindowFixture;
 TEST_F(LyricWindowsOwner, CreatesEachWindowOnFirstUseHidden) {
     EXPECT_FALSE(windows().hasFrmShow());
     EXPECT_FALSE(windows().hasFrmSet());
-    EXPECT_EQ(settings().colourScheme, 0);
-    EXPECT_EQ(settings().fontSize, 0.0f);
+    EXPECT_EQ(settings().colourScheme(), 0);
+    EXPECT_EQ(settings().fontSize(), 0.0f);
 
     FrmSet& toolbar = windows().frmSet(); // needs the lyric window to place itself
     EXPECT_TRUE(windows().hasFrmShow());
@@ -306,8 +309,9 @@ TEST_F(LyricWindowsOwner, TheToolbarFollowsOnlyMovesMadeAfterItWasPlaced) {
     const QPoint placed((1920 - 405) / 2, window.y() - toolbar.height());
     EXPECT_EQ(toolbar.pos(), placed);
     window.show();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return window.isVisible(); }));
-    testsupport::runEventLoopFor(20);
+    ASSERT_TRUE(window.isVisible());
+    // A move held back while the window was hidden is told when it shows.
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(toolbar.pos(), placed);
 
     window.move(window.pos() + QPoint(-5, 7));

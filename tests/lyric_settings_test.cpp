@@ -10,8 +10,10 @@
 #include "forms/lyric_windows.h"
 #include "support/temp_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -45,11 +47,8 @@ TEST(SettingsFileNumbers, SpaceOrMinusThenShortestDecimalsThenSpace) {
 }
 
 TEST(SettingsFileContent, LineBreaksInTheFontNameBecomeSpacesSoTheFileKeepsThreeLines) {
-    LyricSettings settings;
-    settings.fontName = QStringLiteral("Deja\r\nVu\rSans\nMono\n");
-    settings.fontSize = 50;
-    settings.colourScheme = 3;
-    EXPECT_EQ(SettingsFile::content(settings), QByteArray("Deja Vu Sans Mono \r\n 50 \r\n 3 \r\n"));
+    EXPECT_EQ(SettingsFile::content(QStringLiteral("Deja\r\nVu\rSans\nMono\n"), 50, 3),
+              QByteArray("Deja Vu Sans Mono \r\n 50 \r\n 3 \r\n"));
 }
 
 class SetColorAndSaveSet : public ::testing::Test {
@@ -74,21 +73,19 @@ protected:
 TEST_F(SetColorAndSaveSet, BeforeAnyFontTheFileHoldsAnEmptyNameAndSizeZero) {
     windows().frmSet().SetColor(3);
     EXPECT_EQ(file(), QByteArray("\r\n 0 \r\n 3 \r\n"));
-    EXPECT_EQ(settings().colourScheme, 3);
-    EXPECT_EQ(settings().firstColour, 0xFFFECEFCu);
-    EXPECT_EQ(settings().secondColour, 0xFFE144CDu);
+    EXPECT_EQ(settings().colourScheme(), 3);
+    EXPECT_EQ(settings().firstColour(), 0xFFFECEFCu);
+    EXPECT_EQ(settings().secondColour(), 0xFFE144CDu);
     EXPECT_TRUE(windows().frmShow().picture().isNull()); // nothing to draw yet
     EXPECT_FALSE(windows().frmSet().isVisible());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
 TEST_F(SetColorAndSaveSet, FontNameAndSizeAreWrittenAsUtf8Lines) {
-    settings().fontName = QStringLiteral("华文行楷");
-    settings().fontSize = 50;
+    settings().setFont(QStringLiteral("华文行楷"), 50);
     windows().frmSet().SetColor(3);
     EXPECT_EQ(file(), QStringLiteral("华文行楷\r\n 50 \r\n 3 \r\n").toUtf8());
-    settings().fontName = QStringLiteral("DejaVu Sans");
-    settings().fontSize = 9.75f;
+    settings().setFont(QStringLiteral("DejaVu Sans"), 9.75f);
     windows().frmSet().SetColor(5);
     EXPECT_EQ(file(), QByteArray("DejaVu Sans\r\n 9.75 \r\n 5 \r\n"));
 }
@@ -98,25 +95,23 @@ TEST_F(SetColorAndSaveSet, NumbersOutsideTheSchemesWriteSchemeOneWhenNoneWasChos
         windows_.reset();
         windows().frmSet().SetColor(n);
         EXPECT_EQ(file(), QByteArray("\r\n 0 \r\n 1 \r\n")) << n;
-        EXPECT_FALSE(chooseColourScheme(settings(), n));
-        EXPECT_EQ(settings().colourScheme, 1) << n;
-        EXPECT_EQ(settings().firstColour, 0u) << n; // the number, not the colours
-        EXPECT_EQ(settings().secondColour, 0u) << n;
+        EXPECT_EQ(settings().colourScheme(), 1) << n;
+        EXPECT_EQ(settings().firstColour(), 0u) << n; // the number, not the colours
+        EXPECT_EQ(settings().secondColour(), 0u) << n;
     }
     windows().frmSet().SetColor(2);
     for (qint16 n : {qint16(6), qint16(-1), qint16(-32768), qint16(32767)})
         windows().frmSet().SetColor(n);
     EXPECT_EQ(file(), QByteArray("\r\n 0 \r\n 2 \r\n"));
-    EXPECT_EQ(settings().firstColour, 0xFF7FF157u);
-    EXPECT_EQ(settings().secondColour, 0xFF27AD13u);
+    EXPECT_EQ(settings().firstColour(), 0xFF7FF157u);
+    EXPECT_EQ(settings().secondColour(), 0xFF27AD13u);
 }
 
 TEST_F(SetColorAndSaveSet, SaveSetAloneTurnsSchemeZeroIntoOne) {
-    settings().fontName = QStringLiteral("Font");
-    settings().fontSize = 12;
+    settings().setFont(QStringLiteral("Font"), 12);
     EXPECT_TRUE(windows().frmSet().SaveSet());
     EXPECT_EQ(file(), QByteArray("Font\r\n 12 \r\n 1 \r\n"));
-    EXPECT_EQ(settings().colourScheme, 1);
+    EXPECT_EQ(settings().colourScheme(), 1);
 }
 
 TEST_F(SetColorAndSaveSet, TwoChoicesLeaveOnlyTheSecond) {
@@ -128,8 +123,7 @@ TEST_F(SetColorAndSaveSet, TwoChoicesLeaveOnlyTheSecond) {
 }
 
 TEST_F(SetColorAndSaveSet, RedrawsTheCurrentLineInTheNewColours) {
-    settings().fontName = QStringLiteral("DejaVu Sans");
-    settings().fontSize = 50;
+    settings().setFont(QStringLiteral("DejaVu Sans"), 50);
     windows().frmSet().SetColor(3);
     windows().frmShow().DrawText(QStringLiteral("line"));
     const QImage red = windows().frmShow().picture();
@@ -141,6 +135,30 @@ TEST_F(SetColorAndSaveSet, RedrawsTheCurrentLineInTheNewColours) {
         LyricRenderer::render(QStringLiteral("line"),
                               LyricStyle{QStringLiteral("DejaVu Sans"), 50, 0xFF7FF157, 0xFF27AD13},
                               QSize(1920, 111), 1920));
+}
+
+// Whoever changes the look, the file records it and the line on screen shows it, without
+// anyone asking: several changes of one action make one write, once the action is done.
+TEST_F(SetColorAndSaveSet, AChangedLookIsSavedAndShownWithoutBeingAsked) {
+    windows().frmShow().DrawText(QStringLiteral("line"));
+    const QImage before = windows().frmShow().picture();
+    QSignalSpy restyled(&settings(), &LyricSettings::styleChanged);
+    settings().setFont(QStringLiteral("DejaVu Sans"), 40);
+    settings().chooseColourScheme(5);
+    EXPECT_EQ(restyled.size(), 2);
+    EXPECT_TRUE(file().isEmpty()); // not yet: the action may change more
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(file(), QByteArray("DejaVu Sans\r\n 40 \r\n 5 \r\n"));
+    EXPECT_NE(windows().frmShow().picture(), before);
+
+    // Nothing changed, nothing written: a file removed meanwhile is not made again.
+    QFile::remove(programFolder.file(SettingsFile));
+    settings().setFont(QStringLiteral("DejaVu Sans"), 40);
+    settings().chooseColourScheme(5);
+    settings().setCurrentText(QStringLiteral("other line"));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(file().isEmpty());
+    EXPECT_EQ(restyled.size(), 2);
 }
 
 TEST_F(SetColorAndSaveSet, MissingDataFolderIsCreated) {
@@ -158,8 +176,8 @@ void expectFailedChoiceKeepsFileAndColours(LyricWindows& windows, const TempFold
     EXPECT_EQ(
         QDir(folder.file(QStringLiteral("data/system"))).entryList(QDir::Files | QDir::Hidden),
         QStringList{"desktoplrc.pst"}); // no half-written file left beside it
-    EXPECT_EQ(windows.settings().colourScheme, 4);
-    EXPECT_EQ(windows.settings().firstColour, 0xFFFBFBFAu);
+    EXPECT_EQ(windows.settings().colourScheme(), 4);
+    EXPECT_EQ(windows.settings().firstColour(), 0xFFFBFBFAu);
     EXPECT_EQ(
         windows.frmShow().picture(),
         LyricRenderer::render(QStringLiteral("line"),
@@ -174,9 +192,8 @@ protected:
     void SetUp() override {
         QDir().mkpath(programFolder.file(QStringLiteral("data/system")));
         programFolder.write(SettingsFile, "previous\r\n 50 \r\n 3 \r\n");
-        settings().fontName = QStringLiteral("DejaVu Sans");
-        settings().fontSize = 50;
-        chooseColourScheme(settings(), 3);
+        settings().setFont(QStringLiteral("DejaVu Sans"), 50);
+        settings().chooseColourScheme(3);
         windows().frmShow().DrawText(QStringLiteral("line"));
     }
 };
@@ -209,10 +226,10 @@ TEST_F(FailedWrite, DataIsAFileNotAFolder) {
     other.write(QStringLiteral("data"), "not a folder");
     windows_ = std::make_unique<LyricWindows>(
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, other.path()});
-    settings().fontSize = 50;
+    settings().setFont(settings().fontName(), 50);
     EXPECT_FALSE(windows().frmSet().SaveSet());
     windows().frmSet().SetColor(2);
-    EXPECT_EQ(settings().colourScheme, 2);
+    EXPECT_EQ(settings().colourScheme(), 2);
     EXPECT_EQ(other.read(QStringLiteral("data")), QByteArray("not a folder"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }

@@ -40,18 +40,18 @@ TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
     // The desktop lyric on: font size 50, colour scheme 3.
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
 
-    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText == u"line one"; }, 5000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText() == u"line one"; }, 5000));
     const QImage lineOne = windows.frmShow().picture().copy();
     EXPECT_FALSE(lineOne.isNull());
 
-    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText == u"line two"; }, 5000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText() == u"line two"; }, 5000));
     EXPECT_EQ(core.positionText().value_or(QString()), QStringLiteral("00:01"));
     EXPECT_EQ(lyricStrip->text(), QStringLiteral("line two"));
     EXPECT_NE(windows.frmShow().picture(), lineOne);
 
     // At the end the next entry is selected, the slogan drawn, and the next track opened.
     ASSERT_TRUE(testsupport::waitUntil([&] { return core.currentRow() == 1; }, 8000));
-    EXPECT_EQ(lyric.currentText, QStringLiteral("Quarnet 音你而酷！"));
+    EXPECT_EQ(lyric.currentText(), QStringLiteral("Quarnet 音你而酷！"));
     ASSERT_TRUE(testsupport::waitUntil([&] { return core.currentPath() == second; }));
     EXPECT_TRUE(testsupport::waitUntil([&] {
         return engine.playState() == PlayState::Playing && core.status().status() == u"正在播放" &&

@@ -35,9 +35,8 @@ protected:
         ASSERT_FALSE(xcb_connection_has_error(x));
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         LyricSettings& settings = windows.settings();
-        settings.fontName = QStringLiteral("DejaVu Sans");
-        settings.fontSize = 50;
-        chooseColourScheme(settings, 3);
+        settings.setFont(QStringLiteral("DejaVu Sans"), 50);
+        settings.chooseColourScheme(3);
     }
     void TearDown() override {
         if (other.state() != QProcess::NotRunning) {

@@ -290,7 +290,7 @@ TEST_F(CoreEndOfMedia, AdvancesWithTheSloganBetweenTracksButNotWhenWrapping) {
     PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
     engine.finishMedia();
     EXPECT_EQ(core.currentRow(), 1);
-    EXPECT_EQ(lyric().currentText, QStringLiteral("Quarnet 音你而酷！"));
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("Quarnet 音你而酷！"));
     EXPECT_TRUE(core.Timer3->isActive());
     core.timer3Tick();
     EXPECT_EQ(engine.url, QStringLiteral("/m/b.mp3"));
@@ -299,7 +299,7 @@ TEST_F(CoreEndOfMedia, AdvancesWithTheSloganBetweenTracksButNotWhenWrapping) {
     core.select(2);
     engine.finishMedia();
     EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_EQ(lyric().currentText, QStringLiteral("last line"));
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("last line"));
     EXPECT_TRUE(core.Timer3->isActive());
 }
 
@@ -346,17 +346,17 @@ TEST_F(CoreDesktopLyric, SwitchShowsThenHidesAndRewritesTheSettingsEveryTime) {
     ASSERT_TRUE(lyricWindows.hasFrmShow());
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
     EXPECT_TRUE(core.desktopLyricShown());
-    EXPECT_EQ(lyric().currentText, QStringLiteral("Quarnet桌面歌词"));
-    EXPECT_EQ(lyric().fontName, QStringLiteral("黑体"));
-    EXPECT_EQ(lyric().fontSize, 50.0f);
-    EXPECT_EQ(lyric().colourScheme, 3);
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("Quarnet桌面歌词"));
+    EXPECT_EQ(lyric().fontName(), QStringLiteral("黑体"));
+    EXPECT_EQ(lyric().fontSize(), 50.0f);
+    EXPECT_EQ(lyric().colourScheme(), 3);
     EXPECT_EQ(settingsFile(), QStringLiteral("黑体\r\n 50 \r\n 3 \r\n").toUtf8());
 
     lyricWindows.frmSet().SetColor(5);
     core.switchDesktopLyric();
     EXPECT_FALSE(lyricWindows.frmShow().isVisible());
     EXPECT_FALSE(core.desktopLyricShown());
-    EXPECT_EQ(lyric().colourScheme, 3);
+    EXPECT_EQ(lyric().colourScheme(), 3);
     EXPECT_EQ(settingsFile(), QStringLiteral("黑体\r\n 50 \r\n 3 \r\n").toUtf8());
 }
 
@@ -365,7 +365,7 @@ TEST_F(CoreDesktopLyric, TheBuiltInFaceAlwaysShowsAndLeavesTheSwitchState) {
     core.openDesktopLyric(QStringLiteral("华文行楷"));
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
     EXPECT_FALSE(core.desktopLyricShown());
-    EXPECT_EQ(lyric().fontName, QStringLiteral("华文行楷"));
+    EXPECT_EQ(lyric().fontName(), QStringLiteral("华文行楷"));
     // The switch still believes the lyric hidden, so its next click shows it.
     core.switchDesktopLyric();
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
@@ -384,14 +384,14 @@ TEST_F(CoreDesktopLyric, TheTickFeedsTheCaptionsAndTheLyricWhilePlaying) {
     EXPECT_EQ(player->lyricLines().currentRow(), 0);
     ASSERT_TRUE(lyricWindows.hasFrmShow());
     EXPECT_FALSE(lyricWindows.frmShow().isVisible()); // fed, not shown
-    EXPECT_EQ(lyric().currentText, QStringLiteral("one"));
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("one"));
 
     engine.state = PlayState::Paused;
     engine.place(2000);
     status.timer1Tick();
     EXPECT_EQ(status.lyric(), QStringLiteral("two"));
     EXPECT_EQ(player->lyricLines().currentRow(), 1);
-    EXPECT_EQ(lyric().currentText, QStringLiteral("one"));
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("one"));
 }
 
 TEST_F(CoreDesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
@@ -404,7 +404,7 @@ TEST_F(CoreDesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
         player->status().timer1Tick();
         QCoreApplication::sendPostedEvents();
     }
-    EXPECT_EQ(lyric().currentText, QStringLiteral("translation"));
+    EXPECT_EQ(lyric().currentText(), QStringLiteral("translation"));
     EXPECT_EQ(overlay.picture().cacheKey(), picture);
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct LyricSettings;
+class LyricSettings;
 
 // The desktop lyric as the player drives it: the lyric window and its toolbar, each made and
 // loaded, not shown, the first time anything addresses it.

@@ -271,8 +271,7 @@ void PlayerCore::openPaths(const QStringList& paths) {
 
 void PlayerCore::openDesktopLyric(const QString& fontName) {
     DesktopLyric& lyric = services_.desktopLyric;
-    lyric.settings().fontName = fontName;
-    lyric.settings().fontSize = DesktopLyricSize;
+    lyric.settings().setFont(fontName, DesktopLyricSize);
     lyric.SetColor(DesktopLyricScheme);
     lyric.showLyricWindow();
     lyric.DrawText(QString::fromUtf16(Greeting));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/coalesced_call.h"
+#include "base/coalesced_call.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>

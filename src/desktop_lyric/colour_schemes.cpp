@@ -1,7 +1,5 @@
 #include "desktop_lyric/colour_schemes.h"
 
-#include "desktop_lyric/lyric_settings.h"
-
 #include <array>
 
 std::optional<ColourPair> colourSchemeColours(qint16 n) {
@@ -15,14 +13,4 @@ std::optional<ColourPair> colourSchemeColours(qint16 n) {
     if (n < 1 || n > qint16(schemes.size()))
         return std::nullopt;
     return schemes[std::size_t(n - 1)];
-}
-
-bool chooseColourScheme(LyricSettings& settings, qint16 n) {
-    const std::optional<ColourPair> colours = colourSchemeColours(n);
-    if (!colours)
-        return false;
-    settings.colourScheme = n;
-    settings.firstColour = colours->first;
-    settings.secondColour = colours->second;
-    return true;
 }

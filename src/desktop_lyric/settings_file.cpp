@@ -1,6 +1,5 @@
 #include "desktop_lyric/settings_file.h"
 
-#include "desktop_lyric/lyric_settings.h"
 #include "files/file_replacement.h"
 #include "player/program_files.h"
 
@@ -34,24 +33,18 @@ QString oneLine(QString text) {
 
 } // namespace
 
-QByteArray content(const LyricSettings& settings) {
-    const QString text = oneLine(settings.fontName) + QStringLiteral("\r\n") +
-                         formatNumber(settings.fontSize) + QStringLiteral("\r\n") +
-                         formatNumber(settings.colourScheme) + QStringLiteral("\r\n");
+QByteArray content(const QString& fontName, float fontSize, qint16 colourScheme) {
+    const QString text = oneLine(fontName) + QStringLiteral("\r\n") + formatNumber(fontSize) +
+                         QStringLiteral("\r\n") + formatNumber(colourScheme) +
+                         QStringLiteral("\r\n");
     return text.toUtf8();
 }
 
-bool save(LyricSettings& settings, const QString& programFolder) {
+bool write(const QString& programFolder, const QString& fontName, float fontSize,
+           qint16 colourScheme) {
     const QString filePath = path(programFolder);
     QDir().mkpath(QFileInfo(filePath).absolutePath());
-    const qint16 chosen = settings.colourScheme;
-    if (settings.colourScheme == 0)
-        settings.colourScheme = 1;
-    if (replaceFileContents(filePath, content(settings)))
-        return true;
-    // Nothing reached the file, as when it cannot be opened: no scheme was recorded.
-    settings.colourScheme = chosen;
-    return false;
+    return replaceFileContents(filePath, content(fontName, fontSize, colourScheme));
 }
 
 } // namespace SettingsFile

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-struct LyricSettings;
-
 // The desktop lyric settings file: font name, font size and colour scheme, one per line.
 // The program only writes it; nothing reads it back.
 namespace SettingsFile {
@@ -17,14 +15,13 @@ QString path(const QString& programFolder);
 // 1e-05 below a ten-thousandth, nan and inf for sizes that are no number.
 QString formatNumber(double value);
 
-// The file's bytes for these settings. Needs a colour scheme already chosen (see save). A
-// line break in the font name is written as a space: the name has one line.
-QByteArray content(const LyricSettings& settings);
+// The file's bytes: the font name, the size and the scheme, one a line. A line break in the
+// font name is written as a space: the name has one line.
+QByteArray content(const QString& fontName, float fontSize, qint16 colourScheme);
 
-// Rewrites the file from the settings, creating data/system when missing. A scheme of 0
-// (none chosen yet) is written as 1 and becomes 1 in the settings as well. On failure the
-// previous file stays as it was, the scheme as it was, and false is returned; the other
-// settings in memory stay in effect either way.
-bool save(LyricSettings& settings, const QString& programFolder);
+// Rewrites the file, creating data/system when missing. On failure the previous file stays
+// as it was, and false is returned.
+bool write(const QString& programFolder, const QString& fontName, float fontSize,
+           qint16 colourScheme);
 
 } // namespace SettingsFile

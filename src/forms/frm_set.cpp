@@ -1,8 +1,6 @@
 #include "forms/frm_set.h"
 
-#include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_settings.h"
-#include "desktop_lyric/settings_file.h"
 #include "desktop_lyric/text_command_channel.h"
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
@@ -90,14 +88,15 @@ void FrmSet::load() {
 
     // Before the main window has prepared a lyric font there is no name or size to take;
     // the toolbar keeps its default for the part that is missing.
-    if (!settings_.fontName.isEmpty())
-        ownFont_.setFamily(settings_.fontName);
-    if (isPointSize(settings_.fontSize))
-        ownFont_.setPointSizeF(settings_.fontSize);
+    if (!settings_.fontName().isEmpty())
+        ownFont_.setFamily(settings_.fontName());
+    if (isPointSize(settings_.fontSize()))
+        ownFont_.setPointSizeF(settings_.fontSize());
 
     updateColourKey();
 
     m_cPTM = new cMouseTrack(services_.mouseTrack, this);
+    m_cPTM->setObjectName(QStringLiteral("m_cPTM"));
     m_cPTM->AttachMouseTracking(Pic, cMouseTrack::TrackMethodDetect);
     connect(m_cPTM, &cMouseTrack::MouseLeave, this, [this] {
         hide();
@@ -109,7 +108,7 @@ void FrmSet::load() {
 }
 
 bool FrmSet::SaveSet() {
-    return SettingsFile::save(settings_, services_.programFolder);
+    return settings_.save();
 }
 
 void FrmSet::SendCmd(const QString& cmd) {
@@ -122,7 +121,7 @@ void FrmSet::refreshSkin() {
 }
 
 void FrmSet::SetColor(qint16 n) {
-    chooseColourScheme(settings_, n);
+    settings_.chooseColourScheme(n);
     // A settings file that cannot be written is no reason to keep the lyric in its old
     // colours; the choice is already in effect.
     SaveSet();
@@ -215,8 +214,7 @@ void FrmSet::chooseFont() {
     ownFont_.setItalic(chosen->italic());
 
     // The lyric takes the family and size only; its renderer has no bold or italic.
-    settings_.fontName = ownFont_.family();
-    settings_.fontSize = static_cast<float>(ownFont_.pointSizeF());
-    lyricWindow_.DrawText(settings_.currentText);
+    settings_.setFont(ownFont_.family(), static_cast<float>(ownFont_.pointSizeF()));
+    lyricWindow_.DrawText(settings_.currentText());
     SaveSet();
 }

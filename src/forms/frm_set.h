@@ -16,7 +16,7 @@ class ScreenGeometry;
 class WindowPresenter;
 class WindowTextChannel;
 class cMouseTrack;
-struct LyricSettings;
+class LyricSettings;
 
 // What the toolbar needs from the world outside it.
 struct FrmSetServices {
@@ -24,7 +24,6 @@ struct FrmSetServices {
     Dialogs& dialogs;
     WindowTextChannel& textChannel; // carries the delay commands to the receiving player
     MouseTrackPlatform& mouseTrack;
-    QString programFolder; // holds data/system/desktoplrc.pst
     // Looks after the bar's window on the window system, and draws it where Qt's own window
     // cannot float above the others; none: Qt's window as it is.
     WindowPresenter* presenter = nullptr;
@@ -60,6 +59,10 @@ public:
     // reach the lyric; bold and italic stay here.
     const QFont& ownFont() const { return ownFont_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // The bar and its images, by their design names.
     PictureBox* Pic;
     ImageControl* CmdLrc; // never shown
@@ -81,10 +84,6 @@ public:
     // Reports the pointer leaving Pic, once armed by a move over Pic's bare surface.
     cMouseTrack* m_cPTM = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // The one colour of the bar's face that the window is cut away at.
     static constexpr QRgb ColourKey = qRgb(255, 0, 255);
 

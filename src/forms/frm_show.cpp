@@ -33,6 +33,11 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     // no compositing manager blends it with what lies behind.
     sendShape();
     connect(&services_.presenter, &WindowPresenter::compositingChanged, this, &FrmShow::reshape);
+    // A new font or new colours show on the line that is up.
+    connect(&settings_, &LyricSettings::styleChanged, this, [this] {
+        if (loaded_ && !picture_.isEmpty())
+            schedulePresent();
+    });
     load();
 }
 
@@ -81,13 +86,13 @@ void FrmShow::placeAboveTaskbar() {
 }
 
 void FrmShow::RefreshText() {
-    DrawText(settings_.currentText);
+    DrawText(settings_.currentText());
 }
 
 void FrmShow::DrawText(const QString& text) {
     if (text.isEmpty())
         return;
-    settings_.currentText = text;
+    settings_.setCurrentText(text);
     if (!load())
         return;
     schedulePresent();
@@ -114,13 +119,11 @@ void FrmShow::present() {
     presentPending_ = false;
     if (!loaded_)
         return;
-    const LyricStyle style{settings_.fontName, settings_.fontSize, settings_.firstColour,
-                           settings_.secondColour};
     const QRect before = inkArea();
     // The layout spans the whole screen, whatever the window's own width; the picture has
     // the screen's own pixels.
-    if (!picture_.draw(settings_.currentText, style, size(), services_.screen.screen().width(),
-                       devicePixelRatio()))
+    if (!picture_.draw(settings_.currentText(), settings_.style(), size(),
+                       services_.screen.screen().width(), devicePixelRatio()))
         return;
     reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.

@@ -11,7 +11,7 @@
 class Dialogs;
 class ScreenGeometry;
 class WindowPresenter;
-struct LyricSettings;
+class LyricSettings;
 
 // What the lyric window needs from the world outside it.
 struct FrmShowServices {

@@ -4,7 +4,8 @@
 #include "forms/frm_show.h"
 #include "platform/system_window_presenter.h"
 
-LyricWindows::LyricWindows(LyricWindowServices services) : services_(std::move(services)) {}
+LyricWindows::LyricWindows(LyricWindowServices services)
+    : services_(std::move(services)), settings_(services_.programFolder) {}
 
 LyricWindows::~LyricWindows() = default;
 
@@ -35,7 +36,7 @@ FrmSet& LyricWindows::frmSet() {
         frmSet_ = std::make_unique<FrmSet>(
             settings_, lyricWindow,
             FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
-                           services_.mouseTrack, services_.programFolder, services_.presenter});
+                           services_.mouseTrack, services_.presenter});
         lyricWindow.forgetMoves();
     }
     return *frmSet_;

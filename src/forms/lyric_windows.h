@@ -21,7 +21,7 @@ struct LyricWindowServices {
     Dialogs& dialogs;
     WindowTextChannel& textChannel; // the toolbar's delay commands
     MouseTrackPlatform& mouseTrack; // the toolbar's leave tracking
-    QString programFolder;
+    QString programFolder;          // holds data/system/desktoplrc.pst
     // Whether the drawing machinery came up; see FrmShowServices.
     std::function<bool()> startGraphics = [] { return true; };
     // How the lyric window and the toolbar reach the screen; none: the system's own.

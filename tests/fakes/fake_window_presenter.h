@@ -9,6 +9,10 @@ public:
     bool compositing() const override { return compositingManager; }
     void showOnly(QWidget&, const QRegion& visible) override { record(false, visible); }
     void takeInputOnly(QWidget&, const QRegion& input) override { record(true, input); }
+    void present(QWidget& window, const QImage& picture, const QRect& changed) override {
+        ++presents;
+        WindowPresenter::present(window, picture, changed);
+    }
 
     void setCompositing(bool running) {
         compositingManager = running;
@@ -17,6 +21,7 @@ public:
 
     bool compositingManager = false;
     int shapes = 0;
+    int presents = 0;       // new pictures handed over
     bool inputOnly = false; // whether the last shape was takeInputOnly's
     QRegion region;         // the last shape's, device pixels
 

@@ -1,0 +1,51 @@
+#include "desktop_lyric/lyric_settings.h"
+
+#include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/settings_file.h"
+
+LyricSettings::LyricSettings(QString programFolder, QObject* parent)
+    : QObject(parent), programFolder_(std::move(programFolder)), saveWhenDone_(this, [this] {
+          if (unsaved_)
+              save();
+      }) {}
+
+void LyricSettings::setFont(const QString& name, float size) {
+    if (name == style_.fontName && size == style_.fontSize)
+        return;
+    style_.fontName = name;
+    style_.fontSize = size;
+    lookChanged();
+}
+
+void LyricSettings::chooseColourScheme(qint16 n) {
+    const std::optional<ColourPair> colours = colourSchemeColours(n);
+    if (!colours || n == colourScheme_)
+        return;
+    colourScheme_ = n;
+    style_.firstColour = colours->first;
+    style_.secondColour = colours->second;
+    lookChanged();
+}
+
+void LyricSettings::setCurrentText(const QString& text) {
+    if (text == currentText_)
+        return;
+    currentText_ = text;
+    Q_EMIT currentTextChanged(text);
+}
+
+// Several changes of one action (a font and then a scheme) make one write, after them.
+void LyricSettings::lookChanged() {
+    unsaved_ = true;
+    saveWhenDone_.request();
+    Q_EMIT styleChanged();
+}
+
+bool LyricSettings::save() {
+    const qint16 scheme = colourScheme_ == 0 ? 1 : colourScheme_;
+    if (!SettingsFile::write(programFolder_, style_.fontName, style_.fontSize, scheme))
+        return false;
+    colourScheme_ = scheme;
+    unsaved_ = false;
+    return true;
+}
