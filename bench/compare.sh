@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Side by side on one virtual X server with a window manager: this player (desktop lyric
-# shown and hidden), mpv decoding the same file alone, and a minimal Qt window. Prints each
-# figure (medians), the ratios the player is held to, and whether each target is met, so a
-# run on any machine judges itself.
+# shown and hidden, and shown under a compositing manager), mpv decoding the same file alone,
+# and a minimal Qt window. Prints each figure (medians), the ratios the player is held to, and
+# whether each target is met, so a run on any machine judges itself.
 # Usage: bench/compare.sh [runs] [seconds of playing per CPU run]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -103,13 +103,21 @@ measure_cpu() { # name pid
     add "$1_rss" "$(rss_kib "$2")"
 }
 for run in $(seq "$runs"); do
-    for mode in shown hidden; do
+    for mode in shown hidden composited; do
+        [ "$mode" = composited ] && { xcompmgr >/dev/null 2>&1 & compositor=$!; }
         playlist one
         read -r _ pid < <(start_player)
         sleep 1.5
-        [ "$mode" = shown ] && click 212 138 # the desktop lyric switch
+        [ "$mode" != hidden ] && click 212 138 # the desktop lyric switch
         sleep 1
-        measure_cpu "player_$mode" "$pid"
+        if [ "$mode" = composited ]; then
+            cbefore=$(cpu_ticks "$compositor")
+            measure_cpu "player_$mode" "$pid"
+            add compositor_cpu "$(awk -v t=$(($(cpu_ticks "$compositor") - cbefore)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
+            stop "$compositor"
+        else
+            measure_cpu "player_$mode" "$pid"
+        fi
         stop "$pid"
     done
     mpv --no-config --no-video --ao=null --really-quiet "$work/track.mp3" 2>/dev/null &
@@ -149,9 +157,11 @@ verdict() { awk -v v="$1" -v limit="$2" 'BEGIN {print (v != "" && v <= limit) ? 
 mpv_total=$(awk -v a="$(m mpv_cpu)" -v b="$(m mpv_xcpu)" 'BEGIN {print a + b}')
 shown_total=$(awk -v a="$(m player_shown_cpu)" -v b="$(m player_shown_xcpu)" 'BEGIN {print a + b}')
 hidden_total=$(awk -v a="$(m player_hidden_cpu)" -v b="$(m player_hidden_xcpu)" 'BEGIN {print a + b}')
+composited_total=$(awk -v a="$(m player_composited_cpu)" -v b="$(m player_composited_xcpu)" 'BEGIN {print a + b}')
 start_ratio=$(awk -v a="$(m player_start)" -v b="$(m minimal_start)" 'BEGIN {print a / b}')
 shown_ratio=$(awk -v a="$shown_total" -v b="$mpv_total" 'BEGIN {print a / b}')
 hidden_ratio=$(awk -v a="$hidden_total" -v b="$mpv_total" 'BEGIN {print a / b}')
+composited_ratio=$(awk -v a="$composited_total" -v b="$mpv_total" 'BEGIN {print a / b}')
 rss_over=$(awk -v a="$(m player_shown_rss)" -v b="$(m mpv_rss)" 'BEGIN {print (a - b) / 1024}')
 
 echo
@@ -162,16 +172,18 @@ printf '%-44s %s ms\n' "player: start to first sound (one entry)" "$(m player_so
 printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "mpv --no-video --ao=null: CPU" "$(m mpv_cpu)" "$(m mpv_xcpu)" "$(m mpv_rss)"
 printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "player, desktop lyric shown: CPU" "$(m player_shown_cpu)" "$(m player_shown_xcpu)" "$(m player_shown_rss)"
 printf '%-44s %s %% + X server %s %%, RSS %s KiB\n' "player, desktop lyric hidden: CPU" "$(m player_hidden_cpu)" "$(m player_hidden_xcpu)" "$(m player_hidden_rss)"
+printf '%-44s %s %% + X server %s %% (xcompmgr %s %%)\n' "player, lyric shown under xcompmgr: CPU" "$(m player_composited_cpu)" "$(m player_composited_xcpu)" "$(m compositor_cpu)"
 for state in idle paused stopped; do
     printf '%-44s %s /s (all threads %s /s)\n' "player $state: main-thread wake-ups" "$(m ${state}_wake)" "$(m ${state}_wakeall)"
 done
 echo
 printf '%-60s %-10s %s\n' "target" "value" "verdict"
-printf '%-60s %-10s %s\n' "start to first window <= 2x minimal Qt window" "${start_ratio}x" "$(verdict "$start_ratio" 2)"
+printf '%-60s %-10s %s\n' "start to first window <= 1.6x minimal Qt window" "${start_ratio}x" "$(verdict "$start_ratio" 1.6)"
 printf '%-60s %-10s %s\n' "start to first sound < 250 ms" "$(m player_sound) ms" "$(verdict "$(m player_sound)" 249.999)"
-printf '%-60s %-10s %s\n' "CPU with desktop lyric shown (+X) <= 1.25x mpv" "${shown_ratio}x" "$(verdict "$shown_ratio" 1.25)"
+printf '%-60s %-10s %s\n' "CPU with desktop lyric shown (+X) <= 1.0x mpv" "${shown_ratio}x" "$(verdict "$shown_ratio" 1.0)"
+printf '%-60s %-10s %s\n' "the same under a compositing manager <= 1.0x mpv" "${composited_ratio}x" "$(verdict "$composited_ratio" 1.0)"
 printf '%-60s %-10s %s\n' "CPU with desktop lyric hidden (+X) <= 1.15x mpv" "${hidden_ratio}x" "$(verdict "$hidden_ratio" 1.15)"
-printf '%-60s %-10s %s\n' "RSS playing <= mpv + 25 MiB" "+${rss_over} MiB" "$(verdict "$rss_over" 25)"
+printf '%-60s %-10s %s\n' "RSS playing <= mpv + 20 MiB" "+${rss_over} MiB" "$(verdict "$rss_over" 20)"
 for state in idle paused stopped; do
     printf '%-60s %-10s %s\n' "wake-ups while $state < 5 /s" "$(m ${state}_wake) /s" "$(verdict "$(m ${state}_wake)" 4.999)"
 done

@@ -31,8 +31,8 @@ if [ "${1:-}" = compositors ]; then
     packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11)
 fi
 if [ "${1:-}" = bench ]; then
-    # the mpv player and an MP3 encoder for the side-by-side comparison
-    packages+=(mpv lame)
+    # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison
+    packages+=(mpv lame xcompmgr)
 fi
 
 missing=()
