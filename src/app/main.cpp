@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
     SystemMouseTrackPlatform mouseTrack;
     LyricWindows lyricWindows(
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
-    // Only names and paths here: tags are first read, and the network first touched, when a
-    // track opens once the event loop runs.
+    // Only names and paths here: tags are first read, and the network first touched, once
+    // the window is on screen (below).
     TagLibMediaTagReader tagReader;
     LyricSourceServices lyricSources{&tagReader,
                                      CoverArtCache::defaultFolder(),
@@ -94,8 +94,12 @@ int main(int argc, char** argv) {
     PlayerCore core(PlayerCoreServices{engine, launcher, fonts, lyricWindows, dataFolder,
                                        QDir::currentPath(), [] { QCoreApplication::exit(0); },
                                        std::move(lyricSources)});
+    core.openedTrack().holdBack();
     core.load();
     Form1 form(Form1Services{core, dialogs, launcher, lyricWindows});
+    // Queued, so the first picture reaches the screen before the tags are asked for.
+    QObject::connect(&form, &Form1::shownOnScreen, &core.openedTrack(), &OpenedTrack::letGo,
+                     Qt::QueuedConnection);
     FileDrops drops(form, [&core](const QStringList& paths) { core.openPaths(paths); });
     if (!commandLine.paths.isEmpty())
         core.openPaths(commandLine.paths);

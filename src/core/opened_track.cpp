@@ -5,15 +5,7 @@
 #include "lyrics/lyric_file.h"
 
 #include <QDateTime>
-#include <QLoggingCategory>
-
-namespace {
-
-// Off unless asked for (QT_LOGGING_RULES="vellora.tags.debug=true"): when the tags of each
-// track are asked for, and how long they took to arrive on the UI thread.
-Q_LOGGING_CATEGORY(lcTags, "vellora.tags", QtInfoMsg)
-
-} // namespace
+#include <utility>
 
 OpenedTrack::OpenedTrack(LyricSourceServices services, QObject* parent)
     : QObject(parent), services_(std::move(services)) {}
@@ -34,21 +26,41 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
     if (!lines)
         lines =
             LyricFile::loadFile(SavedLyrics::userFileFor(mediaPath, services_.userLyricsFolder));
-    finder().trackOpened(mediaPath, lines.has_value());
-
+    lyricFileFound_ = lines.has_value();
     tagOpening_ = 0;
-    if (services_.tagReader && !mediaPath.isEmpty()) {
-        if (!tagLoader_) {
-            tagLoader_ =
-                std::make_unique<MediaTagLoader>(*services_.tagReader, services_.artFolder);
-            connect(tagLoader_.get(), &MediaTagLoader::loaded, this, &OpenedTrack::tagsLoaded);
-        }
-        qCDebug(lcTags, "reading the tags of %s at %lld ms since the epoch",
-                qUtf8Printable(mediaPath), QDateTime::currentMSecsSinceEpoch());
-        sinceOpening_.start();
-        tagOpening_ = tagLoader_->load(mediaPath);
+    if (held_) {
+        // A finder already made must let go of the previous track now all the same.
+        if (finder_)
+            finder_->trackOpened(mediaPath, lyricFileFound_);
+        lookingHeld_ = true;
+    } else {
+        lookFurther();
     }
     return lines.value_or(QStringList{});
+}
+
+void OpenedTrack::holdBack() {
+    held_ = true;
+}
+
+void OpenedTrack::letGo() {
+    held_ = false;
+    if (std::exchange(lookingHeld_, false))
+        lookFurther();
+}
+
+void OpenedTrack::lookFurther() {
+    finder().trackOpened(mediaPath_, lyricFileFound_);
+    if (!services_.tagReader || mediaPath_.isEmpty())
+        return;
+    if (!tagLoader_) {
+        tagLoader_ = std::make_unique<MediaTagLoader>(*services_.tagReader, services_.artFolder);
+        connect(tagLoader_.get(), &MediaTagLoader::loaded, this, &OpenedTrack::tagsLoaded);
+    }
+    qCDebug(lcTags, "reading the tags of %s at %lld ms since the epoch", qUtf8Printable(mediaPath_),
+            QDateTime::currentMSecsSinceEpoch());
+    sinceOpening_.start();
+    tagOpening_ = tagLoader_->load(mediaPath_);
 }
 
 void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const MediaTags& tags,

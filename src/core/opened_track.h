@@ -27,8 +27,9 @@ struct LyricSourceServices {
 // ones embedded in the tags, or LRCLIB's, which arrive as linesFound() for the lyric line
 // store.
 //
-// Nothing of it is made before the first track opens or the user asks for lyrics, so
-// start-up reads no tags and makes no network objects.
+// Nothing of it is made before the first track is looked at further or the user asks for
+// lyrics, so a start-up that holds it back (holdBack()) reads no tags and makes no network
+// objects before its window is on screen.
 class OpenedTrack : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +39,12 @@ public:
     // A track was opened (the same file again too): its lyric file's lines, none when it has
     // none. Whatever was under way for the previous track is dropped.
     QStringList open(const QString& mediaPath);
+
+    // Until letGo(), a track opened gets its lyric file only: its tags are not read and
+    // nothing is looked for. Start-up opens its first track before the window is on
+    // screen, and holds the rest back so that none of it competes with the window.
+    void holdBack();
+    void letGo();
 
     QString mediaPath() const { return mediaPath_; }
     // The tags once read (without the cover's bytes), and the cover's file:// URL; a file
@@ -61,6 +68,8 @@ Q_SIGNALS:
 
 private:
     LyricFinder& finder();
+    // Tells the finder of the track and reads its tags.
+    void lookFurther();
     void tagsLoaded(quint64 opening, const QString& mediaPath, const MediaTags& tags,
                     const QString& artUrl);
 
@@ -68,7 +77,10 @@ private:
     std::unique_ptr<MediaTagLoader> tagLoader_;
     std::unique_ptr<LyricFinder> finder_;
     QString mediaPath_;
-    quint64 tagOpening_ = 0; // the loader's opening of this track, 0 when none was asked
+    bool lyricFileFound_ = false;
+    bool held_ = false;
+    bool lookingHeld_ = false; // a track opened while held, not yet looked at further
+    quint64 tagOpening_ = 0;   // the loader's opening of this track, 0 when none was asked
     QElapsedTimer sinceOpening_;
     bool hasTags_ = false;
     MediaTags tags_;

@@ -258,6 +258,8 @@ void Form1::timer2Tick() {
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
+    if (!std::exchange(shownOnScreen_, true))
+        Q_EMIT shownOnScreen();
     const QImage& water = water_.picture();
     const QRect area = event->rect() & water.rect();
     if (area.isEmpty())
