@@ -1,9 +1,9 @@
 #include "lyric_sources/saved_lyrics.h"
 
 #include "desktop_integration/data_folder.h"
-#include "lyrics/lyric_file.h"
 #include "files/file_replacement.h"
 #include "files/text_file.h"
+#include "lyrics/lyric_file.h"
 
 #include <QCryptographicHash>
 #include <QDir>
