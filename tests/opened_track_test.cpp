@@ -79,6 +79,10 @@ TEST_P(LyricSourceOrder, TheFileBesideWinsThenTheUsersFolderThenTheTags) {
     engine.state = PlayState::Playing;
     openAndReadTags(core, media());
     EXPECT_EQ(core.lyricLines().lines(), c.shown);
+    // The hidden list of lines shows them as its rows.
+    ASSERT_EQ(core.lyricLines().rowCount(), c.shown.size());
+    for (int row = 0; row < c.shown.size(); ++row)
+        EXPECT_EQ(core.lyricLines().index(row).data().toString(), c.shown[row]);
     // The tick shows lines from the tags as it shows those of a file.
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(core.status().lyric(), c.shown.isEmpty() ? QString() : c.shown.first().mid(10));
