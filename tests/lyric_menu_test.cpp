@@ -47,9 +47,16 @@ protected:
         player->replay();
         ASSERT_TRUE(waitUntil([&] { return player->openedTrack().hasTags(); }, 30'000));
     }
-    const QLabel& balloon() { return window().findChild<LyricNotices*>()->balloon(); }
+    // The notices' balloon; a test asks for it once a notice was shown.
+    const QLabel& balloon() { return *window().findChild<LyricNotices*>()->balloon(); }
     bool balloonSays(QStringView text) {
-        return waitUntil([&] { return balloon().isVisible() && balloon().text() == text; }, 30'000);
+        const LyricNotices* notices = window().findChild<LyricNotices*>();
+        return waitUntil(
+            [&] {
+                const QLabel* shown = notices->balloon();
+                return shown && shown->isVisible() && shown->text() == text;
+            },
+            30'000);
     }
 
     FakeLrclibServer server;

@@ -6,7 +6,17 @@
 #include <QWidget>
 
 LyricMenu::LyricMenu(QWidget* surface, OpenedTrack& track)
-    : QObject(surface), track_(track), menu_(new QMenu(surface)) {
+    : QObject(surface), surface_(surface), track_(track) {
+    surface->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(surface, &QWidget::customContextMenuRequested, this,
+            [this, surface](const QPoint& at) { popup(surface->mapToGlobal(at)); });
+}
+
+// Made on first use, so a window that takes the menu costs nothing more to show.
+QMenu* LyricMenu::menu() {
+    if (menu_)
+        return menu_;
+    menu_ = new QMenu(surface_);
     menu_->setObjectName(QStringLiteral("LyricMenu"));
     searchOnline_ = menu_->addAction(QString::fromUtf16(SearchOnlineText));
     searchOnline_->setCheckable(true);
@@ -27,16 +37,14 @@ LyricMenu::LyricMenu(QWidget* surface, OpenedTrack& track)
         Q_EMIT used();
         track_.anotherCandidate();
     });
-
-    surface->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(surface, &QWidget::customContextMenuRequested, this,
-            [this, surface](const QPoint& at) { popup(surface->mapToGlobal(at)); });
+    return menu_;
 }
 
 void LyricMenu::popup(const QPoint& globalPosition) {
+    QMenu* entries = menu();
     searchOnline_->setChecked(track_.searchOnline());
     const bool hasTrack = !track_.mediaPath().isEmpty();
     searchNow_->setEnabled(hasTrack);
     anotherCandidate_->setEnabled(hasTrack);
-    menu_->popup(globalPosition);
+    entries->popup(globalPosition);
 }

@@ -25,7 +25,7 @@ public:
 
     LyricMenu(QWidget* surface, OpenedTrack& track);
 
-    QMenu* menu() const { return menu_; }
+    QMenu* menu();
     // Opens the menu at a point of the screen, its entries showing the state as it is now.
     void popup(const QPoint& globalPosition);
 
@@ -34,9 +34,10 @@ Q_SIGNALS:
     void used();
 
 private:
+    QWidget* surface_;
     OpenedTrack& track_;
-    QMenu* menu_;
-    QAction* searchOnline_;
-    QAction* searchNow_;
-    QAction* anotherCandidate_;
+    QMenu* menu_ = nullptr;
+    QAction* searchOnline_ = nullptr;
+    QAction* searchNow_ = nullptr;
+    QAction* anotherCandidate_ = nullptr;
 };

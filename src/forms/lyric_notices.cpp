@@ -32,11 +32,13 @@ protected:
 } // namespace
 
 LyricNotices::LyricNotices(OpenedTrack& track, Surfaces surfaces, QObject* parent)
-    : QObject(parent), surfaces_(std::move(surfaces)), balloon_(std::make_unique<Balloon>()),
-      hideTimer_(new QTimer(this)) {
+    : QObject(parent), surfaces_(std::move(surfaces)), hideTimer_(new QTimer(this)) {
     hideTimer_->setSingleShot(true);
     hideTimer_->setInterval(ShownMs);
-    connect(hideTimer_, &QTimer::timeout, balloon_.get(), &QWidget::hide);
+    connect(hideTimer_, &QTimer::timeout, this, [this] {
+        if (balloon_)
+            balloon_->hide();
+    });
     connect(&track, &OpenedTrack::notice, this,
             [this](LyricFinder::Notice, const QString& text) { tell(text); });
 }
@@ -66,9 +68,13 @@ void LyricNotices::tell(const QString& text) {
     } else if (surface == Surface::DesktopLyric) {
         anchor = surfaces_.desktopLyric().value_or(QRect());
     } else {
-        balloon_->hide();
+        if (balloon_)
+            balloon_->hide();
         return;
     }
+    // Made for the first notice, so the windows show without it.
+    if (!balloon_)
+        balloon_ = std::make_unique<Balloon>();
     balloon_->setText(text);
     balloon_->adjustSize();
     const QScreen* screen = QGuiApplication::screenAt(anchor.center());

@@ -41,7 +41,8 @@ public:
     // Shows the text where the user is looking, replacing a notice still shown.
     void tell(const QString& text);
 
-    const QLabel& balloon() const { return *balloon_; }
+    // The balloon, once a notice was shown; none before.
+    const QLabel* balloon() const { return balloon_.get(); }
 
 private:
     NoticePlacement::Situation situation() const;
