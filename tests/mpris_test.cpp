@@ -6,10 +6,12 @@
 #include "support/player_fixture.h"
 #include "support/private_bus.h"
 
+#include <QBuffer>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QUrl>
@@ -122,6 +124,53 @@ TEST_F(Mpris, MetadataDescribesTheOpenedTrackWithItsLyrics) {
     EXPECT_EQ(property("PlaybackStatus"), "Playing");
     engine.now = 250;
     EXPECT_EQ(property("Position").toLongLong(), 1'750'000);
+}
+
+TEST_F(Mpris, TagsBringArtistAlbumLengthAndCoverAndAreToldWhenTheyArrive) {
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    MediaTags tags;
+    tags.title = QStringLiteral("夜渡");
+    tags.artist = QStringLiteral("Artist");
+    tags.album = QStringLiteral("Album");
+    tags.durationMs = 183'500;
+    tags.cover = {png, QStringLiteral("image/png")};
+    tagReader.set(music.file("Night Ferry.v2.mp3"), tags);
+    recorder.changes.clear();
+
+    player->replay(); // the same file, opened again: its tags are read now
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            property("Identity");
+            return !recorder.changes.isEmpty() &&
+                   qdbus_cast<QVariantMap>(recorder.changes.last().value("Metadata"))
+                       .contains("xesam:artist");
+        },
+        30'000));
+    const QVariantMap told = metadata();
+    EXPECT_EQ(told.value("xesam:title"), QStringLiteral("夜渡"));
+    // As MPRIS types them: the artists a list of texts, the album one text.
+    EXPECT_EQ(told.value("xesam:artist").metaType(), QMetaType::fromType<QStringList>());
+    EXPECT_EQ(told.value("xesam:artist").toStringList(), QStringList{"Artist"});
+    EXPECT_EQ(told.value("xesam:album"), "Album");
+    // The engine does not know the length yet; the tags do.
+    EXPECT_EQ(told.value("mpris:length").toLongLong(), 183'500'000LL);
+    const QUrl art(told.value("mpris:artUrl").toString());
+    ASSERT_TRUE(art.isLocalFile());
+    EXPECT_TRUE(art.toLocalFile().startsWith(userData.file("art/")));
+    QFile cover(art.toLocalFile());
+    ASSERT_TRUE(cover.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cover.readAll(), png);
+
+    // Once the engine knows the length, its own is told.
+    engine.media = true;
+    engine.length = 183'000;
+    engineChanges(PlayState::Playing);
+    EXPECT_EQ(metadata().value("mpris:length").toLongLong(), 183'000'000LL);
 }
 
 TEST_F(Mpris, EachChangeIsToldOnceAndOnlyWhatChanged) {

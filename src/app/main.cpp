@@ -7,6 +7,9 @@
 #include "files/data_folder.h"
 #include "forms/form1.h"
 #include "forms/lyric_windows.h"
+#include "lyric_sources/cover_art_cache.h"
+#include "lyric_sources/online_lyrics_setting.h"
+#include "lyric_sources/saved_lyrics.h"
 #include "platform/mpv_engine.h"
 #include "platform/process_signals.h"
 #include "platform/qt_dialogs.h"
@@ -16,6 +19,7 @@
 #include "platform/system_font_installation.h"
 #include "platform/system_mouse_track_platform.h"
 #include "platform/system_window_text_channel.h"
+#include "platform/taglib_media_tags.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -87,10 +91,23 @@ int main(int argc, char** argv) {
     SystemMouseTrackPlatform mouseTrack;
     LyricWindows lyricWindows(
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
+    // Only names and paths here: tags are first read, and the network first touched, once
+    // the window is on screen (below).
+    TagLibMediaTagReader tagReader;
+    LyricSourceServices lyricSources{&tagReader,
+                                     CoverArtCache::defaultFolder(),
+                                     SavedLyrics::defaultUserFolder(),
+                                     OnlineLyricsSetting::fileIn(dataFolder),
+                                     {LrclibClient::baseUrlFromEnvironment()}};
     PlayerCore core(PlayerCoreServices{engine, launcher, fonts, lyricWindows, dataFolder,
-                                       QDir::currentPath(), [] { QCoreApplication::exit(0); }});
+                                       QDir::currentPath(), [] { QCoreApplication::exit(0); },
+                                       std::move(lyricSources)});
+    core.openedTrack().holdBack();
     core.load();
     Form1 form(Form1Services{core, dialogs, launcher, lyricWindows});
+    // Queued, so the first picture reaches the screen before the tags are asked for.
+    QObject::connect(&form, &Form1::shownOnScreen, &core.openedTrack(), &OpenedTrack::letGo,
+                     Qt::QueuedConnection);
     FileDrops drops(form, [&core](const QStringList& paths) { core.openPaths(paths); });
     if (!commandLine.paths.isEmpty())
         core.openPaths(commandLine.paths);

@@ -15,7 +15,7 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    const LyricLineIndex& index() const { return index_; }
+    const LyricLineIndex& lineIndex() const { return index_; }
     const QStringList& lines() const { return index_.lines(); }
 
     // Replaces the store; no line is current until a tick finds one.

@@ -29,7 +29,7 @@ void PlaybackStatus::requestTick() {
 void PlaybackStatus::timer1Tick() {
     const PlaybackTick::Reading reading = PlaybackTick::Reading::of(engine_);
     PlaybackTick::Labels labels = labels_;
-    const int row = PlaybackTick::run(reading, lines_.index(), labels, drawLyric_);
+    const int row = PlaybackTick::run(reading, lines_.lineIndex(), labels, drawLyric_);
     if (row >= 0)
         lines_.setCurrentRow(row);
     show(labels);

@@ -3,7 +3,6 @@
 #include "core/desktop_lyric.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "lyrics/end_of_media.h"
-#include "lyrics/lyric_file.h"
 #include "player/desktop_launcher.h"
 #include "player/exit_fade.h"
 #include "player/folder_listing.h"
@@ -55,6 +54,7 @@ PlayerCore::PlayerCore(PlayerCoreServices services, QObject* parent)
       // whatever interval was asked for; at a finer one the fade would end before the
       // window could show a step of it.
       Timer4(makeTimer(this, "Timer4", ExitFade::TimerPeriodMs)), services_(std::move(services)),
+      openedTrack_(services_.lyricSources),
       status_(services_.engine, lyricLines_, [this](const QString& text) { drawLyric(text); }),
       currentPath_(QString::fromUtf16(DesignedPath)),
       lyricFontFace_(QString::fromUtf16(LyricFont::Calligraphic)),
@@ -62,6 +62,7 @@ PlayerCore::PlayerCore(PlayerCoreServices services, QObject* parent)
     connect(Timer3, &QTimer::timeout, this, &PlayerCore::timer3Tick);
     connect(Timer4, &QTimer::timeout, this, &PlayerCore::timer4Tick);
     connect(&services_.engine, &MediaEngine::endOfStream, this, &PlayerCore::mediaEnded);
+    connect(&openedTrack_, &OpenedTrack::linesFound, this, &PlayerCore::showLyricLines);
     // Removing the selected entry, or clearing, leaves nothing selected.
     connect(&playlist_, &QAbstractItemModel::rowsRemoved, this, [this] { select(-1); });
     connect(&playlist_, &QAbstractItemModel::modelReset, this, [this] { select(-1); });
@@ -175,7 +176,12 @@ void PlayerCore::openMedia(const QString& path) {
 }
 
 void PlayerCore::loadLyricLines(const QString& mediaPath) {
-    lyricLines_.replace(LyricFile::loadLines(mediaPath));
+    showLyricLines(openedTrack_.open(mediaPath));
+}
+
+// The tick shows the lines as it shows those of a lyric file.
+void PlayerCore::showLyricLines(const QStringList& lines) {
+    lyricLines_.replace(lines);
     status_.requestTick();
 }
 

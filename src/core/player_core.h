@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lyric_lines.h"
+#include "core/opened_track.h"
 #include "core/playback_status.h"
 #include "core/playlist_model.h"
 #include "player/play_mode.h"
@@ -25,6 +26,7 @@ struct PlayerCoreServices {
     QString programFolder;            // holds data.dat (the user's data folder when installed)
     QString currentDirectory;         // where the shipped lyric font is looked for
     std::function<void()> endProcess; // leaves the event loop without closing anything
+    LyricSourceServices lyricSources = {};
 };
 
 // The player: the playlist and its current entry, transport, the play mode, the lyric lines
@@ -52,6 +54,8 @@ public:
     PlaylistModel& playlist() { return playlist_; }
     const PlaylistModel& playlist() const { return playlist_; }
     LyricLines& lyricLines() { return lyricLines_; }
+    // Tags of the track opened last, and the lyrics found for it other than its lyric file.
+    OpenedTrack& openedTrack() { return openedTrack_; }
     PlaybackStatus& status() { return status_; }
     MediaEngine& engine() { return services_.engine; }
     QString playlistPath() const;
@@ -141,6 +145,7 @@ public:
 private:
     void openMedia(const QString& path);
     void loadLyricLines(const QString& mediaPath);
+    void showLyricLines(const QStringList& lines);
     int addToPlaylist(const QStringList& paths);
     void stepTo(int row, bool play);
     void mediaEnded();
@@ -152,6 +157,7 @@ private:
     PlayerCoreServices services_;
     PlaylistModel playlist_;
     LyricLines lyricLines_;
+    OpenedTrack openedTrack_;
     PlaybackStatus status_;
     int currentRow_ = -1;
     QString currentPath_;

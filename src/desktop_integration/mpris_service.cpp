@@ -36,6 +36,9 @@ MprisService::MprisService(PlayerCore& core, std::function<void()> raiseWindow, 
     connect(entries, &QAbstractItemModel::modelReset, this, &MprisService::requestRefresh);
     connect(&core_, &PlayerCore::currentRowChanged, this, &MprisService::requestRefresh);
     connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::newOpening);
+    connect(&core_.openedTrack(), &OpenedTrack::tagsChanged, this, &MprisService::detailsChanged);
+    connect(&core_.lyricLines(), &QAbstractItemModel::modelReset, this,
+            &MprisService::detailsChanged);
 }
 
 bool MprisService::registerOn(const QDBusConnection& connection) {
@@ -71,7 +74,7 @@ QVariantMap MprisService::metadata() {
     const std::optional<qint64> length = engine.hasMedia() && engine.duration() > 0
                                              ? std::optional(engine.duration() * 1000)
                                              : std::nullopt;
-    const MetadataKey key{opening_, length};
+    const MetadataKey key{opening_, details_, length};
     if (metadataKey_ == key)
         return metadata_;
     metadataKey_ = key;
@@ -87,10 +90,24 @@ QVariantMap MprisService::metadata() {
                          QStringLiteral("/io/github/vellora/Vellora/track/%1").arg(opening_))));
     metadata_.insert(QStringLiteral("xesam:url"),
                      QUrl::fromLocalFile(mediaPath).toString(QUrl::FullyEncoded));
-    metadata_.insert(QStringLiteral("xesam:title"), QFileInfo(mediaPath).completeBaseName());
+    const OpenedTrack& track = core_.openedTrack();
+    const MediaTags& tags = track.tags();
+    metadata_.insert(QStringLiteral("xesam:title"),
+                     tags.title.isEmpty() ? QFileInfo(mediaPath).completeBaseName() : tags.title);
+    // MPRIS types the artists as a list and the album as one text.
+    if (!tags.artist.isEmpty())
+        metadata_.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});
+    if (!tags.album.isEmpty())
+        metadata_.insert(QStringLiteral("xesam:album"), tags.album);
     metadata_.insert(QStringLiteral("xesam:asText"), core_.lyricLines().lines().join(u'\n'));
-    if (length)
-        metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue<qint64>(*length));
+    // The engine knows the length once it plays; the tags' may come sooner.
+    const std::optional<qint64> taggedLength = tags.durationMs && *tags.durationMs > 0
+                                                   ? std::optional(*tags.durationMs * 1000)
+                                                   : std::nullopt;
+    if (const std::optional<qint64> known = length ? length : taggedLength)
+        metadata_.insert(QStringLiteral("mpris:length"), QVariant::fromValue<qint64>(*known));
+    if (!track.artUrl().isEmpty())
+        metadata_.insert(QStringLiteral("mpris:artUrl"), track.artUrl());
     return metadata_;
 }
 
@@ -123,6 +140,11 @@ void MprisService::newOpening() {
     requestRefresh();
 }
 
+void MprisService::detailsChanged() {
+    ++details_;
+    requestRefresh();
+}
+
 void MprisService::requestRefresh() {
     refresh_.request();
 }
@@ -143,9 +165,13 @@ void MprisService::refresh() {
     note(QStringLiteral("CanPlay"), canPlay());
     note(QStringLiteral("CanPause"), canPlay());
     const QVariantMap tags = metadata();
+    // Tags that arrive without news for the desktop (a file with none) are not told.
     if (toldMetadataKey_ != metadataKey_) {
         toldMetadataKey_ = metadataKey_;
-        changed.insert(QStringLiteral("Metadata"), tags);
+        if (tags != toldMetadata_) {
+            toldMetadata_ = tags;
+            changed.insert(QStringLiteral("Metadata"), tags);
+        }
     }
     if (changed.isEmpty() || !connection_)
         return;

@@ -15,8 +15,8 @@ class PlayerCore;
 // object /org/mpris/MediaPlayer2 with the MPRIS root and player interfaces and the player's
 // own files interface (mpris_adaptors.h). Every command goes to the player core, as the
 // window's buttons do, and PropertiesChanged goes out once a pass of the event loop when the
-// engine, the playlist or the opened media report a change and a value really differs from
-// the one last told; nothing polls.
+// engine, the playlist, the opened media, its tags or its lyrics report a change and a value
+// really differs from the one last told; nothing polls.
 //
 // Calls arrive at its adaptors, but the bus keeps the call's context on this object: an
 // adaptor that refuses a call answers with an error through it.
@@ -47,6 +47,7 @@ public:
 
 private:
     void newOpening();
+    void detailsChanged();
     void requestRefresh();
     void refresh();
 
@@ -58,14 +59,18 @@ private:
 
     // The opened media: a new opening is a new track, even of the same file.
     quint64 opening_ = 0;
-    // Metadata is rebuilt only when the opening or the length it describes changed; the
-    // lyrics make it too large to compare on every change of the play state.
+    // Counts the track's tags arriving and its lyric lines being replaced.
+    quint64 details_ = 0;
+    // Metadata is rebuilt only when the opening, its details or the engine's length changed;
+    // the lyrics make it too large to compare on every change of the play state.
     struct MetadataKey {
         quint64 opening;
+        quint64 details;
         std::optional<qint64> length;
         bool operator==(const MetadataKey&) const = default;
     };
     std::optional<MetadataKey> metadataKey_;
     std::optional<MetadataKey> toldMetadataKey_;
     QVariantMap metadata_;
+    QVariantMap toldMetadata_;
 };

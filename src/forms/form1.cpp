@@ -3,6 +3,9 @@
 #include "core/player_core.h"
 #include "forms/click_area.h"
 #include "forms/frm_set.h"
+#include "forms/frm_show.h"
+#include "forms/lyric_menu.h"
+#include "forms/lyric_notices.h"
 #include "forms/lyric_windows.h"
 #include "forms/picture_box.h"
 #include "player/desktop_launcher.h"
@@ -129,6 +132,17 @@ void Form1::connectEvents() {
     connect(Command3, &QPushButton::clicked, this, showToolbar);
     connect(Image7, &ClickArea::clicked, this, [this] { services_.launcher.openVolumeMixer(); });
 
+    // The lyric strip's menu, and the notices of the searches for lyrics.
+    const auto desktopLyric = [this]() -> std::optional<QRect> {
+        LyricWindows& windows = services_.lyricWindows;
+        if (!windows.hasFrmShow() || !windows.frmShow().isVisible())
+            return std::nullopt;
+        return windows.frmShow().frameGeometry();
+    };
+    auto* notices = new LyricNotices(core_.openedTrack(), {Picture3, desktopLyric}, this);
+    notices->follow(new LyricMenu(Picture3, core_.openedTrack()),
+                    NoticePlacement::Surface::LyricStrip);
+
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);
     connect(Image10, &ClickArea::clicked, &core_, &PlayerCore::stop);
@@ -245,6 +259,8 @@ void Form1::timer2Tick() {
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
+    if (!std::exchange(shownOnScreen_, true))
+        Q_EMIT shownOnScreen();
     const QImage& water = water_.picture();
     const QRect area = event->rect() & water.rect();
     if (area.isEmpty())

@@ -40,6 +40,10 @@ public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
+Q_SIGNALS:
+    // The window was painted on the screen for the first time.
+    void shownOnScreen();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -119,4 +123,5 @@ private:
     WaterRipple water_; // the rippling picture at the top of the window
     // Messages that came before the window was on screen, shown once it is.
     QList<std::pair<QString, QString>> heldMessages_;
+    bool shownOnScreen_ = false;
 };

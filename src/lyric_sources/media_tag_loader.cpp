@@ -2,6 +2,10 @@
 
 #include "lyric_sources/cover_art_cache.h"
 
+#include <QElapsedTimer>
+
+Q_LOGGING_CATEGORY(lcTags, "vellora.tags", QtInfoMsg)
+
 MediaTagLoader::MediaTagLoader(const MediaTagReader& reader, QString artFolder, QObject* parent)
     : QObject(parent), reader_(reader), artFolder_(std::move(artFolder)) {
     pool_.setMaxThreadCount(1);
@@ -22,10 +26,16 @@ quint64 MediaTagLoader::load(const QString& mediaPath) {
     pool_.start([this, opening, mediaPath] {
         if (latest_.load() != opening)
             return;
+        QElapsedTimer took;
+        took.start();
         MediaTags tags = reader_.read(mediaPath);
+        const qint64 readMs = took.elapsed();
         QString artUrl;
         if (!tags.cover.isNull() && !artFolder_.isEmpty() && latest_.load() == opening)
             artUrl = CoverArtCache::store(artFolder_, tags.cover.data);
+        qCDebug(lcTags, "read the tags of %s in %lld ms, its cover of %lld bytes kept in %lld ms",
+                qUtf8Printable(mediaPath), readMs, qint64(tags.cover.data.size()),
+                took.elapsed() - readMs);
         if (latest_.load() != opening)
             return;
         QMetaObject::invokeMethod(

@@ -2,10 +2,15 @@
 
 #include "lyric_sources/media_tags.h"
 
+#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
 #include <atomic>
+
+// Off unless asked for (QT_LOGGING_RULES="vellora.tags.debug=true"): how long the tags of
+// each track take, on the worker and until they reach the user-interface thread.
+Q_DECLARE_LOGGING_CATEGORY(lcTags)
 
 // Reads a track's tags off the user-interface thread and delivers them on it. Every load()
 // is a new opening; only the latest opening's tags are ever delivered, so tags read late for

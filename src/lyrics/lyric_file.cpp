@@ -19,12 +19,15 @@ QString nameFor(const QString& mediaPath) {
 }
 
 QStringList loadLines(const QString& mediaPath) {
-    const QString lyricPath = nameFor(mediaPath);
+    return loadFile(nameFor(mediaPath)).value_or(QStringList{});
+}
+
+std::optional<QStringList> loadFile(const QString& lyricPath) {
     if (lyricPath.isEmpty())
-        return {};
+        return std::nullopt;
     const QFileInfo info(lyricPath);
     if (!info.isFile() || info.isHidden())
-        return {};
+        return std::nullopt;
     return readTextLines(lyricPath, MaxLines, MaxBytes).value_or(QStringList{});
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // LRC lyric files: they lie beside the media files under the same base name, and are
 // kept as raw lines; the playback tick interprets the time tags as it scans them.
@@ -22,5 +23,10 @@ QString nameFor(const QString& mediaPath);
 // The raw lines of the media file's lyric file, at most MaxLines from at most MaxBytes;
 // empty when there is no such ordinary, visible file or it cannot be read.
 QStringList loadLines(const QString& mediaPath);
+
+// The raw lines of a lyric file, as loadLines reads them; none when there is no ordinary,
+// visible file at the path. A file that is there but cannot be read gives no lines, yet it
+// is there: it still stands in for any lyrics from elsewhere.
+std::optional<QStringList> loadFile(const QString& lyricPath);
 
 } // namespace LyricFile

@@ -2,6 +2,7 @@
 
 #include "core/player_core.h"
 #include "fakes/fake_media_engine.h"
+#include "fakes/fake_media_tag_reader.h"
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
 #include "support/temp_folder.h"
@@ -14,12 +15,14 @@
 class PlayerFixture {
 public:
     PlayerFixture() { fonts.folder = fontHome.file(QStringLiteral("fonts")); }
+    // A read the test held would keep the core's tag loader waiting for it.
+    ~PlayerFixture() { tagReader.release(); }
 
     // Makes the core and runs its start-up, as the program does before it shows a window.
     PlayerCore& start() {
         player = std::make_unique<PlayerCore>(
             PlayerCoreServices{engine, launcher, fonts, lyricWindows, programFolder.path(),
-                               workingDir.path(), [this] { ++processEnds; }});
+                               workingDir.path(), [this] { ++processEnds; }, lyricSources});
         player->load();
         return *player;
     }
@@ -65,6 +68,15 @@ public:
     TempFolder workingDir;
     TempFolder fontHome;
     FakeMediaEngine engine;
+    // Tags from the fake reader; covers and the user's lyric files in folders of the test's.
+    // The online search is off and, unless a test names a server, asks none.
+    FakeMediaTagReader tagReader;
+    TempFolder userData;
+    LyricSourceServices lyricSources{&tagReader,
+                                     userData.file(QStringLiteral("art")),
+                                     userData.file(QStringLiteral("lyrics")),
+                                     userData.file(QStringLiteral("vellora.conf")),
+                                     {}};
     FakeWorld world{programFolder.path()};
     FakeDesktopLauncher& launcher = world.launcher;
     FakeFontInstallation& fonts = world.fonts;

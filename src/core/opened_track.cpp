@@ -1,0 +1,107 @@
+#include "core/opened_track.h"
+
+#include "lyric_sources/media_tag_loader.h"
+#include "lyric_sources/saved_lyrics.h"
+#include "lyrics/lyric_file.h"
+
+#include <QDateTime>
+#include <utility>
+
+OpenedTrack::OpenedTrack(LyricSourceServices services, QObject* parent)
+    : QObject(parent), services_(std::move(services)) {}
+
+OpenedTrack::~OpenedTrack() = default;
+
+QStringList OpenedTrack::open(const QString& mediaPath) {
+    // The same file again (a replay, the repeat mode) keeps its tags until they are read
+    // anew, so the desktop's media widget does not fall back to the file name meanwhile.
+    if (mediaPath != mediaPath_) {
+        hasTags_ = false;
+        tags_ = {};
+        artUrl_.clear();
+    }
+    mediaPath_ = mediaPath;
+
+    std::optional<QStringList> lines = LyricFile::loadFile(LyricFile::nameFor(mediaPath));
+    if (!lines)
+        lines =
+            LyricFile::loadFile(SavedLyrics::userFileFor(mediaPath, services_.userLyricsFolder));
+    lyricFileFound_ = lines.has_value();
+    tagOpening_ = 0;
+    if (held_) {
+        // A finder already made must let go of the previous track now all the same.
+        if (finder_)
+            finder_->trackOpened(mediaPath, lyricFileFound_);
+        lookingHeld_ = true;
+    } else {
+        lookFurther();
+    }
+    return lines.value_or(QStringList{});
+}
+
+void OpenedTrack::holdBack() {
+    held_ = true;
+}
+
+void OpenedTrack::letGo() {
+    held_ = false;
+    if (std::exchange(lookingHeld_, false))
+        lookFurther();
+}
+
+void OpenedTrack::lookFurther() {
+    finder().trackOpened(mediaPath_, lyricFileFound_);
+    if (!services_.tagReader || mediaPath_.isEmpty())
+        return;
+    if (!tagLoader_) {
+        tagLoader_ = std::make_unique<MediaTagLoader>(*services_.tagReader, services_.artFolder);
+        connect(tagLoader_.get(), &MediaTagLoader::loaded, this, &OpenedTrack::tagsLoaded);
+    }
+    qCDebug(lcTags, "reading the tags of %s at %lld ms since the epoch", qUtf8Printable(mediaPath_),
+            QDateTime::currentMSecsSinceEpoch());
+    sinceOpening_.start();
+    tagOpening_ = tagLoader_->load(mediaPath_);
+}
+
+void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const MediaTags& tags,
+                             const QString& artUrl) {
+    if (opening != tagOpening_ || mediaPath != mediaPath_)
+        return;
+    qCDebug(lcTags, "tags of %s arrived after %lld ms", qUtf8Printable(mediaPath),
+            sinceOpening_.elapsed());
+    hasTags_ = true;
+    tags_ = tags;
+    // The cover is only ever shown by its file; its bytes need not stay with the track.
+    tags_.cover = {};
+    artUrl_ = artUrl;
+    Q_EMIT tagsChanged();
+    finder().tagsRead(mediaPath, tags);
+}
+
+LyricFinder& OpenedTrack::finder() {
+    if (!finder_) {
+        finder_ = std::make_unique<LyricFinder>(LyricFinder::Options{
+            services_.settingsFile, services_.userLyricsFolder, services_.lrclib});
+        connect(finder_.get(), &LyricFinder::linesFound, this, &OpenedTrack::linesFound);
+        connect(finder_.get(), &LyricFinder::notice, this, &OpenedTrack::notice);
+        connect(finder_.get(), &LyricFinder::searchOnlineChanged, this,
+                &OpenedTrack::searchOnlineChanged);
+    }
+    return *finder_;
+}
+
+bool OpenedTrack::searchOnline() {
+    return finder().searchOnline();
+}
+
+void OpenedTrack::setSearchOnline(bool on) {
+    finder().setSearchOnline(on);
+}
+
+void OpenedTrack::searchNow() {
+    finder().searchNow();
+}
+
+void OpenedTrack::anotherCandidate() {
+    finder().anotherCandidate();
+}

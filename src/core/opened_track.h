@@ -1,0 +1,88 @@
+#pragma once
+
+#include "lyric_sources/lrclib_client.h"
+#include "lyric_sources/lyric_finder.h"
+#include "lyric_sources/media_tags.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class MediaTagLoader;
+
+// Where the lyrics and the tags of the tracks come from.
+struct LyricSourceServices {
+    const MediaTagReader* tagReader = nullptr; // none: no tags are read
+    QString artFolder;                         // covers, as files; empty: none are written
+    QString userLyricsFolder;                  // lyric files looked for second; empty: none
+    QString settingsFile;                      // holds whether the search runs by itself
+    LrclibClient::Options lrclib;              // an empty base URL asks no server
+};
+
+// The track opened last, as far as its lyrics and tags go. Opening it loads its lyric file
+// from beside it, else from the user's lyrics folder; either one is all it shows. Then its
+// tags are read on a worker thread, and with them the lyrics the finder comes up with: the
+// ones embedded in the tags, or LRCLIB's, which arrive as linesFound() for the lyric line
+// store.
+//
+// Nothing of it is made before the first track is looked at further or the user asks for
+// lyrics, so a start-up that holds it back (holdBack()) reads no tags and makes no network
+// objects before its window is on screen.
+class OpenedTrack : public QObject {
+    Q_OBJECT
+public:
+    explicit OpenedTrack(LyricSourceServices services, QObject* parent = nullptr);
+    ~OpenedTrack() override;
+
+    // A track was opened (the same file again too): its lyric file's lines, none when it has
+    // none. Whatever was under way for the previous track is dropped.
+    QStringList open(const QString& mediaPath);
+
+    // Until letGo(), a track opened gets its lyric file only: its tags are not read and
+    // nothing is looked for. Start-up opens its first track before the window is on
+    // screen, and holds the rest back so that none of it competes with the window.
+    void holdBack();
+    void letGo();
+
+    QString mediaPath() const { return mediaPath_; }
+    // The tags once read (without the cover's bytes), and the cover's file:// URL; a file
+    // opened again keeps those of its last opening until they are read again.
+    bool hasTags() const { return hasTags_; }
+    const MediaTags& tags() const { return tags_; }
+    QString artUrl() const { return artUrl_; }
+
+    // The user's word, from the lyrics menu.
+    bool searchOnline();
+    void setSearchOnline(bool on);
+    void searchNow();
+    void anotherCandidate();
+
+Q_SIGNALS:
+    // Lines for the lyric line store, replacing what it holds.
+    void linesFound(const QStringList& lines);
+    void tagsChanged();
+    void notice(LyricFinder::Notice notice, const QString& text);
+    void searchOnlineChanged(bool on);
+
+private:
+    LyricFinder& finder();
+    // Tells the finder of the track and reads its tags.
+    void lookFurther();
+    void tagsLoaded(quint64 opening, const QString& mediaPath, const MediaTags& tags,
+                    const QString& artUrl);
+
+    LyricSourceServices services_;
+    std::unique_ptr<MediaTagLoader> tagLoader_;
+    std::unique_ptr<LyricFinder> finder_;
+    QString mediaPath_;
+    bool lyricFileFound_ = false;
+    bool held_ = false;
+    bool lookingHeld_ = false; // a track opened while held, not yet looked at further
+    quint64 tagOpening_ = 0;   // the loader's opening of this track, 0 when none was asked
+    QElapsedTimer sinceOpening_;
+    bool hasTags_ = false;
+    MediaTags tags_;
+    QString artUrl_;
+};

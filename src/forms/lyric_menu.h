@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class OpenedTrack;
+class QAction;
+class QMenu;
+class QWidget;
+
+// The lyrics menu that a right click on a lyric surface opens: whether to search online by
+// itself when a track has no lyrics, a search now, and another candidate when the lyrics
+// found are wrong. Made on a surface, it belongs to it:
+//
+//     new LyricMenu(surface, core.openedTrack());
+//
+// The surface keeps its look; only its context menu is taken, and controls on it without a
+// menu of their own (a label, say) open this one too.
+class LyricMenu : public QObject {
+    Q_OBJECT
+public:
+    static constexpr auto SearchOnlineText = u"无歌词时自动在线搜索";
+    static constexpr auto SearchNowText = u"立即搜索歌词";
+    static constexpr auto AnotherCandidateText = u"换一个歌词";
+
+    LyricMenu(QWidget* surface, OpenedTrack& track);
+
+    QMenu* menu();
+    // Opens the menu at a point of the screen, its entries showing the state as it is now.
+    void popup(const QPoint& globalPosition);
+
+Q_SIGNALS:
+    // The user chose an entry; said before the entry's work begins.
+    void used();
+
+private:
+    QWidget* surface_;
+    OpenedTrack& track_;
+    QMenu* menu_ = nullptr;
+    QAction* searchOnline_ = nullptr;
+    QAction* searchNow_ = nullptr;
+    QAction* anotherCandidate_ = nullptr;
+};

@@ -1,0 +1,177 @@
+// The lyrics menu on the main window's lyric strip, and the notices of the searches it
+// starts: where they show, and that no caption or lyric picture ever carries one.
+#include "forms/frm_show.h"
+#include "forms/lyric_menu.h"
+#include "forms/lyric_notices.h"
+#include "support/event_wait.h"
+#include "support/fake_lrclib_server.h"
+#include "support/player_fixture.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+
+using NoticePlacement::Surface;
+using testsupport::waitUntil;
+
+class LyricMenuOnTheStrip : public ::testing::Test, public PlayerFixture {
+protected:
+    LyricMenuOnTheStrip() { lyricSources.lrclib.baseUrl = server.baseUrl(); }
+
+    // A right click on the lyric line, which passes it on to the strip under it.
+    QMenu* openMenu(QWidget* on) {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, on->rect().center(),
+                                on->mapToGlobal(on->rect().center()));
+        QApplication::sendEvent(on, &click);
+        auto* menu = on->window()->findChild<QMenu*>(QStringLiteral("LyricMenu"));
+        return menu && menu->isVisible() ? menu : nullptr;
+    }
+    static QAction* entry(QMenu* menu, QStringView text) {
+        for (QAction* action : menu->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+    // A track with tags enough to ask the server, opened with its tags read.
+    void openTaggedTrack() {
+        MediaTags tags;
+        tags.title = QStringLiteral("Song");
+        tags.artist = QStringLiteral("Artist");
+        tags.durationMs = 200'000;
+        tagReader.set(track, tags);
+        player->setCurrentPath(track);
+        player->replay();
+        ASSERT_TRUE(waitUntil([&] { return player->openedTrack().hasTags(); }, 30'000));
+    }
+    // The notices' balloon; a test asks for it once a notice was shown.
+    const QLabel& balloon() { return *window().findChild<LyricNotices*>()->balloon(); }
+    bool balloonSays(QStringView text) {
+        const LyricNotices* notices = window().findChild<LyricNotices*>();
+        return waitUntil(
+            [&] {
+                const QLabel* shown = notices->balloon();
+                return shown && shown->isVisible() && shown->text() == text;
+            },
+            30'000);
+    }
+
+    FakeLrclibServer server;
+    TempFolder music;
+    const QString track = music.file(QStringLiteral("song.mp3"));
+};
+
+TEST_F(LyricMenuOnTheStrip, HoldsTheThreeEntriesAndTheToggleIsTheSettingsLine) {
+    window().show();
+    QMenu* menu = openMenu(control("Label2"));
+    ASSERT_NE(menu, nullptr);
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    EXPECT_EQ(texts, (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词"}));
+    QAction* toggle = entry(menu, LyricMenu::SearchOnlineText);
+    EXPECT_TRUE(toggle->isCheckable());
+    EXPECT_FALSE(toggle->isChecked());
+    // No track yet: nothing to search for.
+    EXPECT_FALSE(entry(menu, LyricMenu::SearchNowText)->isEnabled());
+
+    toggle->trigger();
+    menu->hide();
+    EXPECT_TRUE(userData.read(QStringLiteral("vellora.conf")).contains("search_lyrics_online=yes"));
+    openTaggedTrack();
+    menu = openMenu(control("Picture3"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(entry(menu, LyricMenu::SearchOnlineText)->isChecked());
+    EXPECT_TRUE(entry(menu, LyricMenu::AnotherCandidateText)->isEnabled());
+    menu->hide();
+    // On, it searches by itself for a track that has no lyrics.
+    EXPECT_TRUE(waitUntil([&] { return !server.requests().isEmpty(); }, 30'000));
+}
+
+TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCaptions) {
+    window().show();
+    openTaggedTrack();
+    const QString lyricBefore = control<QLabel>("Label2")->text();
+    QMenu* menu = openMenu(control("Label2"));
+    ASSERT_NE(menu, nullptr);
+    entry(menu, LyricMenu::SearchNowText)->trigger();
+    menu->hide();
+    EXPECT_TRUE(balloonSays(u"正在搜索歌词…"));
+    EXPECT_TRUE(balloonSays(u"未找到歌词"));
+
+    // Centred on the strip's seen part, resting on its lower edge.
+    const QWidget* strip = control("Picture3");
+    const QRect seen(strip->mapToGlobal(QPoint()),
+                     QSize(window().width(), window().height() - strip->y()));
+    EXPECT_EQ(balloon().geometry().bottom(), seen.bottom());
+    EXPECT_LE(std::abs(balloon().geometry().center().x() - seen.center().x()), 1);
+    EXPECT_EQ(control<QLabel>("Label2")->text(), lyricBefore);
+    EXPECT_FALSE(lyricWindows.hasFrmShow()) << "a notice made the desktop lyric";
+}
+
+TEST_F(LyricMenuOnTheStrip, TheDesktopLyricTakesTheMenuInOneLineAndItsNoticesShowAboveIt) {
+    window().show();
+    click("Image1"); // the desktop lyric on, with its greeting
+    FrmShow& desktopLyric = lyricWindows.frmShow();
+    ASSERT_TRUE(desktopLyric.isVisible());
+    const QString greeting = lyricWindows.settings().currentText();
+    const QImage picture = desktopLyric.picture().copy();
+    window().findChild<LyricNotices*>()->follow(new LyricMenu(&desktopLyric, player->openedTrack()),
+                                                Surface::DesktopLyric);
+
+    openTaggedTrack();
+    QMenu* menu = openMenu(&desktopLyric);
+    ASSERT_NE(menu, nullptr);
+    entry(menu, LyricMenu::SearchNowText)->trigger();
+    menu->hide();
+    EXPECT_TRUE(balloonSays(u"未找到歌词"));
+    const QRect lyric = desktopLyric.frameGeometry();
+    EXPECT_LT(balloon().geometry().bottom(), lyric.top());
+    EXPECT_LE(std::abs(balloon().geometry().center().x() - lyric.center().x()), 1);
+    EXPECT_EQ(lyricWindows.settings().currentText(), greeting);
+    EXPECT_EQ(desktopLyric.picture(), picture);
+}
+
+struct ChoiceCase {
+    NoticePlacement::Situation situation;
+    Surface chosen;
+};
+
+TEST(NoticePlacement, TheSurfaceAskedFromThenTheActiveWindowThenTheDesktopLyric) {
+    const ChoiceCase cases[] = {
+        {{false, false, false, Surface::None}, Surface::None},
+        {{true, false, false, Surface::None}, Surface::LyricStrip},
+        {{true, false, true, Surface::None}, Surface::DesktopLyric},
+        {{true, true, true, Surface::None}, Surface::LyricStrip},
+        {{true, true, true, Surface::DesktopLyric}, Surface::DesktopLyric},
+        {{false, false, true, Surface::LyricStrip}, Surface::DesktopLyric}, // minimised since
+        {{true, false, false, Surface::DesktopLyric}, Surface::LyricStrip}, // hidden since
+    };
+    for (const ChoiceCase& c : cases)
+        EXPECT_EQ(NoticePlacement::choose(c.situation), c.chosen)
+            << c.situation.mainWindowShown << c.situation.mainWindowActive
+            << c.situation.desktopLyricShown << int(c.situation.askedFrom);
+}
+
+TEST(NoticePlacement, BesideTheSurfaceAndOnTheScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(100, 20);
+    // Over the strip's foot; by the desktop lyric above it, or below it at the screen's top.
+    EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {500, 760, 329, 47}, size, screen),
+              QPoint(614, 787));
+    EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 900, 1920, 120}, size, screen),
+              QPoint(909, 876));
+    EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 10, 1920, 120}, size, screen),
+              QPoint(909, 134));
+    // A strip partly off the screen's edges.
+    EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {-300, 1070, 329, 47}, size, screen),
+              QPoint(0, 1060));
+    EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {1880, 500, 329, 47}, size, screen),
+              QPoint(1820, 527));
+}
+
+} // namespace

@@ -1,0 +1,244 @@
+// Real tracks through the real engine and the real tag reader, with LRCLIB played by a
+// server on this machine: lyrics from the tags and from the search reach the lyric strip and
+// the desktop lyric as a lyric file's would, and land on disk.
+#include "core/player_core.h"
+#include "desktop_lyric/lyric_settings.h"
+#include "fakes/fake_world.h"
+#include "forms/form1.h"
+#include "forms/lyric_menu.h"
+#include "lyric_sources/lyric_finder.h"
+#include "platform/mpv_engine.h"
+#include "platform/taglib_media_tags.h"
+#include "support/event_wait.h"
+#include "support/fake_lrclib_server.h"
+#include "support/generated_audio.h"
+#include "support/temp_folder.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/synchronizedlyricsframe.h>
+#include <taglib/wavfile.h>
+
+namespace {
+
+using testsupport::waitUntil;
+
+// Long enough that no track ends, and opens again, while a test waits on it.
+constexpr double TrackSeconds = 20;
+constexpr int WaitMs = 30'000;
+const QByteArray OwnHeader = "[re:Vellora LRCLIB]\r\n";
+
+// One line a second, "[00:07.00]word 7".
+QStringList linesOf(const QString& word) {
+    QStringList lines;
+    for (int second = 0; second < TrackSeconds; ++second)
+        lines << QStringLiteral("[00:%1.00]%2 %3")
+                     .arg(second, 2, 10, QChar(u'0'))
+                     .arg(word)
+                     .arg(second);
+    return lines;
+}
+
+QByteArray fileOf(const QStringList& lines) {
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+TagLib::String tl(const QString& text) {
+    return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+}
+
+class LyricSourcesEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(engine.isAvailable());
+        server.answer("/api/get", FakeLrclibServer::json(FakeLrclibServer::record(
+                                      1, "Song", TrackSeconds, linesOf("first").join(u'\n'))));
+        server.answer(
+            "/api/search",
+            FakeLrclibServer::json(
+                "[" +
+                FakeLrclibServer::record(1, "Song", TrackSeconds, linesOf("first").join(u'\n')) +
+                "," +
+                FakeLrclibServer::record(2, "Song", TrackSeconds, linesOf("second").join(u'\n')) +
+                "]"));
+    }
+    void TearDown() override { engine.shutdown(); }
+
+    // A tone with the tags the lookup needs; edit adds more before it is saved.
+    QString track(const char* name, const char* title,
+                  const std::function<void(TagLib::ID3v2::Tag*)>& edit = {}) {
+        const QString path = music.file(QString::fromLatin1(name));
+        EXPECT_TRUE(testsupport::writeToneWav(path, TrackSeconds));
+        TagLib::RIFF::WAV::File file(QFile::encodeName(path).constData());
+        TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
+        tag->setTitle(title);
+        tag->setArtist("Artist");
+        tag->setAlbum("Album");
+        if (edit)
+            edit(tag);
+        EXPECT_TRUE(file.save());
+        return path;
+    }
+    void searchOnline() {
+        program.write(QStringLiteral("vellora.conf"), "search_lyrics_online=yes\n");
+    }
+
+    // The player started on these tracks, its window and the desktop lyric shown.
+    void start(const QStringList& tracks) {
+        QByteArray playlist = QByteArray::number(tracks.size()) + "\r\n";
+        for (const QString& path : tracks)
+            playlist += path.toUtf8() + "\r\n";
+        program.write(QStringLiteral("data.dat"), playlist);
+        core = std::make_unique<PlayerCore>(
+            PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows,
+                               program.path(), program.path(), [] {},
+                               LyricSourceServices{&tagReader,
+                                                   program.file(QStringLiteral("art")),
+                                                   program.file(QStringLiteral("lyrics")),
+                                                   program.file(QStringLiteral("vellora.conf")),
+                                                   {server.baseUrl()}}});
+        lyricTexts = std::make_unique<QSignalSpy>(&core->status(), &PlaybackStatus::lyricChanged);
+        openings = std::make_unique<QSignalSpy>(core.get(), &PlayerCore::mediaOpened);
+        core->load();
+        form = std::make_unique<Form1>(
+            Form1Services{*core, world.dialogs, world.launcher, world.lyricWindows});
+        form->show();
+        QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
+    }
+
+    QLabel* lyricStrip() const { return form->findChild<QLabel*>(QStringLiteral("Label2")); }
+    // The lyric strip and the desktop lyric both show a line of these words.
+    bool showing(const QString& word) {
+        return waitUntil(
+            [&] {
+                return lyricStrip()->text().startsWith(word + u' ') &&
+                       world.lyricWindows.settings().currentText().startsWith(word + u' ');
+            },
+            WaitMs);
+    }
+    bool fileBecomes(const QString& name, const QByteArray& bytes) {
+        return waitUntil([&] { return music.read(name) == bytes; }, WaitMs);
+    }
+    // Chooses an entry of the lyric strip's menu as a user does, with a right click.
+    void choose(QStringView entry) {
+        QLabel* label = lyricStrip();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, label->rect().center(),
+                                label->mapToGlobal(label->rect().center()));
+        QApplication::sendEvent(label, &click);
+        auto* menu = form->findChild<QMenu*>(QStringLiteral("LyricMenu"));
+        ASSERT_TRUE(menu && menu->isVisible());
+        for (QAction* action : menu->actions())
+            if (action->text() == entry)
+                action->trigger();
+        menu->hide();
+    }
+    // What the lyric strip ever showed never was one of the search's notices.
+    void expectNoNoticeInTheCaptions() {
+        QStringList notices;
+        for (int n = 0; n <= int(LyricFinder::Notice::ServerError); ++n)
+            notices << LyricFinder::noticeText(LyricFinder::Notice(n));
+        for (const QList<QVariant>& shown : *lyricTexts)
+            EXPECT_FALSE(notices.contains(shown.at(0).toString()))
+                << shown.at(0).toString().toStdString();
+        EXPECT_FALSE(notices.contains(world.lyricWindows.settings().currentText()));
+    }
+
+    TempFolder music;
+    TempFolder program;
+    FakeLrclibServer server;
+    TagLibMediaTagReader tagReader;
+    MpvEngine engine;
+    FakeWorld world{program.path()};
+    std::unique_ptr<PlayerCore> core;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<QSignalSpy> lyricTexts;
+    // Lines that came with a track opened again would have come from its lyric file.
+    std::unique_ptr<QSignalSpy> openings;
+};
+
+TEST_F(LyricSourcesEndToEnd, ASearchedTrackShowsItsLyricsSavesThemAndTakesAnotherCandidate) {
+    searchOnline();
+    start({track("song.wav", "Song")});
+    ASSERT_TRUE(showing(QStringLiteral("first")));
+    EXPECT_TRUE(fileBecomes(QStringLiteral("song.lrc"), OwnHeader + fileOf(linesOf("first"))));
+
+    choose(LyricMenu::AnotherCandidateText);
+    ASSERT_TRUE(showing(QStringLiteral("second")));
+    EXPECT_TRUE(fileBecomes(QStringLiteral("song.lrc"), OwnHeader + fileOf(linesOf("second"))));
+    expectNoNoticeInTheCaptions();
+    EXPECT_EQ(openings->size(), 1);
+}
+
+TEST_F(LyricSourcesEndToEnd, AnotherCandidateIsShownOverTheUsersFileButNeverWritesIt) {
+    searchOnline();
+    const QByteArray users = "[ti:mine]\r\n" + fileOf(linesOf("mine"));
+    music.write(QStringLiteral("song.lrc"), users);
+    start({track("song.wav", "Song")});
+    ASSERT_TRUE(showing(QStringLiteral("mine")));
+    ASSERT_TRUE(waitUntil([&] { return core->openedTrack().hasTags(); }, WaitMs));
+    EXPECT_TRUE(server.requests().isEmpty()) << "searched although the track has lyrics";
+
+    QSignalSpy notices(&core->openedTrack(), &OpenedTrack::notice);
+    choose(LyricMenu::AnotherCandidateText);
+    ASSERT_TRUE(showing(QStringLiteral("second")));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return !notices.isEmpty() && notices.last().at(0).value<LyricFinder::Notice>() ==
+                                             LyricFinder::Notice::FoundUnsaved;
+        },
+        WaitMs));
+    EXPECT_EQ(music.read(QStringLiteral("song.lrc")), users);
+    EXPECT_FALSE(QFileInfo::exists(program.file(QStringLiteral("lyrics"))));
+    EXPECT_EQ(openings->size(), 1);
+}
+
+TEST_F(LyricSourcesEndToEnd, EmbeddedSynchronisedLyricsPlayWithoutALyricFile) {
+    const QString path = track("song.wav", "Song", [](TagLib::ID3v2::Tag* tag) {
+        auto* frame = new TagLib::ID3v2::SynchronizedLyricsFrame(TagLib::String::UTF8);
+        frame->setTimestampFormat(TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMilliseconds);
+        frame->setType(TagLib::ID3v2::SynchronizedLyricsFrame::Lyrics);
+        TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList list;
+        for (int second = 0; second < TrackSeconds; ++second)
+            list.append({unsigned(second * 1000), tl(QStringLiteral("嵌入 %1").arg(second))});
+        frame->setSynchedText(list);
+        tag->addFrame(frame);
+    });
+    start({path});
+    ASSERT_TRUE(showing(QStringLiteral("嵌入")));
+    EXPECT_FALSE(QFileInfo::exists(music.file(QStringLiteral("song.lrc"))));
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(LyricSourcesEndToEnd, ATrackChangeCancelsTheSearchInFlight) {
+    searchOnline();
+    FakeLrclibServer::Answer silence;
+    silence.never = true;
+    server.answer("/api/get", silence);
+    start({track("one.wav", "One"), track("two.wav", "Two")});
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }, WaitMs));
+    QTcpSocket* held = server.findChild<QTcpSocket*>();
+    ASSERT_NE(held, nullptr);
+    server.answer("/api/get", FakeLrclibServer::json(FakeLrclibServer::record(
+                                  3, "Two", TrackSeconds, linesOf("two").join(u'\n'))));
+
+    QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("Image13")), Qt::LeftButton);
+    EXPECT_TRUE(
+        waitUntil([&] { return held->state() == QAbstractSocket::UnconnectedState; }, WaitMs));
+    ASSERT_TRUE(showing(QStringLiteral("two")));
+    EXPECT_TRUE(fileBecomes(QStringLiteral("two.lrc"), OwnHeader + fileOf(linesOf("two"))));
+    EXPECT_FALSE(QFileInfo::exists(music.file(QStringLiteral("one.lrc"))));
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(server.requests()[1].query().queryItemValue("track_name"), "Two");
+    EXPECT_EQ(openings->size(), 2);
+}
+
+} // namespace
