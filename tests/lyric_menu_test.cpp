@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,15 +114,19 @@ TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCapt
     EXPECT_FALSE(lyricWindows.hasFrmShow()) << "a notice made the desktop lyric";
 }
 
-TEST_F(LyricMenuOnTheStrip, TheDesktopLyricTakesTheMenuInOneLineAndItsNoticesShowAboveIt) {
+TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
     window().show();
     click("Image1"); // the desktop lyric on, with its greeting
     FrmShow& desktopLyric = lyricWindows.frmShow();
     ASSERT_TRUE(desktopLyric.isVisible());
     const QString greeting = lyricWindows.settings().currentText();
     const QImage picture = desktopLyric.picture().copy();
-    window().findChild<LyricNotices*>()->follow(new LyricMenu(&desktopLyric, player->openedTrack()),
-                                                Surface::DesktopLyric);
+    // The right button opens the menu there; it drags nothing.
+    const QPoint placed = desktopLyric.pos();
+    QTest::mousePress(&desktopLyric, Qt::RightButton, {}, QPoint(600, 40));
+    QTest::mouseMove(&desktopLyric, QPoint(700, 10));
+    QTest::mouseRelease(&desktopLyric, Qt::RightButton, {}, QPoint(700, 10));
+    EXPECT_EQ(desktopLyric.pos(), placed);
 
     openTaggedTrack();
     QMenu* menu = openMenu(&desktopLyric);

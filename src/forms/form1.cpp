@@ -142,6 +142,11 @@ void Form1::connectEvents() {
     auto* notices = new LyricNotices(core_.openedTrack(), {Picture3, desktopLyric}, this);
     notices->follow(new LyricMenu(Picture3, core_.openedTrack()),
                     NoticePlacement::Surface::LyricStrip);
+    // The desktop lyric offers the same menu, its notices showing beside it.
+    services_.lyricWindows.whenLyricWindowMade([this, notices](FrmShow& lyricWindow) {
+        notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack()),
+                        NoticePlacement::Surface::DesktopLyric);
+    });
 
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);

@@ -203,6 +203,9 @@ void FrmShow::paintEvent(QPaintEvent*) {
 }
 
 void FrmShow::mousePressEvent(QMouseEvent* event) {
+    // With a menu of its own, the right button opens the menu rather than drag the window.
+    if (event->button() == Qt::RightButton && contextMenuPolicy() == Qt::CustomContextMenu)
+        return;
     Q_EMIT dragStarted();
     drag_.begin(*this, *event);
 }

@@ -26,8 +26,17 @@ FrmShow& LyricWindows::frmShow() {
             if (frmSet_)
                 frmSet_->move(frmSet_->pos() + delta);
         });
+        for (const auto& then : whenLyricWindowMade_)
+            then(*frmShow_);
     }
     return *frmShow_;
+}
+
+void LyricWindows::whenLyricWindowMade(std::function<void(FrmShow&)> then) {
+    if (frmShow_)
+        then(*frmShow_);
+    else
+        whenLyricWindowMade_.push_back(std::move(then));
 }
 
 FrmSet& LyricWindows::frmSet() {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Dialogs;
 class FrmSet;
@@ -47,6 +48,8 @@ public:
     FrmSet& frmSet();
 
     bool hasFrmShow() const { return frmShow_ != nullptr; }
+    // Runs once the lyric window is made, at once when it already is.
+    void whenLyricWindowMade(std::function<void(FrmShow&)> then);
     bool hasFrmSet() const { return frmSet_ != nullptr; }
 
 private:
@@ -55,5 +58,6 @@ private:
     std::unique_ptr<WindowPresenter> systemPresenter_; // when the services bring none
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;
+    std::vector<std::function<void(FrmShow&)>> whenLyricWindowMade_;
     std::unique_ptr<FrmSet> frmSet_;
 };

@@ -1,6 +1,7 @@
 #include "platform/layer_shell_presenter.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -572,6 +573,12 @@ void LayerShellPresenter::send(QWidget* target, QEvent::Type type, Qt::MouseButt
     QMouseEvent event(type, local, local, global, button, buttons_,
                       QGuiApplication::keyboardModifiers());
     QApplication::sendEvent(target, &event);
+    // Qt's own windows follow a right press with a request for the context menu; so do these.
+    if (type == QEvent::MouseButtonPress && button == Qt::RightButton && target) {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, local.toPoint(), global.toPoint(),
+                               QGuiApplication::keyboardModifiers());
+        QApplication::sendEvent(target, &menu);
+    }
 }
 
 } // namespace
