@@ -1,19 +1,16 @@
 #include "platform/layer_shell_presenter.h"
 
+#include "platform/layer_pointer_wayland.h"
+
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QEnterEvent>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QStyleHints>
 #include <QTransform>
 #include <QWidget>
 #include <climits>
 #include <cstring>
-#include <linux/input-event-codes.h>
 #include <set>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -58,15 +55,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Surface {
+    struct Surface : PointedWindow {
         LayerShellPresenter* owner = nullptr;
-        QPointer<QWidget> window;
         wl_surface* surface = nullptr;
         zwlr_layer_surface_v1* layer = nullptr;
         bool configured = false;
         QImage picture;
         QRegion input; // device pixels of the picture
-        QPoint placed; // the window's position that the surface's margins last said
     };
 
     explicit LayerShellPresenter(wl_display* display) : display_(display) {}
@@ -81,14 +76,6 @@ private:
     void setInput(QWidget& window, const QRegion& input);
     void flush();
     void dispatch();
-
-    // Pointer events, turned into Qt's events on the window's widgets.
-    void pointerAt(Surface* surface, wl_fixed_t x, wl_fixed_t y);
-    void pointerMoved();
-    void pointerLeft();
-    void pointerButton(uint32_t time, uint32_t button, uint32_t state);
-    void hover(QWidget* target);
-    void send(QWidget* target, QEvent::Type type, Qt::MouseButton button);
 
     static const wl_registry_listener registryListener;
     static const wl_seat_listener seatListener;
@@ -107,14 +94,8 @@ private:
     std::vector<std::unique_ptr<Surface>> surfaces_;
     std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
 
-    Surface* pointerSurface_ = nullptr;
-    QPointF pointerPosition_; // logical pixels of the surface
-    Qt::MouseButtons buttons_;
-    QPointer<QWidget> hovered_; // the widget the pointer is over
-    QPointer<QWidget> grabbed_; // the widget that took the press of the buttons held
-    Qt::MouseButton lastPressButton_ = Qt::NoButton;
-    uint32_t lastPressTime_ = 0;
-    QPointF lastPressPosition_;
+    // The pointer's events on the surfaces, turned into Qt's events on the windows' widgets.
+    LayerPointer pointerEvents_;
 };
 
 const wl_registry_listener LayerShellPresenter::registryListener = {
@@ -144,7 +125,7 @@ const wl_seat_listener LayerShellPresenter::seatListener = {
             self->pointer_ = wl_seat_get_pointer(seat);
             wl_pointer_add_listener(self->pointer_, &pointerListener, self);
         } else if (!pointer && self->pointer_) {
-            self->pointerLeft();
+            self->pointerEvents_.left();
             wl_pointer_destroy(self->pointer_);
             self->pointer_ = nullptr;
         }
@@ -156,20 +137,22 @@ const wl_pointer_listener LayerShellPresenter::pointerListener = {
     // enter
     [](void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
         auto* self = static_cast<LayerShellPresenter*>(data);
-        self->pointerAt(self->surfaceOf(surface), x, y);
+        self->pointerEvents_.at(self->surfaceOf(surface),
+                                QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
     },
     // leave
     [](void* data, wl_pointer*, uint32_t, wl_surface*) {
-        static_cast<LayerShellPresenter*>(data)->pointerLeft();
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.left();
     },
     // motion
     [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-        auto* self = static_cast<LayerShellPresenter*>(data);
-        self->pointerAt(self->pointerSurface_, x, y);
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.moved(
+            QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
     },
     // button
     [](void* data, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
-        static_cast<LayerShellPresenter*>(data)->pointerButton(time, button, state);
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.button(
+            time, button, state == WL_POINTER_BUTTON_STATE_PRESSED);
     },
     // axis and the later events: the windows take no wheel
     [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},
@@ -349,8 +332,8 @@ void LayerShellPresenter::map(Surface& surface) {
 }
 
 void LayerShellPresenter::unmap(Surface& surface) {
-    if (pointerSurface_ == &surface)
-        pointerLeft();
+    if (pointerEvents_.isOn(&surface))
+        pointerEvents_.left();
     if (surface.layer)
         zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.surface)
@@ -454,131 +437,6 @@ void LayerShellPresenter::commit(Surface& surface) {
     wl_region_destroy(region);
     wl_surface_commit(surface.surface);
     flush();
-}
-
-void LayerShellPresenter::pointerAt(Surface* surface, wl_fixed_t x, wl_fixed_t y) {
-    if (surface != pointerSurface_)
-        pointerLeft();
-    pointerSurface_ = surface;
-    pointerPosition_ = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
-    pointerMoved();
-}
-
-// Like a window system's pointer: the widget under it hears of moves, with a button held
-// the widget that took the press does, and crossing from one widget to another is a leave
-// and an enter as Qt's own dispatch would make them.
-void LayerShellPresenter::pointerMoved() {
-    if (!pointerSurface_ || !pointerSurface_->window)
-        return;
-    QWidget* window = pointerSurface_->window;
-    QWidget* under = window->childAt(pointerPosition_.toPoint());
-    if (!under)
-        under = window;
-    if (!grabbed_)
-        hover(under);
-    send(grabbed_ ? grabbed_.data() : under, QEvent::MouseMove, Qt::NoButton);
-}
-
-void LayerShellPresenter::pointerLeft() {
-    if (grabbed_ && buttons_ != Qt::NoButton) {
-        // The buttons were let go elsewhere: the widget that took the press hears the end.
-        const Qt::MouseButton held = Qt::MouseButton(int(buttons_ & -int(buttons_)));
-        buttons_ = Qt::NoButton;
-        send(grabbed_, QEvent::MouseButtonRelease, held);
-    }
-    grabbed_.clear();
-    buttons_ = Qt::NoButton;
-    hover(nullptr);
-    pointerSurface_ = nullptr;
-}
-
-void LayerShellPresenter::hover(QWidget* target) {
-    QWidget* from = hovered_.data();
-    if (from == target)
-        return;
-    // The nearest widget that holds both: it is neither left nor entered.
-    QWidget* common = nullptr;
-    for (QWidget* w = target; w && !common; w = w->isWindow() ? nullptr : w->parentWidget())
-        if (from && (w == from || w->isAncestorOf(from)))
-            common = w;
-    for (QWidget* w = from; w && w != common; w = w->isWindow() ? nullptr : w->parentWidget()) {
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(w, &leave);
-    }
-    QList<QWidget*> entered;
-    for (QWidget* w = target; w && w != common; w = w->isWindow() ? nullptr : w->parentWidget())
-        entered.prepend(w);
-    hovered_ = target;
-    for (QWidget* w : std::as_const(entered)) {
-        // A leave above may have hidden the window, and taken the surface with it.
-        if (!pointerSurface_ || !pointerSurface_->window)
-            return;
-        const QPointF local = w->mapFrom(pointerSurface_->window, pointerPosition_);
-        QEnterEvent enter(local, local, QPointF(pointerSurface_->placed) + pointerPosition_);
-        QApplication::sendEvent(w, &enter);
-    }
-}
-
-void LayerShellPresenter::pointerButton(uint32_t time, uint32_t button, uint32_t state) {
-    if (!pointerSurface_ || !pointerSurface_->window)
-        return;
-    Qt::MouseButton which = Qt::NoButton;
-    switch (button) {
-    case BTN_LEFT:
-        which = Qt::LeftButton;
-        break;
-    case BTN_RIGHT:
-        which = Qt::RightButton;
-        break;
-    case BTN_MIDDLE:
-        which = Qt::MiddleButton;
-        break;
-    default:
-        return;
-    }
-    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-        if (!grabbed_)
-            grabbed_ = hovered_ ? hovered_.data() : pointerSurface_->window.data();
-        buttons_ |= which;
-        // A second press soon after the first, near it and of the same button, is a
-        // double-click as Qt counts them.
-        const QStyleHints* hints = QGuiApplication::styleHints();
-        const bool twice =
-            which == lastPressButton_ &&
-            time - lastPressTime_ < uint32_t(hints->mouseDoubleClickInterval()) &&
-            (pointerPosition_ - lastPressPosition_).manhattanLength() < hints->startDragDistance();
-        lastPressButton_ = twice ? Qt::NoButton : which;
-        lastPressTime_ = time;
-        lastPressPosition_ = pointerPosition_;
-        send(grabbed_, twice ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, which);
-    } else {
-        buttons_ &= ~which;
-        QPointer<QWidget> target = grabbed_;
-        if (buttons_ == Qt::NoButton)
-            grabbed_.clear();
-        send(target, QEvent::MouseButtonRelease, which);
-        // The widget under the pointer may have changed while the button was held.
-        if (buttons_ == Qt::NoButton && pointerSurface_)
-            pointerMoved();
-    }
-}
-
-void LayerShellPresenter::send(QWidget* target, QEvent::Type type, Qt::MouseButton button) {
-    if (!target || !pointerSurface_ || !pointerSurface_->window)
-        return;
-    QWidget* window = pointerSurface_->window;
-    const QPointF local = target->mapFrom(window, pointerPosition_);
-    // Where the window is, as the surface's margins last placed it.
-    const QPointF global = QPointF(pointerSurface_->placed) + pointerPosition_;
-    QMouseEvent event(type, local, local, global, button, buttons_,
-                      QGuiApplication::keyboardModifiers());
-    QApplication::sendEvent(target, &event);
-    // Qt's own windows follow a right press with a request for the context menu; so do these.
-    if (type == QEvent::MouseButtonPress && button == Qt::RightButton && target) {
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, local.toPoint(), global.toPoint(),
-                               QGuiApplication::keyboardModifiers());
-        QApplication::sendEvent(target, &menu);
-    }
 }
 
 } // namespace
