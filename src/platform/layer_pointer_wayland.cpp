@@ -8,15 +8,15 @@
 #include <QStyleHints>
 #include <linux/input-event-codes.h>
 
-void LayerPointer::at(const PointedWindow* window, QPointF position) {
+void LayerPointer::pointerAt(const PointedWindow* window, QPointF position) {
     if (window != surface_)
-        left();
+        pointerLeft();
     surface_ = window;
     position_ = position;
-    pointerMoved();
+    dispatchMove();
 }
 
-void LayerPointer::pointerMoved() {
+void LayerPointer::dispatchMove() {
     if (!surface_ || !surface_->window)
         return;
     QWidget* window = surface_->window;
@@ -28,7 +28,7 @@ void LayerPointer::pointerMoved() {
     send(grabbed_ ? grabbed_.data() : under, QEvent::MouseMove, Qt::NoButton);
 }
 
-void LayerPointer::left() {
+void LayerPointer::pointerLeft() {
     if (grabbed_ && buttons_ != Qt::NoButton) {
         // The buttons were let go elsewhere: the widget that took the press hears the end.
         const Qt::MouseButton held = Qt::MouseButton(int(buttons_ & -int(buttons_)));
@@ -68,7 +68,7 @@ void LayerPointer::hover(QWidget* target) {
     }
 }
 
-void LayerPointer::button(uint32_t time, uint32_t button, bool pressed) {
+void LayerPointer::pointerButton(uint32_t time, uint32_t button, bool pressed) {
     if (!surface_ || !surface_->window)
         return;
     Qt::MouseButton which = Qt::NoButton;
@@ -108,7 +108,7 @@ void LayerPointer::button(uint32_t time, uint32_t button, bool pressed) {
         send(target, QEvent::MouseButtonRelease, which);
         // The widget under the pointer may have changed while the button was held.
         if (buttons_ == Qt::NoButton && surface_)
-            pointerMoved();
+            dispatchMove();
     }
 }
 

@@ -23,16 +23,16 @@ class LayerPointer {
 public:
     // The pointer entered, or moved on, the surface of window, at position (logical pixels of
     // the surface).
-    void at(const PointedWindow* window, QPointF position);
-    void moved(QPointF position) { at(surface_, position); }
-    void left();
+    void pointerAt(const PointedWindow* window, QPointF position);
+    void pointerMovedTo(QPointF position) { pointerAt(surface_, position); }
+    void pointerLeft();
     // time in milliseconds; button a Linux input event code.
-    void button(uint32_t time, uint32_t button, bool pressed);
+    void pointerButton(uint32_t time, uint32_t button, bool pressed);
 
-    bool isOn(const PointedWindow* window) const { return surface_ == window; }
+    bool isOnSurfaceOf(const PointedWindow* window) const { return surface_ == window; }
 
 private:
-    void pointerMoved();
+    void dispatchMove();
     void hover(QWidget* target);
     void send(QWidget* target, QEvent::Type type, Qt::MouseButton button);
 

@@ -125,7 +125,7 @@ const wl_seat_listener LayerShellPresenter::seatListener = {
             self->pointer_ = wl_seat_get_pointer(seat);
             wl_pointer_add_listener(self->pointer_, &pointerListener, self);
         } else if (!pointer && self->pointer_) {
-            self->pointerEvents_.left();
+            self->pointerEvents_.pointerLeft();
             wl_pointer_destroy(self->pointer_);
             self->pointer_ = nullptr;
         }
@@ -137,21 +137,21 @@ const wl_pointer_listener LayerShellPresenter::pointerListener = {
     // enter
     [](void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
         auto* self = static_cast<LayerShellPresenter*>(data);
-        self->pointerEvents_.at(self->surfaceOf(surface),
-                                QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
+        self->pointerEvents_.pointerAt(self->surfaceOf(surface),
+                                       QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
     },
     // leave
     [](void* data, wl_pointer*, uint32_t, wl_surface*) {
-        static_cast<LayerShellPresenter*>(data)->pointerEvents_.left();
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.pointerLeft();
     },
     // motion
     [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-        static_cast<LayerShellPresenter*>(data)->pointerEvents_.moved(
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.pointerMovedTo(
             QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y)));
     },
     // button
     [](void* data, wl_pointer*, uint32_t, uint32_t time, uint32_t button, uint32_t state) {
-        static_cast<LayerShellPresenter*>(data)->pointerEvents_.button(
+        static_cast<LayerShellPresenter*>(data)->pointerEvents_.pointerButton(
             time, button, state == WL_POINTER_BUTTON_STATE_PRESSED);
     },
     // axis and the later events: the windows take no wheel
@@ -332,8 +332,8 @@ void LayerShellPresenter::map(Surface& surface) {
 }
 
 void LayerShellPresenter::unmap(Surface& surface) {
-    if (pointerEvents_.isOn(&surface))
-        pointerEvents_.left();
+    if (pointerEvents_.isOnSurfaceOf(&surface))
+        pointerEvents_.pointerLeft();
     if (surface.layer)
         zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.surface)
