@@ -4,6 +4,7 @@
 // X11 and Wayland windows beneath, and not through its glyphs; screenshots come from grim.
 // The test script starts the compositor and names it in VELLORA_SWAY_WAYLAND_DISPLAY,
 // VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK.
+#include "support/desktop_session.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 
@@ -18,6 +19,11 @@
 #include <optional>
 
 namespace {
+
+using testsupport::changedPixels;
+using testsupport::end;
+using testsupport::launch;
+using testsupport::pixelsOtherThan;
 
 // The compositor's output and its bar, as the test script configures them.
 constexpr int ScreenWidth = 1920;
@@ -35,26 +41,6 @@ const QColor TargetColour(0x20, 0x90, 0x40);
 
 QString sway(const char* name) {
     return qEnvironmentVariable(name);
-}
-
-// A process the test starts, ended when the test ends.
-std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
-                                 const QProcessEnvironment& environment,
-                                 const QString& folder = {}) {
-    auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment);
-    if (!folder.isEmpty())
-        process->setWorkingDirectory(folder);
-    process->start(program, arguments);
-    process->waitForStarted();
-    return process;
-}
-
-void end(QProcess* process) {
-    if (process && process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished();
-    }
 }
 
 class DesktopLyricOnSway : public ::testing::Test {
@@ -154,18 +140,8 @@ protected:
         // Within a pixel: Xwayland's coordinates and sway's layout may round apart.
         ASSERT_TRUE(testsupport::waitUntil(
             [&] {
-                QProcess where;
-                where.setProcessEnvironment(environment);
-                where.start("xdotool", {"getmouselocation", "--shell"});
-                where.waitForFinished();
-                QPoint x11;
-                for (const QByteArray& line : where.readAllStandardOutput().split('\n')) {
-                    if (line.startsWith("X="))
-                        x11.setX(line.mid(2).toInt());
-                    else if (line.startsWith("Y="))
-                        x11.setY(line.mid(2).toInt());
-                }
-                return (x11 - at).manhattanLength() <= 2;
+                const std::optional<QPoint> x11 = testsupport::x11Pointer(environment);
+                return x11 && (*x11 - at).manhattanLength() <= 2;
             },
             20000));
     }
@@ -194,25 +170,6 @@ protected:
     static QRect toolbarBand() {
         return QRect((ScreenWidth - ToolbarWidth) / 2, lyricBand().top() - ToolbarHeight,
                      ToolbarWidth, ToolbarHeight);
-    }
-
-    // Pixels of area that differ between two screenshots.
-    static int changed(const QImage& before, const QImage& after, const QRect& area) {
-        int count = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                count += before.pixel(x, y) != after.pixel(x, y);
-        return count;
-    }
-
-    // Pixels of area that are not colour.
-    static QList<QPoint> otherThan(const QImage& shot, const QRect& area, const QColor& colour) {
-        QList<QPoint> found;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                if (QColor(shot.pixel(x, y)) != colour)
-                    found << QPoint(x, y);
-        return found;
     }
 
     void startPlayer(bool withX11 = true) {
@@ -252,12 +209,6 @@ protected:
         return target;
     }
 
-    // The first line the target says after the pointer's last command, once it says one.
-    static QByteArray nextPress(QProcess* target) {
-        EXPECT_TRUE(testsupport::waitUntil([&] { return target->canReadLine(); }, 20000));
-        return target->readLine().trimmed();
-    }
-
     TempFolder home;
     TempFolder runtime;
     QProcessEnvironment environment;
@@ -273,11 +224,11 @@ TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBe
     const QImage before = screenshot();
     click(mainWindow + SwitchButton);
     ASSERT_TRUE(testsupport::waitUntil(
-        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+        [&] { return changedPixels(before, screenshot(), lyricBand()) > 500; }, 20000));
     // At the bottom of the work area, off the bar.
-    EXPECT_EQ(
-        changed(before, screenshot(), QRect(0, lyricBand().bottom() + 1, ScreenWidth, BarHeight)),
-        0);
+    EXPECT_EQ(changedPixels(before, screenshot(),
+                            QRect(0, lyricBand().bottom() + 1, ScreenWidth, BarHeight)),
+              0);
 
     for (const auto& [title, platform] : {std::pair("X11 target", QByteArray("xcb")),
                                           std::pair("Wayland target", QByteArray("wayland"))}) {
@@ -287,7 +238,7 @@ TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBe
         QList<QPoint> glyphs;
         ASSERT_TRUE(testsupport::waitUntil(
             [&] {
-                glyphs = otherThan(screenshot(), lyricBand(), TargetColour);
+                glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
                 return glyphs.size() > 500;
             },
             20000));
@@ -299,12 +250,13 @@ TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBe
         const auto pressAt = [&](QPoint at) {
             return QString("press %1 %2").arg(at.x() - corner.x()).arg(at.y() - corner.y());
         };
-        EXPECT_EQ(QString::fromUtf8(nextPress(target)), pressAt(transparent));
+        EXPECT_EQ(QString::fromUtf8(testsupport::nextLine(target, "press")), pressAt(transparent));
         // A click on a glyph is the lyric's: the next press the target hears is the one
         // beside the glyphs.
         click(glyph);
         click(transparent + QPoint(7, 0));
-        EXPECT_EQ(QString::fromUtf8(nextPress(target)), pressAt(transparent + QPoint(7, 0)));
+        EXPECT_EQ(QString::fromUtf8(testsupport::nextLine(target, "press")),
+                  pressAt(transparent + QPoint(7, 0)));
         end(target);
     }
 }
@@ -314,13 +266,15 @@ TEST_F(DesktopLyricOnSway, TheToolbarOpensFromTheMainWindowAndHidesWhenThePointe
     click(mainWindow + ToolbarButton);
     startTarget("backdrop", "xcb");
     ASSERT_TRUE(testsupport::waitUntil(
-        [&] { return otherThan(screenshot(), toolbarBand(), TargetColour).size() > 5000; }, 20000));
+        [&] { return pixelsOtherThan(screenshot(), toolbarBand(), TargetColour).size() > 5000; },
+        20000));
     // Over the bar's bare surface, which arms the leave tracking, then away.
     moveTo(toolbarBand().topLeft() + QPoint(190, 15));
     moveTo(toolbarBand().topLeft() + QPoint(192, 15));
     moveTo(toolbarBand().topLeft() + QPoint(190, -200));
     EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return otherThan(screenshot(), toolbarBand(), TargetColour).isEmpty(); }, 20000));
+        [&] { return pixelsOtherThan(screenshot(), toolbarBand(), TargetColour).isEmpty(); },
+        20000));
 }
 
 TEST_F(DesktopLyricOnSway, TheSwitchTurnsTheLyricOffAndTheProgramEndsCleanly) {
@@ -328,11 +282,11 @@ TEST_F(DesktopLyricOnSway, TheSwitchTurnsTheLyricOffAndTheProgramEndsCleanly) {
     const QImage before = screenshot();
     click(mainWindow + SwitchButton);
     ASSERT_TRUE(testsupport::waitUntil(
-        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+        [&] { return changedPixels(before, screenshot(), lyricBand()) > 500; }, 20000));
     // Far enough from the first click that the two make no double-click.
     click(mainWindow + SwitchButton + QPoint(8, 8));
     EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return changed(before, screenshot(), lyricBand()) == 0; }, 20000));
+        [&] { return changedPixels(before, screenshot(), lyricBand()) == 0; }, 20000));
 
     swaymsg({"[title=\"^Vellora\"] kill"});
     ASSERT_TRUE(player->waitForFinished(20000));
@@ -348,7 +302,7 @@ TEST_F(DesktopLyricOnSway, WithOnlyAWaylandDisplayTheProgramRunsAndSaysOnceWhatN
     const QImage before = screenshot();
     click(mainWindow + SwitchButton);
     EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return changed(before, screenshot(), lyricBand()) > 500; }, 20000));
+        [&] { return changedPixels(before, screenshot(), lyricBand()) > 500; }, 20000));
     swaymsg({"[title=\"^Vellora\"] kill"});
     ASSERT_TRUE(player->waitForFinished(20000));
     const QByteArray said = player->readAllStandardError();

@@ -1,9 +1,12 @@
 // A window for the tests on Wayland compositors to click through the desktop lyric to:
-// it fills whatever the compositor gives it with one colour and reports each press.
+// maximized, so that it lies under the lyric wherever the compositor puts it, it fills what
+// it gets with one colour and reports each press.
 //
 //   click_target TITLE COLOUR
 //
-// Prints "press X Y" (window coordinates) for every mouse press. Runs on whatever Qt
+// Prints "press X Y" (window coordinates) for every mouse press, "entered" whenever the
+// pointer comes over it, and "active" whenever the window manager makes it the active
+// window. Runs on whatever Qt
 // platform QT_QPA_PLATFORM names, so it is an X11 window under Xwayland or a Wayland one.
 #include <QApplication>
 #include <QMouseEvent>
@@ -18,6 +21,17 @@ protected:
         const QPoint at = event->position().toPoint();
         std::printf("press %d %d\n", at.x(), at.y());
         std::fflush(stdout);
+    }
+    void enterEvent(QEnterEvent*) override {
+        std::puts("entered");
+        std::fflush(stdout);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+            std::puts("active");
+            std::fflush(stdout);
+        }
+        QWidget::changeEvent(event);
     }
 };
 
@@ -34,6 +48,6 @@ int main(int argc, char** argv) {
     target.setAutoFillBackground(true);
     target.setPalette(QPalette(QColor(QString::fromLatin1(argv[2]))));
     target.resize(800, 600);
-    target.show();
+    target.showMaximized();
     return QApplication::exec();
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+// Pieces shared by the tests that run the installed-like program under a desktop's
+// compositor, as separate processes the test watches from outside.
+namespace testsupport {
+
+// A process the test starts with environment, in folder when one is given.
+std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment,
+                                 const QString& folder = {});
+// Kills the process if it still runs, and waits for its end.
+void end(QProcess* process);
+
+// The next line the process says that starts with word, once it says one; empty if none
+// comes in time. Lines with other words wait for their own call, in the order said.
+QByteArray nextLine(QProcess* process, const QByteArray& word);
+
+// Pixels of area that differ between two pictures of the same size.
+int changedPixels(const QImage& before, const QImage& after, const QRect& area);
+// Pixels of area that are not colour.
+QList<QPoint> pixelsOtherThan(const QImage& picture, const QRect& area, const QColor& colour);
+
+// Where the X server that environment's DISPLAY names has its pointer.
+std::optional<QPoint> x11Pointer(const QProcessEnvironment& environment);
+
+// A client of the X server that DISPLAY names (XAUTHORITY too), asking about its windows as
+// the server and its window manager see them.
+class X11View {
+public:
+    explicit X11View(const QString& display);
+    ~X11View();
+    X11View(const X11View&) = delete;
+    X11View& operator=(const X11View&) = delete;
+
+    bool connected() const;
+    struct Window {
+        quint32 id;
+        QRect geometry; // in screen coordinates
+    };
+    // The shown windows whose titles start with title.
+    QList<Window> windows(const QString& title) const;
+    // Where the first of them is; none while there is none.
+    std::optional<QRect> window(const QString& title) const;
+    // The boxes of a window's input shape, from its corner.
+    QList<QRect> inputShape(quint32 window) const;
+    // The titles of the managed windows, bottom to top, as the window manager stacks them.
+    QStringList stacking() const;
+    // The work area of the first desktop as the window manager reports it.
+    std::optional<QRect> workArea() const;
+    // The title of the window the window manager has made active.
+    QString activeTitle() const;
+    // Asks the window manager to close the window, as its close button would.
+    void close(const QString& title) const;
+
+private:
+    struct Connection;
+    std::unique_ptr<Connection> x_;
+};
+
+} // namespace testsupport
