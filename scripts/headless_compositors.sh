@@ -1,4 +1,5 @@
 # Sourced by scripts that test the desktop lyric under headless Wayland compositors.
+# Each compositor runs in a runtime folder of its own, which its stop function removes.
 #
 # start_headless_sway: starts sway (wlroots) with its headless backend, one 1920×1080
 # output, a bottom bar that takes an exclusive zone, windows without title bars, and
@@ -58,5 +59,118 @@ stop_headless_sway() {
     fi
     if [ -n "${SWAY_RUNTIME:-}" ]; then
         rm -rf "$SWAY_RUNTIME"
+    fi
+}
+
+# A session bus of the compositor's own in folder, for the interfaces it offers there; its
+# address is unix:path=FOLDER/bus. Leaves the daemon's process id in BUS_PID.
+start_private_bus() {
+    local folder=$1
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$folder/bus" \
+        2>"$folder/bus.log" &
+    BUS_PID=$!
+    for _ in $(seq 100); do [ -S "$folder/bus" ] && break; sleep 0.1; done
+}
+
+# Waits for the file that a compositor's first client writes once the compositor's
+# Xwayland runs, and shows the compositor's log if it never comes.
+wait_for_report() {
+    local report=$1 log=$2 name=$3
+    for _ in $(seq 600); do [ -s "$report" ] && return 0; sleep 0.1; done
+    echo "headless $name did not start; its log:" >&2
+    cat "$log" >&2
+    return 1
+}
+
+# start_headless_kwin: starts KWin's Wayland session with its virtual backend, one 1920×1080
+# output, Xwayland, and its screenshot interface on a session bus of its own; as root, since
+# KWin accepts it. Its fake input protocol and its screenshots are open to every client
+# (they are meant for trusted programs only, which KWin checks by default).
+# Exports VELLORA_KWIN_WAYLAND_DISPLAY, VELLORA_KWIN_DISPLAY and VELLORA_KWIN_BUS for the
+# tests, and leaves the compositor's process id in KWIN_PID.
+start_headless_kwin() {
+    local runtime
+    runtime=$(mktemp -d /tmp/vellora-kwin.XXXXXX)
+    chmod 700 "$runtime"
+    mkdir "$runtime/home"
+    # The packaged binary carries a file capability (to raise its own limits) that a
+    # container may refuse to execute; a copy, which has none, runs.
+    cp /usr/bin/kwin_wayland "$runtime/kwin_wayland"
+    cat >"$runtime/report" <<SCRIPT
+#!/bin/sh
+echo "\$DISPLAY" >"$runtime/display.tmp"
+mv "$runtime/display.tmp" "$runtime/display"
+SCRIPT
+    chmod +x "$runtime/report"
+    start_private_bus "$runtime"
+    KWIN_BUS_PID=$BUS_PID
+    env -i HOME="$runtime/home" PATH="$PATH" XDG_RUNTIME_DIR="$runtime" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" \
+        KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
+        "$runtime/kwin_wayland" --virtual --xwayland --width 1920 --height 1080 \
+        --socket wayland-kwin --no-lockscreen --no-global-shortcuts --no-kactivities \
+        "$runtime/report" >"$runtime/kwin.log" 2>&1 &
+    KWIN_PID=$!
+    KWIN_RUNTIME=$runtime
+    wait_for_report "$runtime/display" "$runtime/kwin.log" KWin || return 1
+    export VELLORA_KWIN_WAYLAND_DISPLAY="$runtime/wayland-kwin"
+    export VELLORA_KWIN_DISPLAY=$(cat "$runtime/display")
+    export VELLORA_KWIN_BUS="unix:path=$runtime/bus"
+}
+
+stop_headless_kwin() {
+    for pid in ${KWIN_PID:-} ${KWIN_BUS_PID:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ -n "${KWIN_RUNTIME:-}" ]; then
+        rm -rf "$KWIN_RUNTIME"
+    fi
+}
+
+# start_headless_mutter: starts GNOME's mutter as a headless Wayland display server with one
+# 1920×1080 virtual monitor and Xwayland, its remote desktop interface on a session bus of
+# its own; as root, since mutter accepts it. Exports VELLORA_MUTTER_WAYLAND_DISPLAY,
+# VELLORA_MUTTER_DISPLAY, VELLORA_MUTTER_XAUTHORITY and VELLORA_MUTTER_BUS for the tests, and
+# leaves the compositor's process id in MUTTER_PID.
+start_headless_mutter() {
+    local runtime
+    runtime=$(mktemp -d /tmp/vellora-mutter.XXXXXX)
+    chmod 700 "$runtime"
+    mkdir "$runtime/home"
+    cat >"$runtime/report" <<SCRIPT
+#!/bin/sh
+# mutter ends with the command it was given to run, which therefore stays.
+echo \$\$ >"$runtime/report.pid"
+{ echo "\$DISPLAY"; echo "\$XAUTHORITY"; } >"$runtime/display.tmp"
+mv "$runtime/display.tmp" "$runtime/display"
+exec sleep infinity
+SCRIPT
+    chmod +x "$runtime/report"
+    start_private_bus "$runtime"
+    MUTTER_BUS_PID=$BUS_PID
+    env -i HOME="$runtime/home" PATH="$PATH" XDG_RUNTIME_DIR="$runtime" \
+        DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" \
+        mutter --headless --wayland --wayland-display wayland-mutter \
+        --virtual-monitor 1920x1080 -- "$runtime/report" >"$runtime/mutter.log" 2>&1 &
+    MUTTER_PID=$!
+    MUTTER_RUNTIME=$runtime
+    wait_for_report "$runtime/display" "$runtime/mutter.log" mutter || return 1
+    export VELLORA_MUTTER_WAYLAND_DISPLAY="$runtime/wayland-mutter"
+    export VELLORA_MUTTER_DISPLAY=$(sed -n 1p "$runtime/display")
+    export VELLORA_MUTTER_XAUTHORITY=$(sed -n 2p "$runtime/display")
+    export VELLORA_MUTTER_BUS="unix:path=$runtime/bus"
+}
+
+stop_headless_mutter() {
+    if [ -s "${MUTTER_RUNTIME:-}/report.pid" ]; then
+        kill "$(cat "$MUTTER_RUNTIME/report.pid")" 2>/dev/null || true
+    fi
+    for pid in ${MUTTER_PID:-} ${MUTTER_BUS_PID:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ -n "${MUTTER_RUNTIME:-}" ]; then
+        rm -rf "$MUTTER_RUNTIME"
     fi
 }

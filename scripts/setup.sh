@@ -3,8 +3,9 @@
 # Safe to run again; works as root or through sudo.
 # Usage: setup.sh [bench|compositors]
 #   bench:       also what bench/compare.sh runs beside the player
-#   compositors: also the headless Wayland compositor and tools that the *_sway_test tests
-#                run the player under (scripts/headless_compositors.sh), and kwin_x11
+#   compositors: also the headless Wayland compositors and tools that the *_sway_test,
+#                *_kwin_test and *_mutter_test tests run the player under
+#                (scripts/headless_compositors.sh), and kwin_x11
 set -euo pipefail
 
 packages=(
@@ -26,9 +27,9 @@ packages=(
 
 if [ "${1:-}" = compositors ]; then
     # sway with its Xwayland, grim for screenshots, xhost to let root's clients into that
-    # Xwayland, Qt's Wayland platform for the player and the windows it floats over, and
-    # KDE's window manager for X11
-    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11)
+    # Xwayland, Qt's Wayland platform for the player and the windows it floats over, KDE's
+    # window manager for X11 and its Wayland session, and GNOME's mutter
+    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11 kwin-wayland mutter)
 fi
 if [ "${1:-}" = bench ]; then
     # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting, then builds and runs every test twice:
 # a warnings-as-errors build, and an AddressSanitizer + UndefinedBehaviorSanitizer build,
-# with a virtual X server and a headless sway (Wayland, with Xwayland) running.
+# with a virtual X server and headless sway, KWin and mutter (Wayland, each with Xwayland)
+# running.
 # Last, a clang build runs each fuzz target over its seeds and a fixed ten thousand inputs
 # (scripts/fuzz.sh fuzzes for longer).
 set -euo pipefail
@@ -19,9 +20,12 @@ unset WAYLAND_DISPLAY
 source scripts/virtual_display.sh
 start_virtual_display
 source scripts/headless_compositors.sh
-trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; stop_headless_sway' EXIT
-# The *_sway_test tests run the player under it.
+trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; stop_headless_sway; stop_headless_kwin
+    stop_headless_mutter' EXIT
+# The *_sway_test, *_kwin_test and *_mutter_test tests run the player under them.
 start_headless_sway
+start_headless_kwin
+start_headless_mutter
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
