@@ -45,6 +45,7 @@ PY
 lame --quiet -b 128 "$work/track.wav" "$work/track.mp3"
 mkdir "$work/program"
 cp "$player" "$work/program/vellora"
+cp "$(dirname "$player")"/vellora-media-sources.* "$work/program/"
 player=$work/program/vellora
 
 playlist() { # one entry, or none

@@ -37,6 +37,7 @@ with open(folder + "/data.dat", "w", newline="") as f:
 PY
 mkdir "$work/program"
 cp "$binary" "$work/program/vellora"
+cp "$(dirname "$binary")"/vellora-media-sources.* "$work/program/"
 cp "$work/data.dat" "$work/program/data.dat"
 "$work/program/vellora" >/dev/null 2>&1 &
 player_pid=$!

@@ -33,6 +33,7 @@ measure() { # $1: case name, $2: playlist file to use or "none"
         local folder="$work/program"
         rm -rf "$folder" && mkdir -p "$folder"
         cp "$binary" "$folder/vellora"
+        cp "$(dirname "$binary")"/vellora-media-sources.* "$folder/"
         [ "$2" = none ] || cp "$2" "$folder/data.dat"
         local start end pid line
         start=$(date +%s%N)

@@ -1,6 +1,7 @@
 // The program installed into a temporary prefix and started as the desktop starts it:
 // real processes on this X server, with a session bus of the test's own.
 #include "support/event_wait.h"
+#include "support/generated_media.h"
 #include "support/private_bus.h"
 #include "support/temp_folder.h"
 
@@ -9,12 +10,15 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 
 namespace {
 
@@ -38,8 +42,16 @@ protected:
             music.write(name, "x");
     }
     static QString bin() { return prefix_->file("bin"); }
+    // The module that reads tags, wherever the installation put it.
+    static QString mediaSourcesModule() {
+        QDirIterator found(prefix_->path(), {"vellora-media-sources.*"}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        return found.hasNext() ? found.next() : QString();
+    }
 
-    std::unique_ptr<QProcess> start(const QStringList& arguments, bool withBus = true) {
+    std::unique_ptr<QProcess>
+    start(const QStringList& arguments, bool withBus = true,
+          QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) {
         auto player = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS",
@@ -49,7 +61,7 @@ protected:
         environment.insert("QT_QPA_PLATFORM", "xcb");
         player->setProcessEnvironment(environment);
         player->setWorkingDirectory(music.path());
-        player->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        player->setProcessChannelMode(channels);
         player->setStandardOutputFile(QProcess::nullDevice());
         player->start(bin() + "/vellora", arguments);
         return player;
@@ -67,14 +79,15 @@ protected:
                                  "Vellora"});
         return search.waitForFinished(5000) && search.exitCode() == 0;
     }
-    QString playingUrl() {
+    QString playingUrl() { return metadata().value("xesam:url").toString(); }
+    QVariantMap metadata() {
         QDBusMessage get = QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
                                                           "org.freedesktop.DBus.Properties", "Get");
         get << "org.mpris.MediaPlayer2.Player"
             << "Metadata";
         const QDBusMessage reply = client.call(get);
         const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
-        return qdbus_cast<QVariantMap>(value).value("xesam:url").toString();
+        return qdbus_cast<QVariantMap>(value);
     }
     static QString url(const QString& path) {
         return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
@@ -153,6 +166,39 @@ TEST_F(InstalledPlayer, AReadOnlyProgramFolderKeepsThePlaylistInTheUsersDataFold
         quit(*player);
     }
     QFile::setPermissions(bin(), writable);
+}
+
+TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledModuleAndRunsWithoutIt) {
+    const QString tagged = music.file("tagged.mp3");
+    ASSERT_TRUE(testsupport::writeBareMedia(tagged, testsupport::MediaContainer::Mp3));
+    {
+        TagLib::MPEG::File file(QFile::encodeName(tagged).constData());
+        file.ID3v2Tag(true)->setTitle("Night Ferry");
+        ASSERT_TRUE(file.save());
+    }
+    {
+        const auto player = start({"tagged.mp3"});
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] { return metadata().value("xesam:title").toString() == "Night Ferry"; }, 20000));
+        quit(*player);
+    }
+
+    // A broken installation: no tags and no LRCLIB, said once, and the player plays on.
+    const QString module = mediaSourcesModule();
+    ASSERT_FALSE(module.isEmpty());
+    ASSERT_TRUE(QFile::rename(module, module + ".away"));
+    const auto player = start({"tagged.mp3"}, true, QProcess::SeparateChannels);
+    QByteArray said;
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            said += player->readAllStandardError();
+            return said.contains("no tags are read");
+        },
+        20000))
+        << said.constData();
+    EXPECT_EQ(metadata().value("xesam:title").toString(), "tagged");
+    quit(*player);
+    QFile::rename(module + ".away", module);
 }
 
 } // namespace

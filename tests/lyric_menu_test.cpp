@@ -21,7 +21,10 @@ using testsupport::waitUntil;
 
 class LyricMenuOnTheStrip : public ::testing::Test, public PlayerFixture {
 protected:
-    LyricMenuOnTheStrip() { lyricSources.lrclib.baseUrl = server.baseUrl(); }
+    LyricMenuOnTheStrip() {
+        lyricSources.lrclib.baseUrl = server.baseUrl();
+        lyricSources.lrclibLookups = FakeLrclibServer::clients();
+    }
 
     // A right click on the lyric line, which passes it on to the strip under it.
     QMenu* openMenu(QWidget* on) {

@@ -105,7 +105,8 @@ protected:
                                                    program.file(QStringLiteral("art")),
                                                    program.file(QStringLiteral("lyrics")),
                                                    program.file(QStringLiteral("vellora.conf")),
-                                                   {server.baseUrl()}}});
+                                                   {server.baseUrl()},
+                                                   FakeLrclibServer::clients()}});
         lyricTexts = std::make_unique<QSignalSpy>(&core->status(), &PlaybackStatus::lyricChanged);
         openings = std::make_unique<QSignalSpy>(core.get(), &PlayerCore::mediaOpened);
         core->load();

@@ -10,6 +10,7 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
+#include "platform/media_sources_module.h"
 #include "platform/mpv_engine.h"
 #include "platform/process_signals.h"
 #include "platform/qt_dialogs.h"
@@ -19,7 +20,6 @@
 #include "platform/system_font_installation.h"
 #include "platform/system_mouse_track_platform.h"
 #include "platform/system_window_text_channel.h"
-#include "platform/taglib_media_tags.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -92,13 +92,15 @@ int main(int argc, char** argv) {
     LyricWindows lyricWindows(
         LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
     // Only names and paths here: tags are first read, and the network first touched, once
-    // the window is on screen (below).
-    TagLibMediaTagReader tagReader;
-    LyricSourceServices lyricSources{&tagReader,
-                                     CoverArtCache::defaultFolder(),
-                                     SavedLyrics::defaultUserFolder(),
-                                     OnlineLyricsSetting::fileIn(dataFolder),
-                                     {LrclibClient::baseUrlFromEnvironment()}};
+    // the window is on screen (below); their module is loaded then.
+    LyricSourceServices lyricSources{
+        .tagReader = &MediaSourcesModule::tagReader(),
+        .artFolder = CoverArtCache::defaultFolder(),
+        .userLyricsFolder = SavedLyrics::defaultUserFolder(),
+        .settingsFile = OnlineLyricsSetting::fileIn(dataFolder),
+        .lrclib = {.baseUrl = LrclibLookup::baseUrlFromEnvironment()},
+        .lrclibLookups = MediaSourcesModule::lrclibLookup,
+    };
     PlayerCore core(PlayerCoreServices{engine, launcher, fonts, lyricWindows, dataFolder,
                                        QDir::currentPath(), [] { QCoreApplication::exit(0); },
                                        std::move(lyricSources)});

@@ -80,8 +80,9 @@ void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const Me
 
 LyricFinder& OpenedTrack::finder() {
     if (!finder_) {
-        finder_ = std::make_unique<LyricFinder>(LyricFinder::Options{
-            services_.settingsFile, services_.userLyricsFolder, services_.lrclib});
+        finder_ = std::make_unique<LyricFinder>(
+            LyricFinder::Options{services_.settingsFile, services_.userLyricsFolder,
+                                 services_.lrclib, services_.lrclibLookups});
         connect(finder_.get(), &LyricFinder::linesFound, this, &OpenedTrack::linesFound);
         connect(finder_.get(), &LyricFinder::notice, this, &OpenedTrack::notice);
         connect(finder_.get(), &LyricFinder::searchOnlineChanged, this,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lyric_sources/lrclib_client.h"
+#include "lyric_sources/lrclib_lookup.h"
 #include "lyric_sources/lyric_finder.h"
 #include "lyric_sources/media_tags.h"
 
@@ -18,7 +18,8 @@ struct LyricSourceServices {
     QString artFolder;                         // covers, as files; empty: none are written
     QString userLyricsFolder;                  // lyric files looked for second; empty: none
     QString settingsFile;                      // holds whether the search runs by itself
-    LrclibClient::Options lrclib;              // an empty base URL asks no server
+    LrclibLookup::Options lrclib;              // an empty base URL asks no server
+    LrclibLookupFactory lrclibLookups;         // none: searches end as Offline
 };
 
 // The track opened last, as far as its lyrics and tags go. Opening it loads its lyric file

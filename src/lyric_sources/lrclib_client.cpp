@@ -1,16 +1,10 @@
 #include "lyric_sources/lrclib_client.h"
 
-#include <QHostAddress>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 namespace {
-
-bool isLoopback(const QUrl& url) {
-    const QString host = url.host();
-    return host == u"localhost" || QHostAddress(host).isLoopback();
-}
 
 bool sameServer(const QUrl& a, const QUrl& b) {
     return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
@@ -39,31 +33,12 @@ bool isUnreachable(QNetworkReply::NetworkError error) {
 
 } // namespace
 
-QUrl LrclibClient::baseUrlFromEnvironment() {
-    const QString configured = qEnvironmentVariable(BaseUrlVariable);
-    if (!configured.isEmpty()) {
-        const QUrl url(configured, QUrl::StrictMode);
-        if (isAllowedBase(url))
-            return url;
-        qWarning("%s is neither an https:// URL nor http:// on the loopback address; ignored",
-                 BaseUrlVariable);
-    }
-    return QUrl(QString::fromLatin1(DefaultBaseUrl));
-}
-
-bool LrclibClient::isAllowedBase(const QUrl& url) {
-    if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty() || url.hasQuery() ||
-        url.hasFragment())
-        return false;
-    return url.scheme() == u"https" || (url.scheme() == u"http" && isLoopback(url));
-}
-
 QByteArray LrclibClient::userAgent() {
     return QByteArrayLiteral("Vellora/" VELLORA_VERSION " (https://github.com/vellora/vellora)");
 }
 
-LrclibClient::LrclibClient(Options options, QObject* parent)
-    : QObject(parent), options_(std::move(options)) {
+LrclibClient::LrclibClient(Options options, Answered answered, QObject* parent)
+    : QObject(parent), options_(std::move(options)), answered_(std::move(answered)) {
     // No proxy of the desktop's stands between the program and a server on this machine.
     if (isLoopback(options_.baseUrl))
         network_.setProxy(QNetworkProxy::NoProxy);
@@ -194,5 +169,5 @@ void LrclibClient::end(Answer answer) {
     }
     body_.clear();
     ++generation_;
-    Q_EMIT answered(answer);
+    answered_(answer);
 }

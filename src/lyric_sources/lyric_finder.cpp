@@ -43,10 +43,9 @@ QString LyricFinder::noticeText(Notice notice) {
 }
 
 LyricFinder::LyricFinder(Options options, QObject* parent)
-    : QObject(parent), options_(std::move(options)), client_(options_.lrclib) {
+    : QObject(parent), options_(std::move(options)) {
     searchOnline_ = OnlineLyricsSetting::read(options_.settingsFile);
     files_.setMaxThreadCount(1);
-    connect(&client_, &LrclibClient::answered, this, &LyricFinder::answered);
 }
 
 LyricFinder::~LyricFinder() {
@@ -54,7 +53,7 @@ LyricFinder::~LyricFinder() {
 }
 
 void LyricFinder::trackOpened(const QString& mediaPath, bool lyricFileFound) {
-    client_.cancel();
+    cancelRequest();
     ++opening_;
     mediaPath_ = mediaPath;
     lyricFileFound_ = lyricFileFound;
@@ -140,7 +139,7 @@ Lrclib::Track LyricFinder::track() const {
 }
 
 void LyricFinder::startSearch(int wanted) {
-    client_.cancel();
+    cancelRequest();
     wanted_ = wanted;
     say(Notice::Searching);
     if (tags_)
@@ -153,23 +152,38 @@ void LyricFinder::ask() {
     const Lrclib::Track query = track();
     // The exact lookup first, while the list is empty; a search lists the rest.
     lookingUp_ = candidates_.empty() && Lrclib::canLookUp(query);
+    LrclibLookup* const lrclib = lookup();
+    if (lrclib == nullptr)
+        return say(Notice::Offline);
     if (lookingUp_)
-        client_.lookUp(query);
+        lrclib->lookUp(query);
     else
-        client_.search(query);
+        lrclib->search(query);
 }
 
-void LyricFinder::answered(const LrclibClient::Answer& answer) {
+LrclibLookup* LyricFinder::lookup() {
+    if (!lookup_ && options_.lookups)
+        lookup_ = options_.lookups(
+            options_.lrclib, [this](const LrclibLookup::Answer& answer) { answered(answer); });
+    return lookup_.get();
+}
+
+void LyricFinder::cancelRequest() {
+    if (lookup_)
+        lookup_->cancel();
+}
+
+void LyricFinder::answered(const LrclibLookup::Answer& answer) {
     const bool fromLookup = std::exchange(lookingUp_, false);
     switch (answer.status) {
-    case LrclibClient::Status::Offline:
+    case LrclibLookup::Status::Offline:
         return say(Notice::Offline);
-    case LrclibClient::Status::TimedOut:
+    case LrclibLookup::Status::TimedOut:
         return say(Notice::TimedOut);
-    case LrclibClient::Status::BadAnswer:
+    case LrclibLookup::Status::BadAnswer:
         return say(Notice::ServerError);
-    case LrclibClient::Status::Found:
-    case LrclibClient::Status::NotFound:
+    case LrclibLookup::Status::Found:
+    case LrclibLookup::Status::NotFound:
         break;
     }
     bool instrumental = false;
@@ -186,7 +200,7 @@ void LyricFinder::answered(const LrclibClient::Answer& answer) {
         searched_ = searched_ || !fromLookup;
         return showWanted(instrumental);
     }
-    client_.search(track());
+    lookup_->search(track());
 }
 
 void LyricFinder::showWanted(bool instrumentalSeen) {

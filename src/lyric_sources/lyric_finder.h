@@ -1,12 +1,13 @@
 #pragma once
 
-#include "lyric_sources/lrclib_client.h"
+#include "lyric_sources/lrclib_lookup.h"
 #include "lyric_sources/media_tags.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -42,7 +43,9 @@ public:
     struct Options {
         QString settingsFile;     // see online_lyrics_setting.h
         QString userLyricsFolder; // see saved_lyrics.h
-        LrclibClient::Options lrclib;
+        LrclibLookup::Options lrclib;
+        // Made on the first request; without one, every search ends as Offline.
+        LrclibLookupFactory lookups;
     };
 
     // Reads whether the online search is on from the settings file.
@@ -68,7 +71,7 @@ public:
     // track has no lyrics, it searches at once.
     void setSearchOnline(bool on);
 
-    bool busy() const { return client_.busy(); }
+    bool busy() const { return lookup_ && lookup_->busy(); }
 
 Q_SIGNALS:
     // Lines for the lyric line store, replacing what it holds.
@@ -79,14 +82,17 @@ Q_SIGNALS:
 private:
     void startSearch(int wanted);
     void ask();
-    void answered(const LrclibClient::Answer& answer);
+    // The lookup, made when first needed; null when none can be made.
+    LrclibLookup* lookup();
+    void cancelRequest();
+    void answered(const LrclibLookup::Answer& answer);
     // Shows the candidate at wanted_ when there is one, else says why not.
     void showWanted(bool instrumentalSeen);
     void say(Notice notice);
     Lrclib::Track track() const;
 
     Options options_;
-    LrclibClient client_;
+    std::unique_ptr<LrclibLookup> lookup_;
     bool searchOnline_ = false;
 
     // The track opened last.

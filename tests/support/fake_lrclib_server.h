@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lyric_sources/lrclib_client.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -33,6 +35,12 @@ public:
     FakeLrclibServer();
 
     QUrl baseUrl() const;
+    // Makes the program's own LRCLIB client, as the program's module does.
+    static LrclibLookupFactory clients() {
+        return [](const LrclibLookup::Options& options, LrclibLookup::Answered answered) {
+            return std::make_unique<LrclibClient>(options, std::move(answered));
+        };
+    }
     // Answers requests for the path (e.g. "/api/get") from now on.
     void answer(const QByteArray& path, Answer answer) { answers_[path] = std::move(answer); }
 

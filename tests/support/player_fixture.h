@@ -76,6 +76,7 @@ public:
                                      userData.file(QStringLiteral("art")),
                                      userData.file(QStringLiteral("lyrics")),
                                      userData.file(QStringLiteral("vellora.conf")),
+                                     {},
                                      {}};
     FakeWorld world{programFolder.path()};
     FakeDesktopLauncher& launcher = world.launcher;
