@@ -17,6 +17,7 @@
 // Xlib after Qt: its macros would otherwise clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -150,6 +151,13 @@ TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
     ASSERT_GE(motif.size(), 3);
     EXPECT_TRUE(motif[0] & 2); // decorations given…
     EXPECT_EQ(motif[2], 0u);   // …and there are none
+
+    // The keyboard stays with the window the user works in.
+    XWMHints* hints = XGetWMHints(x.display, id);
+    ASSERT_TRUE(hints);
+    EXPECT_TRUE(hints->flags & InputHint);
+    EXPECT_FALSE(hints->input);
+    XFree(hints);
 }
 
 TEST_F(FrmShowOnX, TheScreenBehindStaysVisibleAroundTheGlyphs) {

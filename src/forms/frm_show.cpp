@@ -20,9 +20,14 @@ constexpr int DesignHeightTwips = 1665;
 } // namespace
 
 FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(parent,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                  Qt::WindowDoesNotAcceptFocus),
       settings_(settings), services_(std::move(services)) {
     setObjectName(QStringLiteral("FrmShow"));
+    // The lyric floats over whatever the user works in and takes no keys: shown or clicked,
+    // it leaves the keyboard where it was.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Form1"));
     // Per-pixel alpha needs a window created with an alpha channel, so before any native
     // window exists.

@@ -4,9 +4,9 @@
 //
 //   click_target TITLE COLOUR
 //
-// Prints "press X Y" (window coordinates) for every mouse press, "entered" whenever the
-// pointer comes over it, and "active" whenever the window manager makes it the active
-// window. Runs on whatever Qt
+// Prints "press X Y" (window coordinates) for every mouse press, "motion X Y" for every move
+// of the pointer over it, "entered" whenever the pointer comes over it, and "active" whenever
+// the window manager makes it the active window. Runs on whatever Qt
 // platform QT_QPA_PLATFORM names, so it is an X11 window under Xwayland or a Wayland one.
 #include <QApplication>
 #include <QMouseEvent>
@@ -20,6 +20,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override {
         const QPoint at = event->position().toPoint();
         std::printf("press %d %d\n", at.x(), at.y());
+        std::fflush(stdout);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        std::printf("motion %d %d\n", at.x(), at.y());
         std::fflush(stdout);
     }
     void enterEvent(QEnterEvent*) override {
@@ -47,6 +52,7 @@ int main(int argc, char** argv) {
     target.setWindowTitle(QString::fromLocal8Bit(argv[1]));
     target.setAutoFillBackground(true);
     target.setPalette(QPalette(QColor(QString::fromLatin1(argv[2]))));
+    target.setMouseTracking(true);
     target.resize(800, 600);
     target.showMaximized();
     return QApplication::exec();
