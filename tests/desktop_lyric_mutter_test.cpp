@@ -255,8 +255,10 @@ protected:
                     const QByteArray line = target->readLine().trimmed();
                     const QList<QByteArray> words = line.split(' ');
                     if (words.size() == 3 && words[0] == "motion")
-                        heard = heard || (QPoint(words[1].toInt(), words[2].toInt()) - at)
-                                                 .manhattanLength() <= 1;
+                        heard =
+                            heard ||
+                            (QPoint(words[1].toInt(), words[2].toInt()) - at).manhattanLength() <=
+                                1;
                     else
                         unread << line;
                 }
@@ -324,8 +326,7 @@ TEST_F(DesktopLyricOnMutter,
         if (x11Target) {
             // mutter's stacking, as it tells X clients: the lyric above the active window.
             // (Said to X clients once mutter has made it so, maybe after the window heard.)
-            EXPECT_TRUE(
-                testsupport::waitUntil([&] { return x11->activeTitle() == title; }, 20000));
+            EXPECT_TRUE(testsupport::waitUntil([&] { return x11->activeTitle() == title; }, 20000));
             const QStringList stacking = x11->stacking();
             EXPECT_GT(stacking.lastIndexOf("Form1"), stacking.indexOf(title));
         }

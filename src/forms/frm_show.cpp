@@ -20,9 +20,8 @@ constexpr int DesignHeightTwips = 1665;
 } // namespace
 
 FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                  Qt::WindowDoesNotAcceptFocus),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus),
       settings_(settings), services_(std::move(services)) {
     setObjectName(QStringLiteral("FrmShow"));
     // The lyric floats over whatever the user works in and takes no keys: shown or clicked,

@@ -211,7 +211,8 @@ bool XcbShaper::eventFilter(QObject* watched, QEvent* event) {
                 if (guarded && xcb_window_t(guarded->internalWinId()) == id)
                     renewInput(*guarded);
             };
-            QMetaObject::invokeMethod(this, [renew] { renew(false); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [renew] { renew(false); }, Qt::QueuedConnection);
             QTimer::singleShot(LateRenewalsMs[0], this, [renew] { renew(false); });
             QTimer::singleShot(LateRenewalsMs[1], this, [renew] { renew(true); });
         }
