@@ -22,20 +22,18 @@ namespace {
 using testsupport::changedPixels;
 using testsupport::end;
 using testsupport::launch;
+using testsupport::LyricHeight;
 using testsupport::pixelsOtherThan;
+using testsupport::SwitchButton;
+using testsupport::ToolbarButton;
+using testsupport::ToolbarHeight;
+using testsupport::ToolbarWidth;
 
 // The compositor's output as the test script starts it, and the panel the test puts there.
 constexpr int ScreenWidth = 1920;
 constexpr int ScreenHeight = 1080;
 constexpr int PanelHeight = 30;
 const QColor PanelColour(0x30, 0x40, 0x80);
-// The lyric window's and the toolbar's heights, and the toolbar's width.
-constexpr int LyricHeight = 111;
-constexpr int ToolbarWidth = 405;
-constexpr int ToolbarHeight = 35;
-// Where the main window's desktop lyric switch and toolbar button are, from its corner.
-const QPoint SwitchButton(212, 140);
-const QPoint ToolbarButton(260, 140);
 
 const QColor TargetColour(0x20, 0x90, 0x40);
 
@@ -48,27 +46,16 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(kwin("VELLORA_KWIN_WAYLAND_DISPLAY").isEmpty())
             << "run through scripts/test.sh, which starts a headless KWin";
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
-        base.remove("QT_QPA_PLATFORM");
-        base.insert("WAYLAND_DISPLAY", kwin("VELLORA_KWIN_WAYLAND_DISPLAY"));
-        base.insert("DISPLAY", kwin("VELLORA_KWIN_DISPLAY"));
-        base.insert("XDG_RUNTIME_DIR", runtime.path());
-        base.insert("HOME", home.path());
-        base.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-        // Qt's Wayland windows draw a title bar of their own until the compositor's
-        // decoration is agreed, which moves their content under a pointer already aimed.
-        base.insert("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
-        // Leak reports in a sanitized build need the whole allocating stack to tell Qt's
-        // Wayland platform, whose objects live until exit, from the program's own.
-        if (base.contains("ASAN_OPTIONS"))
-            base.insert("ASAN_OPTIONS", base.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
-        environment = base;
+        environment = testsupport::compositorSession(kwin("VELLORA_KWIN_WAYLAND_DISPLAY"),
+                                                     kwin("VELLORA_KWIN_DISPLAY"), runtime.path(),
+                                                     home.path());
         x11 = std::make_unique<testsupport::X11View>(kwin("VELLORA_KWIN_DISPLAY"));
         ASSERT_TRUE(x11->connected());
 
-        pointer = launch(WAYLAND_POINTER,
-                         {QString::number(ScreenWidth), QString::number(ScreenHeight)}, base);
-        panel = launch(WAYLAND_PANEL, {QString::number(PanelHeight), "0x304080"}, base);
+        pointer =
+            launch(WAYLAND_POINTER, {QString::number(ScreenWidth), QString::number(ScreenHeight)},
+                   environment);
+        panel = launch(WAYLAND_PANEL, {QString::number(PanelHeight), "0x304080"}, environment);
         ASSERT_TRUE(testsupport::waitUntil([&] { return panel->canReadLine(); }, 20000))
             << panel->readAllStandardError().constData();
         ASSERT_TRUE(testsupport::waitUntil(

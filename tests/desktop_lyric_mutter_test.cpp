@@ -26,17 +26,15 @@ namespace {
 
 using testsupport::end;
 using testsupport::launch;
+using testsupport::LyricHeight;
+using testsupport::SwitchButton;
+using testsupport::ToolbarButton;
 
 constexpr int ScreenWidth = 1920;
 constexpr int ScreenHeight = 1080;
 // The dock the test puts along the bottom, which takes its height off the work area.
 constexpr int DockHeight = 30;
-// The lyric window's and the toolbar's sizes.
-constexpr int LyricHeight = 111;
-const QSize ToolbarSize(405, 35);
-// Where the main window's desktop lyric switch and toolbar button are, from its corner.
-const QPoint SwitchButton(212, 140);
-const QPoint ToolbarButton(260, 140);
+const QSize ToolbarSize(testsupport::ToolbarWidth, testsupport::ToolbarHeight);
 
 QString mutter(const char* name) {
     return qEnvironmentVariable(name);
@@ -143,19 +141,10 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(mutter("VELLORA_MUTTER_WAYLAND_DISPLAY").isEmpty())
             << "run through scripts/test.sh, which starts a headless mutter";
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
-        base.remove("QT_QPA_PLATFORM");
-        base.insert("WAYLAND_DISPLAY", mutter("VELLORA_MUTTER_WAYLAND_DISPLAY"));
-        base.insert("DISPLAY", mutter("VELLORA_MUTTER_DISPLAY"));
-        base.insert("XAUTHORITY", mutter("VELLORA_MUTTER_XAUTHORITY"));
-        base.insert("XDG_RUNTIME_DIR", runtime.path());
-        base.insert("HOME", home.path());
-        base.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-        // mutter draws no title bars on Wayland windows; Qt's own would move their content.
-        base.insert("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
-        if (base.contains("ASAN_OPTIONS"))
-            base.insert("ASAN_OPTIONS", base.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
-        environment = base;
+        environment = testsupport::compositorSession(mutter("VELLORA_MUTTER_WAYLAND_DISPLAY"),
+                                                     mutter("VELLORA_MUTTER_DISPLAY"),
+                                                     runtime.path(), home.path());
+        environment.insert("XAUTHORITY", mutter("VELLORA_MUTTER_XAUTHORITY"));
         // The test's own X clients (its view and the dock) reach mutter's Xwayland.
         qputenv("DISPLAY", mutter("VELLORA_MUTTER_DISPLAY").toLocal8Bit());
         qputenv("XAUTHORITY", mutter("VELLORA_MUTTER_XAUTHORITY").toLocal8Bit());

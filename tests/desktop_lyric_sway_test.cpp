@@ -23,19 +23,17 @@ namespace {
 using testsupport::changedPixels;
 using testsupport::end;
 using testsupport::launch;
+using testsupport::LyricHeight;
 using testsupport::pixelsOtherThan;
+using testsupport::SwitchButton;
+using testsupport::ToolbarButton;
+using testsupport::ToolbarHeight;
+using testsupport::ToolbarWidth;
 
 // The compositor's output and its bar, as the test script configures them.
 constexpr int ScreenWidth = 1920;
 constexpr int ScreenHeight = 1080;
 constexpr int BarHeight = 30;
-// The lyric window's and the toolbar's heights, and the toolbar's width.
-constexpr int LyricHeight = 111;
-constexpr int ToolbarWidth = 405;
-constexpr int ToolbarHeight = 35;
-// Where the main window's desktop lyric switch and toolbar button are, from its corner.
-const QPoint SwitchButton(212, 140);
-const QPoint ToolbarButton(260, 140);
 
 const QColor TargetColour(0x20, 0x90, 0x40);
 
@@ -48,24 +46,12 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(sway("VELLORA_SWAY_WAYLAND_DISPLAY").isEmpty())
             << "run through scripts/test.sh, which starts a headless sway";
-        QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
-        base.remove("QT_QPA_PLATFORM");
-        base.insert("WAYLAND_DISPLAY", sway("VELLORA_SWAY_WAYLAND_DISPLAY"));
-        base.insert("DISPLAY", sway("VELLORA_SWAY_DISPLAY"));
-        base.insert("XDG_RUNTIME_DIR", runtime.path());
-        base.insert("HOME", home.path());
-        base.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-        // Qt's Wayland windows draw a title bar of their own until the compositor's
-        // decoration is agreed, which moves their content under a pointer already aimed.
-        base.insert("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
-        // Leak reports in a sanitized build need the whole allocating stack to tell Qt's
-        // Wayland platform, whose objects live until exit, from the program's own: the fast
-        // unwinder stops at libraries built without frame pointers.
-        if (base.contains("ASAN_OPTIONS"))
-            base.insert("ASAN_OPTIONS", base.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
-        environment = base;
-        pointer = launch(WAYLAND_POINTER,
-                         {QString::number(ScreenWidth), QString::number(ScreenHeight)}, base);
+        environment = testsupport::compositorSession(sway("VELLORA_SWAY_WAYLAND_DISPLAY"),
+                                                     sway("VELLORA_SWAY_DISPLAY"), runtime.path(),
+                                                     home.path());
+        pointer =
+            launch(WAYLAND_POINTER, {QString::number(ScreenWidth), QString::number(ScreenHeight)},
+                   environment);
         ASSERT_TRUE(pointer->waitForStarted());
         // Whatever an earlier test left on the first workspace goes.
         swaymsg({"[title=\".*\"] kill"});

@@ -30,6 +30,21 @@ void end(QProcess* process) {
     }
 }
 
+QProcessEnvironment compositorSession(const QString& waylandDisplay, const QString& x11Display,
+                                      const QString& runtime, const QString& home) {
+    QProcessEnvironment session = QProcessEnvironment::systemEnvironment();
+    session.remove("QT_QPA_PLATFORM");
+    session.insert("WAYLAND_DISPLAY", waylandDisplay);
+    session.insert("DISPLAY", x11Display);
+    session.insert("XDG_RUNTIME_DIR", runtime);
+    session.insert("HOME", home);
+    session.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    session.insert("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    if (session.contains("ASAN_OPTIONS"))
+        session.insert("ASAN_OPTIONS", session.value("ASAN_OPTIONS") + ":fast_unwind_on_malloc=0");
+    return session;
+}
+
 QByteArray nextLine(QProcess* process, const QByteArray& word) {
     // Lines read while waiting for another word stay with the process for a later look.
     const char* const kept = "unreadLines";

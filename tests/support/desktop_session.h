@@ -15,6 +15,23 @@
 // compositor, as separate processes the test watches from outside.
 namespace testsupport {
 
+// The program's windows as the tests find them: the lyric window's height, the toolbar's size,
+// and where the main window's desktop lyric switch and toolbar button are from its corner.
+constexpr int LyricHeight = 111;
+constexpr int ToolbarWidth = 405;
+constexpr int ToolbarHeight = 35;
+inline const QPoint SwitchButton(212, 140);
+inline const QPoint ToolbarButton(260, 140);
+
+// The environment of the program and of the test's own windows in a compositor's session,
+// which offers waylandDisplay and Xwayland's x11Display: a runtime folder and a home of their
+// own and no session bus; Qt's Wayland windows without title bars of their own, which would
+// move their content under a pointer already aimed until the compositor's decoration is
+// agreed; and, in a sanitized build, whole allocating stacks for the leak reports, which must
+// tell Qt's Wayland platform (whose objects live until exit) from the program's own.
+QProcessEnvironment compositorSession(const QString& waylandDisplay, const QString& x11Display,
+                                      const QString& runtime, const QString& home);
+
 // A process the test starts with environment, in folder when one is given.
 std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
                                  const QProcessEnvironment& environment,
