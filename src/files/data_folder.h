@@ -17,7 +17,7 @@ namespace DataFolder {
 bool isWritable(const QString& folder);
 
 // The player's folder under a base folder of the XDG layout: the variable's value when it is
-// an absolute path (the specification ignores relative ones), else the default below home;
+// an absolute path (the XDG rules say to ignore relative ones), else the default below home;
 // e.g. ("", "/home/u", ".cache", "vellora/art") gives /home/u/.cache/vellora/art.
 QString underXdgBase(const QString& variableValue, const QString& home,
                      const QString& defaultBelowHome, const QString& subfolder);
