@@ -1,20 +1,19 @@
 #include "platform/system_window_presenter.h"
 
 #include "platform/layer_shell_presenter.h"
+#include "platform/mutter_input_renewal_x11.h"
 #include "window_services/window_shape.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
-#include <QPointer>
-#include <QSet>
-#include <QTimer>
 #include <QTransform>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -58,18 +57,23 @@ public:
     bool compositing() const override { return compositing_; }
     void showOnly(QWidget& window, const QRegion& visible) override {
         cut(window, XCB_SHAPE_SK_BOUNDING, visible);
-        input_.remove(xcb_window_t(window.internalWinId()));
+        if (inputRenewal_)
+            inputRenewal_->forget(window);
     }
     void takeInputOnly(QWidget& window, const QRegion& input) override {
         cut(window, XCB_SHAPE_SK_INPUT, input);
-        const auto id = xcb_window_t(window.internalWinId());
-        if (id)
-            input_.insert(id, {input, false});
+        if (inputRenewal_)
+            inputRenewal_->inputIs(window, input);
     }
     void attach(QWidget& window) override {
         window.installEventFilter(this);
-        if (isMutter(windowManagerName()))
-            renewInputAfterPaint_ = true;
+        if (!inputRenewal_ && isMutter(windowManagerName()))
+            inputRenewal_ = std::make_unique<MutterInputRenewal>(
+                connection_, [this](QWidget& shaped, const QRegion& input) {
+                    cut(shaped, XCB_SHAPE_SK_INPUT, input);
+                });
+        if (inputRenewal_)
+            inputRenewal_->watch(window);
     }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override;
@@ -85,7 +89,6 @@ private:
     static bool isMutter(const QByteArray& manager) {
         return manager == "Mutter" || manager == "GNOME Shell";
     }
-    void renewInput(QWidget& window);
 
     xcb_connection_t* connection_;
     xcb_atom_t managerSelection_ = XCB_NONE;
@@ -93,16 +96,7 @@ private:
     bool compositing_ = false;
     // The kind of shape each window was last cut with; the other is left whole.
     QHash<xcb_window_t, xcb_shape_kind_t> cutWith_;
-    // The part of each window that takes the pointer, and whether the server has it less
-    // one pixel (see renewInput).
-    struct Input {
-        QRegion region;
-        bool lessOnePixel;
-    };
-    QHash<xcb_window_t, Input> input_;
-    bool renewInputAfterPaint_ = false;
-    static constexpr int LateRenewalsMs[] = {250, 1000};
-    QSet<xcb_window_t> renewalDue_;
+    std::unique_ptr<MutterInputRenewal> inputRenewal_; // under mutter only
 };
 
 XcbShaper::XcbShaper(xcb_connection_t* connection) : connection_(connection) {
@@ -198,42 +192,7 @@ bool XcbShaper::eventFilter(QObject* watched, QEvent* event) {
     // are still the window's to set.
     if (event->type() == QEvent::Show)
         keepShownUnderKWin(window);
-    if (event->type() == QEvent::Paint && renewInputAfterPaint_) {
-        const auto id = xcb_window_t(window.internalWinId());
-        if (input_.contains(id) && !renewalDue_.contains(id)) {
-            renewalDue_.insert(id);
-            // Once the picture being painted has gone to the server, which the next turn of
-            // the event loop follows; and again later, for a compositor too busy to have had
-            // the picture from Xwayland by then.
-            const auto renew = [this, id, guarded = QPointer<QWidget>(&window)](bool last) {
-                if (last)
-                    renewalDue_.remove(id);
-                if (guarded && xcb_window_t(guarded->internalWinId()) == id)
-                    renewInput(*guarded);
-            };
-            QMetaObject::invokeMethod(
-                this, [renew] { renew(false); }, Qt::QueuedConnection);
-            QTimer::singleShot(LateRenewalsMs[0], this, [renew] { renew(false); });
-            QTimer::singleShot(LateRenewalsMs[1], this, [renew] { renew(true); });
-        }
-    }
     return false;
-}
-
-// mutter under Wayland takes the whole of an X11 window as its input region again with each
-// new picture that Xwayland hands it, and reads the window's input shape only when the shape
-// changes. After each picture the shape therefore changes by one pixel, the first of its
-// first cell (or one at the corner when it is empty), and back again after the next.
-void XcbShaper::renewInput(QWidget& window) {
-    const auto id = xcb_window_t(window.internalWinId());
-    const auto found = input_.find(id);
-    if (found == input_.end())
-        return;
-    found->lessOnePixel = !found->lessOnePixel;
-    const QRect pixel(found->region.isEmpty() ? QPoint(0, 0) : found->region.begin()->topLeft(),
-                      QSize(1, 1));
-    cut(window, XCB_SHAPE_SK_INPUT,
-        found->lessOnePixel ? found->region.xored(pixel) : found->region);
 }
 
 // KWin hides the utility windows of every program but the active one (its default, on X11 and
