@@ -18,6 +18,7 @@
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 #include <xcb/xcb.h>
@@ -169,9 +170,29 @@ protected:
         pointer->moveTo(at - QPoint(1, 0));
         pointer->moveTo(at);
         if (overX11) {
+            const std::function<void()> nudge = nudging(at);
             ASSERT_TRUE(testsupport::waitUntil(
-                [&] { return testsupport::x11Pointer(environment) == at; }, 20000));
+                [&] {
+                    if (testsupport::x11Pointer(environment) == at)
+                        return true;
+                    nudge();
+                    return false;
+                },
+                20000));
         }
+    }
+    // What to do while waiting for a window under the pointer at at to hear of it: mutter
+    // tells a window that appeared under a resting pointer, or that a new input shape above
+    // it uncovered, only once the pointer moves. So the pointer goes a pixel away and back
+    // every tenth of a second, which keeps the compositor's queue short.
+    std::function<void()> nudging(QPoint at) {
+        return [this, at, sinceMove = QElapsedTimer()]() mutable {
+            if (sinceMove.isValid() && !sinceMove.hasExpired(100))
+                return;
+            pointer->moveTo(at - QPoint(1, 0));
+            pointer->moveTo(at);
+            sinceMove.start();
+        };
     }
     void click(QPoint at, bool overX11) {
         moveTo(at, overX11);
@@ -219,27 +240,20 @@ protected:
         forTarget.insert("QT_QPA_PLATFORM", platform);
         targets.push_back(launch(CLICK_TARGET, {title, "#209040"}, forTarget));
         // The pointer enters it once the compositor shows it.
-        EXPECT_FALSE(testsupport::nextLine(targets.back().get(), "entered").isEmpty());
+        EXPECT_FALSE(
+            testsupport::nextLine(targets.back().get(), "entered", nudging(under)).isEmpty());
         return targets.back().get();
     }
 
-    // Moves the pointer to at, over the lyric's transparent pixels, and a pixel to and fro
-    // there until the target below hears it: mutter takes the lyric's input shape anew
-    // after each of its pictures, on its own time. A maximized Wayland window's coordinates
-    // are the screen's.
+    // Moves the pointer to at, over the lyric's transparent pixels, until the target below
+    // hears it there. A maximized Wayland window's coordinates are the screen's.
     bool reachesTarget(QPoint at, QProcess* target) {
         const char* const kept = "unreadLines"; // shared with testsupport::nextLine
         QByteArrayList unread = target->property(kept).value<QByteArrayList>();
         bool heard = false;
-        int moves = 0;
-        QElapsedTimer sinceMove;
+        const std::function<void()> nudge = nudging(at);
         testsupport::waitUntil(
             [&] {
-                // A move a tenth of a second, which keeps the compositor's queue short.
-                if (!sinceMove.isValid() || sinceMove.hasExpired(100)) {
-                    moveTo(at + QPoint(moves++ % 2, 0), false);
-                    sinceMove.start();
-                }
                 while (target->canReadLine()) {
                     const QByteArray line = target->readLine().trimmed();
                     const QList<QByteArray> words = line.split(' ');
@@ -251,6 +265,8 @@ protected:
                     else
                         unread << line;
                 }
+                if (!heard)
+                    nudge();
                 return heard;
             },
             20000);

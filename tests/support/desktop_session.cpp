@@ -45,7 +45,8 @@ QProcessEnvironment compositorSession(const QString& waylandDisplay, const QStri
     return session;
 }
 
-QByteArray nextLine(QProcess* process, const QByteArray& word) {
+QByteArray nextLine(QProcess* process, const QByteArray& word,
+                    const std::function<void()>& meanwhile) {
     // Lines read while waiting for another word stay with the process for a later look.
     const char* const kept = "unreadLines";
     QByteArrayList unread = process->property(kept).value<QByteArrayList>();
@@ -59,6 +60,8 @@ QByteArray nextLine(QProcess* process, const QByteArray& word) {
                     found = unread.takeAt(i);
                     return true;
                 }
+            if (meanwhile)
+                meanwhile();
             return false;
         },
         20000);

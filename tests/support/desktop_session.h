@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,8 +41,10 @@ std::unique_ptr<QProcess> launch(const QString& program, const QStringList& argu
 void end(QProcess* process);
 
 // The next line the process says that starts with word, once it says one; empty if none
-// comes in time. Lines with other words wait for their own call, in the order said.
-QByteArray nextLine(QProcess* process, const QByteArray& word);
+// comes in time. Lines with other words wait for their own call, in the order said. Each
+// look at what the process said is followed by meanwhile.
+QByteArray nextLine(QProcess* process, const QByteArray& word,
+                    const std::function<void()>& meanwhile = {});
 
 // Pixels of area that differ between two pictures of the same size.
 int changedPixels(const QImage& before, const QImage& after, const QRect& area);
