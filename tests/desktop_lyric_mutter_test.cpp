@@ -246,33 +246,20 @@ protected:
     }
 
     // Moves the pointer to at, over the lyric's transparent pixels, until the target below
-    // hears it there. A maximized Wayland window's coordinates are the screen's.
+    // hears it there (within a pixel: the nudges go a pixel away). A maximized Wayland
+    // window's coordinates are the screen's.
     bool reachesTarget(QPoint at, QProcess* target) {
-        const char* const kept = "unreadLines"; // shared with testsupport::nextLine
-        QByteArrayList unread = target->property(kept).value<QByteArrayList>();
-        bool heard = false;
         const std::function<void()> nudge = nudging(at);
-        testsupport::waitUntil(
-            [&] {
-                while (target->canReadLine()) {
-                    const QByteArray line = target->readLine().trimmed();
-                    const QList<QByteArray> words = line.split(' ');
-                    if (words.size() == 3 && words[0] == "motion")
-                        heard =
-                            heard ||
-                            (QPoint(words[1].toInt(), words[2].toInt()) - at).manhattanLength() <=
-                                1;
-                    else
-                        unread << line;
-                }
-                if (!heard)
-                    nudge();
-                return heard;
-            },
-            20000);
-        target->setProperty(kept, QVariant::fromValue(unread));
-        moveTo(at, false);
-        return heard;
+        for (;;) {
+            const QList<QByteArray> words =
+                testsupport::nextLine(target, "motion", nudge).split(' ');
+            if (words.size() != 3)
+                return false; // no move heard in time
+            if ((QPoint(words[1].toInt(), words[2].toInt()) - at).manhattanLength() <= 1) {
+                moveTo(at, false);
+                return true;
+            }
+        }
     }
 
     // Where the target says it was pressed next, once it says so.

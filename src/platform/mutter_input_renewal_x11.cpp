@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -15,23 +14,16 @@ constexpr int LateRenewals = 2;
 
 } // namespace
 
-MutterInputRenewal::MutterInputRenewal(xcb_connection_t* connection, CutInput cutInput)
-    : connection_(connection), cutInput_(std::move(cutInput)), state_(intern("_NET_WM_STATE")),
-      skipPager_(intern("_NET_WM_STATE_SKIP_PAGER")) {
+MutterInputRenewal::MutterInputRenewal(Atoms atoms, xcb_connection_t* connection, CutInput cutInput)
+    : atoms_(atoms), connection_(connection),
+      root_(xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root),
+      cutInput_(std::move(cutInput)) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 MutterInputRenewal::~MutterInputRenewal() {
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
-}
-
-xcb_atom_t MutterInputRenewal::intern(const char* name) const {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, uint16_t(qstrlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return atom;
 }
 
 void MutterInputRenewal::inputIs(QWidget& window, const QRegion& input) {
@@ -108,12 +100,11 @@ void MutterInputRenewal::renewLate(xcb_window_t id) {
     request.response_type = XCB_CLIENT_MESSAGE;
     request.format = 32;
     request.window = id;
-    request.type = state_;
+    request.type = atoms_.state;
     request.data.data32[0] = 1; // add
-    request.data.data32[1] = skipPager_;
+    request.data.data32[1] = atoms_.skipPager;
     request.data.data32[3] = 1; // asked by the program itself
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-    xcb_send_event(connection_, 0, root,
+    xcb_send_event(connection_, 0, root_,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&request));
     xcb_flush(connection_);
@@ -128,7 +119,7 @@ bool MutterInputRenewal::nativeEventFilter(const QByteArray& eventType, void* me
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-    if (notify->atom != state_)
+    if (notify->atom != atoms_.state)
         return false;
     const auto found = kept_.find(notify->window);
     if (found == kept_.end() || found->answersAwaited == 0 || !found->window)

@@ -23,8 +23,12 @@
 class MutterInputRenewal final : public QObject, public QAbstractNativeEventFilter {
 public:
     using CutInput = std::function<void(QWidget& window, const QRegion& input)>;
+    struct Atoms {
+        xcb_atom_t state;     // _NET_WM_STATE
+        xcb_atom_t skipPager; // _NET_WM_STATE_SKIP_PAGER
+    };
 
-    MutterInputRenewal(xcb_connection_t* connection, CutInput cutInput);
+    MutterInputRenewal(Atoms atoms, xcb_connection_t* connection, CutInput cutInput);
     ~MutterInputRenewal() override;
 
     void watch(QWidget& window) { window.installEventFilter(this); }
@@ -54,11 +58,10 @@ private:
     void renew(xcb_window_t id);
     void scheduleLateRenewal(xcb_window_t id, int afterMs);
     void renewLate(xcb_window_t id);
-    xcb_atom_t intern(const char* name) const;
 
+    Atoms atoms_;
     xcb_connection_t* connection_;
+    xcb_window_t root_;
     CutInput cutInput_;
-    xcb_atom_t state_;
-    xcb_atom_t skipPager_;
     QHash<xcb_window_t, Kept> kept_;
 };

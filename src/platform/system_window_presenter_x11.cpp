@@ -69,6 +69,7 @@ public:
         window.installEventFilter(this);
         if (!inputRenewal_ && isMutter(windowManagerName()))
             inputRenewal_ = std::make_unique<MutterInputRenewal>(
+                MutterInputRenewal::Atoms{atom("_NET_WM_STATE"), atom("_NET_WM_STATE_SKIP_PAGER")},
                 connection_, [this](QWidget& shaped, const QRegion& input) {
                     cut(shaped, XCB_SHAPE_SK_INPUT, input);
                 });
@@ -185,13 +186,10 @@ QByteArray XcbShaper::windowManagerName() const {
 }
 
 bool XcbShaper::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType())
-        return false;
-    auto& window = *static_cast<QWidget*>(watched);
     // Sent once the native window exists and before it is mapped, when its type and states
     // are still the window's to set.
-    if (event->type() == QEvent::Show)
-        keepShownUnderKWin(window);
+    if (event->type() == QEvent::Show && watched->isWidgetType())
+        keepShownUnderKWin(*static_cast<QWidget*>(watched));
     return false;
 }
 
