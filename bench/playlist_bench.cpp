@@ -4,6 +4,7 @@
 #include "fakes/fake_media_engine.h"
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
+#include "player/playlist_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -39,18 +40,33 @@ void AddFolder_5000Files(benchmark::State& state) {
 }
 BENCHMARK(AddFolder_5000Files)->Unit(benchmark::kMillisecond);
 
+// A data.dat of the largest playlist, in a folder of its own.
+struct FullPlaylistFile {
+    FullPlaylistFile() {
+        QByteArray playlist = "32767\r\n";
+        for (int i = 0; i < PlaylistFile::MaxEntries; ++i)
+            playlist +=
+                "/home/user/Music/Some Artist - Track " + QByteArray::number(i) + ".mp3\r\n";
+        QFile file(path());
+        file.open(QIODevice::WriteOnly);
+        file.write(playlist);
+    }
+    QString path() const { return program.filePath(QString::fromLatin1(PlaylistFile::FileName)); }
+    QTemporaryDir program;
+};
+
+void LoadPlaylistFile_Full(benchmark::State& state) {
+    const FullPlaylistFile file;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlaylistFile::load(file.path()));
+}
+BENCHMARK(LoadPlaylistFile_Full)->Unit(benchmark::kMillisecond);
+
 // From data.dat to the window on screen, as the program starts.
 void Start_FullPlaylist(benchmark::State& state) {
-    QTemporaryDir program;
-    QByteArray playlist = "32767\r\n";
-    for (int i = 0; i < 32767; ++i)
-        playlist += "/home/user/Music/Some Artist - Track " + QByteArray::number(i) + ".mp3\r\n";
-    QFile file(program.filePath(QStringLiteral("data.dat")));
-    file.open(QIODevice::WriteOnly);
-    file.write(playlist);
-    file.close();
+    const FullPlaylistFile file;
     for (auto _ : state) {
-        Player player(program.path());
+        Player player(file.program.path());
         player.core.load();
         Form1 window(Form1Services{player.core, player.world.dialogs, player.world.launcher,
                                    player.world.lyricWindows});

@@ -9,23 +9,22 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QList<QByteArray> lines = splitByteLines(bytes, PlaylistFile::MaxEntries + 1);
-    const QList<PlaylistFile::Entry> entries = PlaylistFile::entriesFromLines(lines);
+    const QList<QByteArrayView> lines = byteLineViews(bytes, PlaylistFile::MaxEntries + 1);
+    const PlaylistEntries entries = PlaylistFile::entriesFromBytes(bytes.toByteArray());
     if (entries.size() > PlaylistFile::MaxEntries ||
         entries.size() > std::max<qsizetype>(0, lines.size() - 1))
         fail("more entries than the file holds");
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries[i].bytes() != lines[i + 1])
+        if (entries.bytes(i) != lines[i + 1])
             fail("an entry would not be written back as it was read");
     }
     // A saved playlist reads back as the same entries, byte for byte.
     const QByteArray saved = PlaylistFile::serialize(entries);
-    const QList<PlaylistFile::Entry> again =
-        PlaylistFile::entriesFromLines(splitByteLines(saved, PlaylistFile::MaxEntries + 1));
+    const PlaylistEntries again = PlaylistFile::entriesFromBytes(saved);
     if (again.size() != entries.size())
         fail("a saved playlist reads back with another count");
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (again[i].bytes() != entries[i].bytes() || again[i].path != entries[i].path)
+        if (again.bytes(i) != entries.bytes(i) || again.path(i) != entries.path(i))
             fail("a saved entry reads back differently");
     }
     return 0;

@@ -41,14 +41,14 @@ QStringList filesIn(const QString& folder) {
 TEST(FileReplacement, AWriteCutShortLeavesTheOldPlaylistWholeAndNothingElse) {
     TempFolder folder;
     const QString path = folder.file(QStringLiteral("data.dat"));
-    QList<PlaylistFile::Entry> old;
+    PlaylistEntries old;
     for (int i = 0; i < 3600; ++i)
-        old.append({QStringLiteral("/music/album/track %1.mp3").arg(i, 5), {}});
+        old.append(QStringLiteral("/music/album/track %1.mp3").arg(i, 5));
     ASSERT_TRUE(PlaylistFile::save(path, old));
     const QByteArray before = folder.read(QStringLiteral("data.dat"));
     ASSERT_EQ(before.size(), 108006);
 
-    old.append({QStringLiteral("/music/one more.mp3"), {}});
+    old.append(QStringLiteral("/music/one more.mp3"));
     {
         FileSizeLimit limit(40960);
         EXPECT_FALSE(PlaylistFile::save(path, old));

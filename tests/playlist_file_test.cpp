@@ -31,23 +31,16 @@ INSTANTIATE_TEST_SUITE_P(PlaylistFile, CountLine,
                                            CountCase{"99999999999999999999", 32767},
                                            CountCase{"-99999999999999999999", -32767}));
 
-QStringList pathsOf(const QList<PlaylistFile::Entry>& entries) {
-    QStringList paths;
-    for (const PlaylistFile::Entry& entry : entries)
-        paths << entry.path;
-    return paths;
-}
-
-QList<PlaylistFile::Entry> added(const QStringList& paths) {
-    QList<PlaylistFile::Entry> entries;
+PlaylistEntries added(const QStringList& paths) {
+    PlaylistEntries entries;
     for (const QString& path : paths)
-        entries.append({path, {}});
+        entries.append(path);
     return entries;
 }
 
 QStringList loadBytes(const QByteArray& bytes) {
     TempFolder folder;
-    return pathsOf(PlaylistFile::load(folder.write(QStringLiteral("data.dat"), bytes)));
+    return PlaylistFile::load(folder.write(QStringLiteral("data.dat"), bytes)).paths();
 }
 
 TEST(PlaylistFileLoad, ReadsTheCountedEntriesAsTheyAre) {
@@ -98,12 +91,12 @@ TEST(PlaylistFileLoad, EachLineIsDecodedOnItsOwnAndWrittenBackAsItWasRead) {
                             utf8 + "\r\n/\xC4\xE3\xBA\xC3.mp3\r\n/stray\xFF.mp3\r\n";
     TempFolder folder;
     const QString path = folder.write(QStringLiteral("data.dat"), file);
-    QList<PlaylistFile::Entry> entries = PlaylistFile::load(path);
+    PlaylistEntries entries = PlaylistFile::load(path);
     ASSERT_EQ(entries.size(), 3);
-    EXPECT_EQ(entries[0].path, QStringLiteral("/音乐/玫瑰花的葬礼.mp3"));
-    EXPECT_EQ(entries[1].path, QStringLiteral("/你好.mp3"));
+    EXPECT_EQ(entries.path(0), QStringLiteral("/音乐/玫瑰花的葬礼.mp3"));
+    EXPECT_EQ(entries.path(1), QStringLiteral("/你好.mp3"));
 
-    entries.append({QStringLiteral("/新.mp3"), {}});
+    entries.append(QStringLiteral("/新.mp3"));
     ASSERT_TRUE(PlaylistFile::save(path, entries));
     EXPECT_EQ(folder.read(QStringLiteral("data.dat")), "4" + file.sliced(4).chopped(2) + "\r\n" +
                                                            QStringLiteral("/新.mp3").toUtf8() +
@@ -116,8 +109,7 @@ TEST(PlaylistFileSave, ExactBytesAndByteIdenticalRoundTrip) {
     ASSERT_TRUE(PlaylistFile::save(path, {}));
     EXPECT_EQ(folder.read(QStringLiteral("data.dat")), QByteArray("0\r\n\r\n"));
 
-    const QList<PlaylistFile::Entry> entries =
-        added({"/music/a.mp3", "/音乐/玫瑰.mp3", "/music/a.mp3"});
+    const PlaylistEntries entries = added({"/music/a.mp3", "/音乐/玫瑰.mp3", "/music/a.mp3"});
     ASSERT_TRUE(PlaylistFile::save(path, entries));
     const QByteArray first = folder.read(QStringLiteral("data.dat"));
     EXPECT_EQ(first, "3\r\n/music/a.mp3\r\n" + QStringLiteral("/音乐/玫瑰.mp3").toUtf8() +
@@ -159,3 +151,40 @@ TEST(ProgramFiles, SeparatorIsNeverDoubled) {
 }
 
 } // namespace
+
+// Entries share one block of bytes: removing, cutting short and appending must keep every
+// remaining entry on its own bytes, also once the bytes of removed entries are dropped.
+TEST(PlaylistEntries, EditsKeepEachEntryOnItsOwnBytes) {
+    TempFolder folder;
+    QByteArray file = "3001\r\n\xC4\xE3\xBA\xC3.mp3\r\n";
+    for (int i = 0; i < 3000; ++i)
+        file += "/music/album/track " + QByteArray::number(i) + ".mp3\r\n";
+    PlaylistEntries entries = PlaylistFile::load(folder.write(QStringLiteral("data.dat"), file));
+    ASSERT_EQ(entries.size(), 3001);
+
+    for (int i = 0; i < 2500; ++i) // enough to outweigh what remains
+        entries.remove(1);
+    entries.truncate(400);
+    entries.append(added({"/新.mp3", "/b.mp3"}));
+    entries.remove(2);
+
+    ASSERT_EQ(entries.size(), 401);
+    EXPECT_EQ(entries.bytes(0), QByteArray("\xC4\xE3\xBA\xC3.mp3"));
+    EXPECT_EQ(entries.path(0), QStringLiteral("你好.mp3"));
+    EXPECT_EQ(entries.path(1), QStringLiteral("/music/album/track 2500.mp3"));
+    EXPECT_EQ(entries.path(2), QStringLiteral("/music/album/track 2502.mp3"));
+    EXPECT_EQ(entries.path(398), QStringLiteral("/music/album/track 2898.mp3"));
+    EXPECT_EQ(entries.path(399), QStringLiteral("/新.mp3"));
+    EXPECT_EQ(entries.bytes(400), QByteArray("/b.mp3"));
+
+    PlaylistEntries copy = entries; // shares the block until one of them changes
+    copy.remove(0);
+    copy.append(QStringLiteral("/c.mp3"));
+    EXPECT_EQ(entries.path(0), QStringLiteral("你好.mp3"));
+    EXPECT_EQ(entries.size(), 401);
+    EXPECT_EQ(copy.path(0), QStringLiteral("/music/album/track 2500.mp3"));
+    EXPECT_EQ(copy.path(400), QStringLiteral("/c.mp3"));
+    entries.clear();
+    EXPECT_TRUE(entries.isEmpty());
+    EXPECT_EQ(PlaylistFile::serialize(entries), QByteArray("0\r\n\r\n"));
+}

@@ -10,6 +10,7 @@
 #include "player/media_engine.h"
 #include "player/outside_paths.h"
 #include "player/playlist_additions.h"
+#include "player/playlist_file.h"
 #include "player/playlist_navigation.h"
 #include "player/program_files.h"
 
@@ -215,15 +216,15 @@ void PlayerCore::drawLyric(const QString& text) {
 
 int PlayerCore::addToPlaylist(const QStringList& paths) {
     const PlaylistAddition addition = planAddition(playlist_.count(), paths);
-    QList<PlaylistFile::Entry> entries;
-    entries.reserve(addition.accepted.size());
+    PlaylistEntries entries;
     for (const QString& path : addition.accepted)
-        entries.append({path, {}});
-    playlist_.append(entries);
+        entries.append(path);
+    const int added = int(entries.size());
+    playlist_.append(std::move(entries));
     const QString problem = addition.problem();
     if (!problem.isEmpty())
         Q_EMIT message(applicationTitle(), problem);
-    return int(entries.size());
+    return added;
 }
 
 void PlayerCore::addFile(const QString& path) {

@@ -38,6 +38,38 @@ QStringList splitTextLines(QStringView text, qsizetype maxLines) {
     return lines;
 }
 
+// Finds the line ends of 8-bit text. CR and LF are each looked for with a search that skips
+// many bytes at a time, which a full playlist of long paths notices at start.
+class LineEndFinder {
+public:
+    explicit LineEndFinder(QByteArrayView bytes) : bytes_(bytes) {}
+
+    // The first CR or LF at or after from, or the size when there is none.
+    qsizetype next(qsizetype from) {
+        if (cr_ < from)
+            cr_ = find('\r', from);
+        if (lf_ < from)
+            lf_ = find('\n', from);
+        return std::min(cr_, lf_);
+    }
+
+    // Just past the line end at end: CR LF is one line end.
+    qsizetype after(qsizetype end) const {
+        return end +
+               (bytes_[end] == '\r' && end + 1 < bytes_.size() && bytes_[end + 1] == '\n' ? 2 : 1);
+    }
+
+private:
+    qsizetype find(char c, qsizetype from) const {
+        const qsizetype at = bytes_.indexOf(c, from);
+        return at < 0 ? bytes_.size() : at;
+    }
+
+    QByteArrayView bytes_;
+    qsizetype cr_ = -1;
+    qsizetype lf_ = -1;
+};
+
 // Counts complete 8-bit lines as bytes arrive, so a file is read only as far as the lines
 // asked for reach. A CR as the last byte seen may still be followed by LF, so it completes
 // its line only once the next byte is known.
@@ -46,19 +78,18 @@ public:
     explicit LineEndScanner(qsizetype maxLines) : maxLines_(maxLines) {}
 
     // Offset just past the end of the last line wanted, or -1 while it is not complete.
-    qsizetype scan(const QByteArray& bytes) {
-        for (; next_ < bytes.size(); ++next_) {
-            const char c = bytes[next_];
-            if (c == '\r' && next_ + 1 == bytes.size())
+    qsizetype scan(QByteArrayView bytes) {
+        LineEndFinder ends(bytes);
+        for (;;) {
+            const qsizetype end = ends.next(next_);
+            if (end == bytes.size() || (bytes[end] == '\r' && end + 1 == bytes.size())) {
+                next_ = end;
                 return -1;
-            if (c != '\r' && c != '\n')
-                continue;
-            if (c == '\r' && bytes[next_ + 1] == '\n')
-                ++next_;
+            }
+            next_ = ends.after(end);
             if (++lines_ == maxLines_)
-                return next_ + 1;
+                return next_;
         }
-        return -1;
     }
 
 private:
@@ -87,14 +118,16 @@ void dropUnfinishedLine(QByteArray& bytes) {
         bytes.truncate(end);
 }
 
-// A file's bytes, read as far as the first maxLines lines of an 8-bit text reach (UTF-16
-// is read to the byte limit: its line ends are not single bytes).
-std::optional<QByteArray> readTextBytes(const QString& path, qsizetype maxLines, qint64 maxBytes) {
+} // namespace
+
+// UTF-16 is read to the byte limit: its line ends are not single bytes.
+std::optional<QByteArray> readLineBytes(const QString& path, qsizetype maxLines, qint64 maxBytes) {
     QFile file;
     if (!openRegularFile(file, path))
         return std::nullopt;
     constexpr qint64 ChunkSize = 64 * 1024;
     QByteArray bytes;
+    bytes.reserve(std::min(file.size(), maxBytes));
     LineEndScanner scanner(maxLines);
     bool complete = false;
     bool isUtf16 = false;
@@ -118,44 +151,45 @@ std::optional<QByteArray> readTextBytes(const QString& path, qsizetype maxLines,
     return bytes;
 }
 
-} // namespace
-
 // Decoders keep a byte-order mark found at the start of a line as the character it is: only
 // the file's own mark, at its very start, is dropped, and that by the splitting.
 constexpr auto DecoderFlags =
     QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
 
-LineDecoder::LineDecoder()
-    : utf8_(QStringDecoder::Utf8, DecoderFlags), gb18030_("GB18030", DecoderFlags) {}
+LineDecoder::LineDecoder() : utf8_(QStringDecoder::Utf8, DecoderFlags) {}
 
 QString LineDecoder::decode(QByteArrayView line) {
     utf8_.resetState();
     QString text = utf8_.decode(line);
     if (!utf8_.hasError())
         return text;
-    if (!gb18030_.isValid())
+    if (!gb18030_)
+        gb18030_.emplace("GB18030", DecoderFlags);
+    if (!gb18030_->isValid())
         return QString::fromLocal8Bit(line);
-    gb18030_.resetState();
-    return gb18030_.decode(line);
+    gb18030_->resetState();
+    return gb18030_->decode(line);
+}
+
+QList<QByteArrayView> byteLineViews(QByteArrayView bytes, qsizetype maxLines) {
+    if (bytes.startsWith(Utf8Mark))
+        bytes = bytes.sliced(3);
+    QList<QByteArrayView> lines;
+    LineEndFinder ends(bytes);
+    for (qsizetype start = 0; start < bytes.size() && lines.size() < maxLines;) {
+        const qsizetype end = ends.next(start);
+        lines.append(bytes.sliced(start, end - start));
+        if (end == bytes.size())
+            break;
+        start = ends.after(end);
+    }
+    return lines;
 }
 
 QList<QByteArray> splitByteLines(QByteArrayView bytes, qsizetype maxLines) {
-    if (bytes.startsWith(Utf8Mark))
-        bytes = bytes.sliced(3);
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n && lines.size() < maxLines; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(bytes.sliced(start, i - start).toByteArray());
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n && lines.size() < maxLines)
-        lines.append(bytes.sliced(start).toByteArray());
+    for (const QByteArrayView line : byteLineViews(bytes, maxLines))
+        lines.append(line.toByteArray());
     return lines;
 }
 
@@ -180,14 +214,14 @@ QStringList decodeTextLines(QByteArrayView bytes, qsizetype maxLines) {
 
 std::optional<QList<QByteArray>> readByteLines(const QString& path, qsizetype maxLines,
                                                qint64 maxBytes) {
-    const std::optional<QByteArray> bytes = readTextBytes(path, maxLines, maxBytes);
+    const std::optional<QByteArray> bytes = readLineBytes(path, maxLines, maxBytes);
     if (!bytes)
         return std::nullopt;
     return splitByteLines(*bytes, maxLines);
 }
 
 std::optional<QStringList> readTextLines(const QString& path, qsizetype maxLines, qint64 maxBytes) {
-    const std::optional<QByteArray> bytes = readTextBytes(path, maxLines, maxBytes);
+    const std::optional<QByteArray> bytes = readLineBytes(path, maxLines, maxBytes);
     if (!bytes)
         return std::nullopt;
     return decodeTextLines(*bytes, maxLines);

@@ -15,7 +15,8 @@
 // no empty line.
 
 // Decodes one line of an 8-bit text file: as UTF-8 where it is valid UTF-8, otherwise as
-// GB18030, which accepts every byte sequence. Holds its decoders, so one serves a file.
+// GB18030, which accepts every byte sequence. Holds its decoders, so one serves a file; the
+// GB18030 one is made only for a line that needs it, so one line of UTF-8 costs little.
 class LineDecoder {
 public:
     LineDecoder();
@@ -23,11 +24,12 @@ public:
 
 private:
     QStringDecoder utf8_;
-    QStringDecoder gb18030_;
+    std::optional<QStringDecoder> gb18030_;
 };
 
 // The lines of an 8-bit text, at most maxLines, as raw bytes. A UTF-8 byte-order mark at
-// the start is not part of the first line.
+// the start is not part of the first line. The views point into bytes.
+QList<QByteArrayView> byteLineViews(QByteArrayView bytes, qsizetype maxLines);
 QList<QByteArray> splitByteLines(QByteArrayView bytes, qsizetype maxLines);
 
 // The lines of a text file's bytes, at most maxLines, decoded: UTF-16 of either byte order
@@ -40,6 +42,11 @@ QStringList decodeTextLines(QByteArrayView bytes, qsizetype maxLines);
 // reader or never end. Empty optional when the file cannot be opened (missing, not a
 // regular file, no permission); a read error keeps the lines read before it.
 inline constexpr qint64 DefaultMaxTextBytes = 64 * 1024 * 1024;
+
+// The file's bytes as far as its first maxLines lines reach, for a reader that splits them
+// itself (byteLineViews) without a copy of every line.
+std::optional<QByteArray> readLineBytes(const QString& path, qsizetype maxLines,
+                                        qint64 maxBytes = DefaultMaxTextBytes);
 
 // Raw lines, for files whose entries are written back exactly as they were read.
 std::optional<QList<QByteArray>> readByteLines(const QString& path, qsizetype maxLines,

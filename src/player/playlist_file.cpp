@@ -21,38 +21,35 @@ long long announcedCount(QStringView countLine) {
     return static_cast<long long>(std::nearbyint(value));
 }
 
-QList<Entry> entriesFromLines(const QList<QByteArray>& lines) {
+PlaylistEntries entriesFromBytes(const QByteArray& bytes) {
+    QList<QByteArrayView> lines = byteLineViews(bytes, MaxEntries + 1);
     if (lines.isEmpty())
         return {};
-    LineDecoder decoder;
-    const long long count = announcedCount(decoder.decode(lines.first()));
+    const long long count = announcedCount(LineDecoder().decode(lines.first()));
     if (count <= 0)
         return {};
-    const qsizetype available = std::min<qsizetype>(lines.size() - 1, count);
-    QList<Entry> entries;
-    entries.reserve(available);
-    for (qsizetype i = 1; i <= available; ++i)
-        entries.append(Entry{decoder.decode(lines.at(i)), lines.at(i)});
-    return entries;
+    lines.resize(std::min<qsizetype>(lines.size() - 1, count) + 1);
+    lines.removeFirst();
+    return PlaylistEntries(bytes, lines);
 }
 
-QByteArray serialize(const QList<Entry>& entries) {
+QByteArray serialize(const PlaylistEntries& entries) {
     QByteArray bytes = QByteArray::number(entries.size()) + "\r\n";
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (i > 0)
             bytes += "\r\n";
-        bytes += entries.at(i).bytes();
+        bytes += entries.bytes(i);
     }
     bytes += "\r\n";
     return bytes;
 }
 
-QList<Entry> load(const QString& path) {
-    const auto lines = readByteLines(path, MaxEntries + 1);
-    return lines ? entriesFromLines(*lines) : QList<Entry>{};
+PlaylistEntries load(const QString& path) {
+    const std::optional<QByteArray> bytes = readLineBytes(path, MaxEntries + 1);
+    return bytes ? entriesFromBytes(*bytes) : PlaylistEntries{};
 }
 
-bool save(const QString& path, const QList<Entry>& entries) {
+bool save(const QString& path, const PlaylistEntries& entries) {
     return replaceFileContents(path, serialize(entries));
 }
 

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     if (argc != 3)
         return 2;
     const QString path = QString::fromLocal8Bit(argv[1]);
-    const QList<PlaylistFile::Entry> playlists[] = {fullPlaylist(0), fullPlaylist(1)};
+    const PlaylistEntries playlists[] = {fullPlaylist(0), fullPlaylist(1)};
     if (std::strcmp(argv[2], "measure") == 0) {
         const long long before = cpuMicroseconds();
         PlaylistFile::save(path, playlists[1]);

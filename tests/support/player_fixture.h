@@ -57,12 +57,7 @@ public:
         engine.calls.clear();
         return *player;
     }
-    QStringList entries() const {
-        QStringList result;
-        for (const PlaylistFile::Entry& entry : player->playlist().entries())
-            result << entry.path;
-        return result;
-    }
+    QStringList entries() const { return player->playlist().entries().paths(); }
 
     TempFolder programFolder;
     TempFolder workingDir;
