@@ -14,7 +14,7 @@ packages=(
     # fuzzing: clang's libFuzzer and sanitizer runtimes come in a package of their own
     clang libclang-rt-dev
     # libraries
-    qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev libtag1-dev
+    qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev libtag1-dev libfontconfig-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
     libwayland-dev wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev

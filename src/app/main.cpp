@@ -10,6 +10,7 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
+#include "platform/font_warm_up.h"
 #include "platform/media_sources_module.h"
 #include "platform/mpv_engine.h"
 #include "platform/process_signals.h"
@@ -41,6 +42,9 @@ int main(int argc, char** argv) {
         DataFolder::choose(programFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
     if (const std::optional<int> exitCode = answerWithoutStarting(commandLine, dataFolder))
         return *exitCode;
+
+    // Fonts are read ahead while the window system starts.
+    const FontWarmUp fontWarmUp;
 
     // X11 (Xwayland too) while an X display answers, else Wayland; never an abort for want
     // of a display.
