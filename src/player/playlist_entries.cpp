@@ -15,8 +15,9 @@ PlaylistEntries::PlaylistEntries(const QByteArray& block, const QList<QByteArray
     const qsizetype first = lines.first().data() - block.constData();
     const qsizetype end = lines.last().data() + lines.last().size() - block.constData();
     Q_ASSERT(first >= 0 && end <= block.size());
-    block_ = 2 * (end - first) >= block.size() ? block : block.sliced(first, end - first);
-    const qsizetype shift = block_.size() == block.size() ? 0 : first;
+    const bool shared = 2 * (end - first) >= block.size();
+    block_ = shared ? block : block.sliced(first, end - first);
+    const qsizetype shift = shared ? 0 : first;
     spans_.reserve(lines.size());
     for (const QByteArrayView line : lines) {
         spans_.append({line.data() - block.constData() - shift, line.size()});
