@@ -22,15 +22,14 @@ long long announcedCount(QStringView countLine) {
 }
 
 PlaylistEntries entriesFromBytes(const QByteArray& bytes) {
-    QList<QByteArrayView> lines = byteLineViews(bytes, MaxEntries + 1);
+    const QList<QByteArrayView> lines = byteLineViews(bytes, MaxEntries + 1);
     if (lines.isEmpty())
         return {};
     const long long count = announcedCount(LineDecoder().decode(lines.first()));
     if (count <= 0)
         return {};
-    lines.resize(std::min<qsizetype>(lines.size() - 1, count) + 1);
-    lines.removeFirst();
-    return PlaylistEntries(bytes, lines);
+    const qsizetype available = std::min<qsizetype>(lines.size() - 1, count);
+    return PlaylistEntries(bytes, lines.mid(1, available));
 }
 
 QByteArray serialize(const PlaylistEntries& entries) {

@@ -19,7 +19,8 @@ inline constexpr int MaxEntries = 32767;
 long long announcedCount(QStringView countLine);
 
 // Entries of a file's bytes: as many lines after the count line as it announces (never
-// more than are there, never more than MaxEntries). Each is decoded on its own.
+// more than are there, never more than MaxEntries). Each is decoded on its own, when it is
+// asked for.
 PlaylistEntries entriesFromBytes(const QByteArray& bytes);
 
 QByteArray serialize(const PlaylistEntries& entries);
