@@ -4,5 +4,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 folder=$1
 shift
-cmake -S . -B "$folder" -G Ninja "$@" >/dev/null
+# ccache keys on paths relative to the checkout, so other clones and build folders of the
+# same sources share what it keeps
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$folder" -G Ninja "${launcher[@]}" "$@" >/dev/null
 cmake --build "$folder"

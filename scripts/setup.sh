@@ -11,6 +11,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config clang-format
+    # rebuilds of unchanged files, in any folder of a checkout, come from its cache
+    ccache
     # fuzzing: clang's libFuzzer and sanitizer runtimes come in a package of their own
     clang libclang-rt-dev
     # libraries
