@@ -112,6 +112,9 @@ TEST_F(SetColorAndSaveSet, SaveSetAloneTurnsSchemeZeroIntoOne) {
     EXPECT_TRUE(windows().frmSet().SaveSet());
     EXPECT_EQ(file(), QByteArray("Font\r\n 12 \r\n 1 \r\n"));
     EXPECT_EQ(settings().colourScheme(), 1);
+    windows().frmSet().SetColor(1); // the number it already holds still brings its colours
+    EXPECT_EQ((ColourPair{settings().firstColour(), settings().secondColour()}),
+              colourSchemeColours(1));
 }
 
 TEST_F(SetColorAndSaveSet, TwoChoicesLeaveOnlyTheSecond) {

@@ -19,7 +19,10 @@ void LyricSettings::setFont(const QString& name, float size) {
 
 void LyricSettings::chooseColourScheme(qint16 n) {
     const std::optional<ColourPair> colours = colourSchemeColours(n);
-    if (!colours || n == colourScheme_)
+    // The number alone can be right while the colours are not: a save turns scheme 0 into
+    // 1 without giving it colours.
+    if (!colours || (n == colourScheme_ && style_.firstColour == colours->first &&
+                     style_.secondColour == colours->second))
         return;
     colourScheme_ = n;
     style_.firstColour = colours->first;
