@@ -36,8 +36,14 @@ TEST(EmbeddedLyrics, SynchronizedTextsAreCutToWhatTheLabelsShow) {
 }
 
 TEST(EmbeddedLyrics, BoundedByTheLyricFileLimits) {
-    std::vector<TimedText> many(40'000, TimedText{0, "la"});
-    EXPECT_EQ(EmbeddedLyrics::fromSynchronized(many).size(), LyricFile::MaxLines);
+    // The earliest entries are the ones kept, wherever the tag stores them.
+    std::vector<TimedText> many;
+    for (std::uint32_t i = 40'000; i > 0; --i)
+        many.push_back({i * 10, "la"});
+    const QStringList timed = EmbeddedLyrics::fromSynchronized(many);
+    ASSERT_EQ(timed.size(), LyricFile::MaxLines);
+    EXPECT_EQ(timed.first(), "[00:00.01]la");
+    EXPECT_EQ(timed.last(), EmbeddedLyrics::timeTag(LyricFile::MaxLines * 10) + "la");
 
     // 4 MiB lines of three-byte characters: one fits, the second would pass 8 MiB.
     const QString line(4 * 1024 * 1024 / 3 + 1, QChar(0x4E2D));

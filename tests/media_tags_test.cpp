@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <taglib/attachedpictureframe.h>
@@ -21,6 +22,7 @@
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/privateframe.h>
 #include <taglib/synchronizedlyricsframe.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 #include <taglib/vorbisfile.h>
@@ -219,6 +221,50 @@ TEST_F(MediaTags_, Id3SynchronizedLyricsFirstThenTimedTextNeverPlainText) {
         file.save();
     }
     EXPECT_TRUE(read(path).lyricLines.isEmpty());
+}
+
+// A hostile tag costs no more than the frames the player can use: frames over their
+// limits are left unread, and the rest of the tag is read as ever.
+TEST_F(MediaTags_, FramesOverTheirLimitsAreLeftOut) {
+    const auto manyEntries = [] {
+        auto* frame = sylt({});
+        TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList list;
+        for (unsigned i = 0; i < 300'000; ++i)
+            list.append({i, "x"});
+        frame->setSynchedText(list);
+        return frame;
+    };
+    const auto hugePrivate = [] {
+        auto* frame = new TagLib::ID3v2::PrivateFrame;
+        frame->setOwner("example.org");
+        frame->setData(TagLib::ByteVector(25 * 1024 * 1024, 'p'));
+        return frame;
+    };
+    const struct {
+        const char* name;
+        std::function<TagLib::ID3v2::Frame*()> big;
+    } rows[] = {
+        {"synchronised lyrics of 1.5 MB", manyEntries},
+        {"unsynchronised lyrics of 2 MB",
+         [] { return uslt("[00:03.00]" + QString(2 * 1024 * 1024, u'x')); }},
+        {"a private frame that makes the tag 25 MB", hugePrivate},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = bare("song.mp3", MediaContainer::Mp3);
+        {
+            TagLib::MPEG::File file(path8(path).constData());
+            TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
+            tag->addFrame(row.big());
+            setCommon(tag);
+            tag->addFrame(uslt(QStringLiteral("[00:01.00]kept")));
+            ASSERT_TRUE(file.save());
+        }
+        const MediaTags tags = read(path);
+        EXPECT_EQ(tags.lyricLines, QStringList{"[00:01.00]kept"});
+        EXPECT_EQ(tags.title, QStringLiteral("玫瑰花的葬礼"));
+        EXPECT_EQ(tags.durationMs, 2988);
+    }
 }
 
 TEST_F(MediaTags_, FrontCoverChosenOverOtherPicturesAndNonImagesLeftOut) {

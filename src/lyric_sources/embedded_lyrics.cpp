@@ -86,16 +86,27 @@ QString timeTag(std::uint32_t ms) {
         .arg(ms % 1000 / 10, 2, 10, QLatin1Char('0'));
 }
 
+std::vector<std::size_t> earliest(const std::vector<std::uint32_t>& times) {
+    std::vector<std::size_t> order(times.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const auto before = [&times](std::size_t a, std::size_t b) {
+        return times[a] != times[b] ? times[a] < times[b] : a < b;
+    };
+    const std::size_t kept = std::min(order.size(), std::size_t(LyricFile::MaxLines));
+    std::partial_sort(order.begin(), order.begin() + std::ptrdiff_t(kept), order.end(), before);
+    order.resize(kept);
+    return order;
+}
+
 QStringList fromSynchronized(const std::vector<TimedText>& entries) {
-    std::vector<const TimedText*> ordered;
-    ordered.reserve(entries.size());
+    std::vector<std::uint32_t> times;
+    times.reserve(entries.size());
     for (const TimedText& entry : entries)
-        ordered.push_back(&entry);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const TimedText* a, const TimedText* b) { return a->ms < b->ms; });
+        times.push_back(entry.ms);
     BoundedLines lines;
-    for (const TimedText* entry : ordered) {
-        if (!lines.add(timeTag(entry->ms) + oneLine(entry->text)))
+    for (const std::size_t i : earliest(times)) {
+        if (!lines.add(timeTag(entries[i].ms) + oneLine(entries[i].text)))
             break;
     }
     return lines.take();

@@ -31,6 +31,11 @@ struct Sources {
 // texts do; the hundredths rounded down so the tag names the second the text starts in.
 QString timeTag(std::uint32_t ms);
 
+// The positions of the entries that can become lines: the earliest LyricFile::MaxLines
+// by time (entries of one time in their order), in time order. Chosen without sorting the
+// rest, which a hostile tag makes millions long.
+std::vector<std::size_t> earliest(const std::vector<std::uint32_t>& times);
+
 // Timed lines in time order (entries of one time keep their order). The tick shows a
 // line's text on one label, so line breaks inside an entry become blanks, and the text is
 // cut to what the labels could ever show.

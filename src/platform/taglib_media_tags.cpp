@@ -2,6 +2,9 @@
 
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/embedded_lyrics.h"
+#include "lyrics/lyric_file.h"
+#include "lyrics/lyric_line_index.h"
+#include "platform/id3v2_bounds.h"
 
 #include <QFile>
 #include <algorithm>
@@ -30,8 +33,25 @@ namespace {
 
 enum class Kind { Unknown, Mpeg, Flac, OggVorbis, Opus, Mp4, Wav };
 
-QString toQString(const TagLib::String& text) {
-    return QString::fromStdWString(text.toWString());
+// Texts are cut to what can be used before they are converted, and converted once.
+constexpr unsigned MaxNameChars = LyricLineIndex::MaxShownLength;
+// Line breaks inside an entry vanish from its line, so an entry may be longer than a line.
+constexpr unsigned MaxEntryChars = 2 * LyricLineIndex::MaxShownLength;
+// Each character takes at least one byte of the lyric file the lines would make.
+constexpr unsigned MaxLyricChars = unsigned(LyricFile::MaxBytes);
+
+QString toQString(const TagLib::String& text, unsigned maxChars) {
+    const std::string utf8 =
+        (text.size() > maxChars ? text.substr(0, maxChars) : text).to8Bit(true);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// TagLib hands a frame's type bytes over as its enumerations, whatever their value; read
+// as a number, a value the format does not name is no undefined behaviour.
+template <typename Frame, typename Enumeration>
+__attribute__((no_sanitize("enum"))) int code(const Frame* frame,
+                                              Enumeration (Frame::*read)() const) {
+    return int((frame->*read)());
 }
 
 QByteArray toBytes(const TagLib::ByteVector& bytes) {
@@ -114,10 +134,10 @@ void readId3v2(TagLib::ID3v2::Tag* tag, MediaTags& tags, EmbeddedLyrics::Sources
         const auto* sylt = dynamic_cast<const SynchronizedLyricsFrame*>(frame);
         // Stamps counted in MPEG frames would need the stream's frame length; no writer in
         // use makes them.
-        if (sylt == nullptr ||
-            sylt->timestampFormat() != SynchronizedLyricsFrame::AbsoluteMilliseconds)
+        if (sylt == nullptr || code(sylt, &SynchronizedLyricsFrame::timestampFormat) !=
+                                   SynchronizedLyricsFrame::AbsoluteMilliseconds)
             continue;
-        const auto type = sylt->type();
+        const int type = code(sylt, &SynchronizedLyricsFrame::type);
         if (type == SynchronizedLyricsFrame::Lyrics ||
             type == SynchronizedLyricsFrame::TextTranscription ||
             type == SynchronizedLyricsFrame::Other)
@@ -125,18 +145,28 @@ void readId3v2(TagLib::ID3v2::Tag* tag, MediaTags& tags, EmbeddedLyrics::Sources
     }
     // Lyrics proper before a transcription or an untyped frame.
     std::stable_sort(synchronized.begin(), synchronized.end(), [](auto* a, auto* b) {
-        return (a->type() == SynchronizedLyricsFrame::Lyrics) >
-               (b->type() == SynchronizedLyricsFrame::Lyrics);
+        return (code(a, &SynchronizedLyricsFrame::type) == SynchronizedLyricsFrame::Lyrics) >
+               (code(b, &SynchronizedLyricsFrame::type) == SynchronizedLyricsFrame::Lyrics);
     });
     for (const SynchronizedLyricsFrame* sylt : synchronized) {
+        // Only the entries that can become lines are converted.
+        const SynchronizedLyricsFrame::SynchedTextList list = sylt->synchedText();
+        std::vector<const SynchronizedLyricsFrame::SynchedText*> all;
+        std::vector<std::uint32_t> times;
+        all.reserve(list.size());
+        times.reserve(list.size());
+        for (const auto& entry : list) {
+            all.push_back(&entry);
+            times.push_back(entry.time);
+        }
         std::vector<EmbeddedLyrics::TimedText> entries;
-        for (const auto& entry : sylt->synchedText())
-            entries.push_back({entry.time, toQString(entry.text)});
+        for (const std::size_t i : EmbeddedLyrics::earliest(times))
+            entries.push_back({all[i]->time, toQString(all[i]->text, MaxEntryChars)});
         lyrics.synchronized.push_back(std::move(entries));
     }
     for (TagLib::ID3v2::Frame* frame : tag->frameList("USLT")) {
         if (const auto* uslt = dynamic_cast<const TagLib::ID3v2::UnsynchronizedLyricsFrame*>(frame))
-            lyrics.texts.append(toQString(uslt->text()));
+            lyrics.texts.append(toQString(uslt->text(), MaxLyricChars));
     }
     if (!tags.cover.isNull())
         return;
@@ -147,14 +177,20 @@ void readId3v2(TagLib::ID3v2::Tag* tag, MediaTags& tags, EmbeddedLyrics::Sources
     }
     tags.cover = chooseCover(
         pictures,
-        [](auto* apic) { return apic->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover; },
+        [](auto* apic) {
+            return code(apic, &TagLib::ID3v2::AttachedPictureFrame::type) ==
+                   TagLib::ID3v2::AttachedPictureFrame::FrontCover;
+        },
         [](auto* apic) { return apic->picture(); });
 }
 
 CoverImage coverOfPictures(const TagLib::List<TagLib::FLAC::Picture*>& list) {
     std::vector<const TagLib::FLAC::Picture*> pictures(list.begin(), list.end());
     return chooseCover(
-        pictures, [](auto* p) { return p->type() == TagLib::FLAC::Picture::FrontCover; },
+        pictures,
+        [](auto* p) {
+            return code(p, &TagLib::FLAC::Picture::type) == TagLib::FLAC::Picture::FrontCover;
+        },
         [](auto* p) { return p->data(); });
 }
 
@@ -167,7 +203,7 @@ void readXiph(TagLib::Ogg::XiphComment* comment, MediaTags& tags, EmbeddedLyrics
         if (field == fields.end())
             continue;
         for (const TagLib::String& text : field->second)
-            lyrics.texts.append(toQString(text));
+            lyrics.texts.append(toQString(text, MaxLyricChars));
     }
     if (tags.cover.isNull())
         tags.cover = coverOfPictures(comment->pictureList());
@@ -177,7 +213,7 @@ void readMp4(TagLib::MP4::Tag* tag, MediaTags& tags, EmbeddedLyrics::Sources& ly
     if (tag == nullptr)
         return;
     for (const TagLib::String& text : tag->item("\251lyr").toStringList())
-        lyrics.texts.append(toQString(text));
+        lyrics.texts.append(toQString(text, MaxLyricChars));
     std::vector<TagLib::MP4::CoverArt> pictures;
     for (const TagLib::MP4::CoverArt& art : tag->item("covr").toCoverArtList())
         pictures.push_back(art);
@@ -198,27 +234,31 @@ MediaTags TagLibMediaTagReader::read(const QString& path) const {
         return {};
     }
     // The stream owns the descriptor from here on.
-    TagLib::FileStream stream(fd, true);
-    if (!stream.isOpen()) {
+    TagLib::FileStream opened(fd, true);
+    if (!opened.isOpen()) {
         ::close(fd);
         return {};
     }
+    // A tag in front of MPEG or FLAC audio is read without the frames over their limits.
+    const std::unique_ptr<TagLib::IOStream> sieved =
+        kind == Kind::Mpeg || kind == Kind::Flac ? Id3v2Bounds::sievedStream(opened) : nullptr;
+    TagLib::IOStream& stream = sieved ? *sieved : static_cast<TagLib::IOStream&>(opened);
 
     MediaTags tags;
     EmbeddedLyrics::Sources lyrics;
     std::unique_ptr<TagLib::File> file;
     switch (kind) {
     case Kind::Mpeg: {
-        auto mpeg = std::make_unique<TagLib::MPEG::File>(
-            &stream, TagLib::ID3v2::FrameFactory::instance(), true);
+        auto mpeg =
+            std::make_unique<TagLib::MPEG::File>(&stream, Id3v2Bounds::frameFactory(), true);
         if (mpeg->isValid() && mpeg->hasID3v2Tag())
             readId3v2(mpeg->ID3v2Tag(), tags, lyrics);
         file = std::move(mpeg);
         break;
     }
     case Kind::Flac: {
-        auto flac = std::make_unique<TagLib::FLAC::File>(
-            &stream, TagLib::ID3v2::FrameFactory::instance(), true);
+        auto flac =
+            std::make_unique<TagLib::FLAC::File>(&stream, Id3v2Bounds::frameFactory(), true);
         if (flac->isValid()) {
             tags.cover = coverOfPictures(flac->pictureList());
             readXiph(flac->xiphComment(), tags, lyrics);
@@ -265,9 +305,9 @@ MediaTags TagLibMediaTagReader::read(const QString& path) const {
     // The format's own tag, which for MP3 falls back from ID3v2 to ID3v1 and for WAV from
     // ID3v2 to the INFO chunk.
     if (const TagLib::Tag* tag = file->tag()) {
-        tags.title = toQString(tag->title()).trimmed();
-        tags.artist = toQString(tag->artist()).trimmed();
-        tags.album = toQString(tag->album()).trimmed();
+        tags.title = toQString(tag->title(), MaxNameChars).trimmed();
+        tags.artist = toQString(tag->artist(), MaxNameChars).trimmed();
+        tags.album = toQString(tag->album(), MaxNameChars).trimmed();
     }
     if (const TagLib::AudioProperties* audio = file->audioProperties();
         audio != nullptr && audio->lengthInMilliseconds() > 0)
