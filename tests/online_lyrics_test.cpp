@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -424,6 +427,50 @@ TEST(SavedLyrics, UserFolderNamesOneFilePerMediaPath) {
     EXPECT_TRUE(SavedLyrics::userFileFor("/music/", "/lyrics").isEmpty());
     const QString longName = SavedLyrics::userFileFor("/m/" + QString(300, u'長') + ".mp3", "/l");
     EXPECT_LT(QFileInfo(longName).fileName().toUtf8().size(), 255);
+}
+
+// A link at the lyric file's name is the user's, wherever it leads, and is never written
+// through, even when the name is swapped between a file of the program's and a link while
+// the program saves.
+TEST(SavedLyrics, NeverWritesThroughALink) {
+    TempFolder music, elsewhere, users;
+    const QString media = music.file("song.mp3");
+    const QString name = music.file("song.lrc");
+    const QByteArray victim = "export PATH=/usr/bin\n";
+    const QString target = elsewhere.write(".bashrc", victim);
+    const QString ownElsewhere = elsewhere.write("own.lrc", OwnHeader + "[00:01.00]old\r\n");
+    for (const QString& linked : {ownElsewhere, elsewhere.file("missing.lrc")}) {
+        SCOPED_TRACE(linked.toStdString());
+        QFile::remove(name);
+        ASSERT_TRUE(QFile::link(linked, name));
+        const SavedLyrics::Result result =
+            SavedLyrics::save(media, {"[00:01.00]new"}, users.path());
+        EXPECT_EQ(result.outcome, SavedLyrics::Outcome::UserFileKept);
+        EXPECT_TRUE(QFileInfo(name).isSymLink());
+    }
+    EXPECT_EQ(elsewhere.read("own.lrc"), OwnHeader + "[00:01.00]old\r\n");
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.file("missing.lrc")));
+
+    std::atomic<bool> saving = true;
+    std::thread swapper([&] {
+        const QByteArray own = QFile::encodeName(music.file("own.tmp"));
+        const QByteArray link = QFile::encodeName(music.file("link.tmp"));
+        const QByteArray at = QFile::encodeName(name);
+        for (bool toLink = false; saving; toLink = !toLink) {
+            if (toLink) {
+                ::symlink(QFile::encodeName(target).constData(), link.constData());
+                ::rename(link.constData(), at.constData());
+            } else {
+                music.write("own.tmp", OwnHeader);
+                ::rename(own.constData(), at.constData());
+            }
+        }
+    });
+    for (int i = 0; i < 500; ++i)
+        SavedLyrics::save(media, {"[00:01.00]new"}, users.path());
+    saving = false;
+    swapper.join();
+    EXPECT_EQ(elsewhere.read(".bashrc"), victim);
 }
 
 TEST(LrclibServer, HttpsOnlyExceptForATestServerOnThisMachine) {

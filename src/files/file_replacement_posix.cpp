@@ -45,16 +45,18 @@ bool writeAll(int fd, QByteArrayView bytes) {
     return true;
 }
 
-// A name beside the target that no other writer picks. Made with the target's permission
-// bits when it exists (so a replacement keeps them), else as any new file would be.
-int createSibling(const QByteArray& target, QByteArray& name) {
+// A name beside the target in the folder that no other writer picks. Made with the
+// target's permission bits when it is a regular file (so a replacement keeps them), else as
+// any new file would be.
+int createSibling(int folder, const QByteArray& target, QByteArray& name) {
     struct stat old {};
-    const bool exists = ::stat(target.constData(), &old) == 0;
+    const bool exists = ::fstatat(folder, target.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISREG(old.st_mode);
     const mode_t mode = exists ? (old.st_mode & 07777) : 0666;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = target + ".new-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd =
-            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        const int fd = ::openat(folder, name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0 || errno != EEXIST) {
             // The umask applies to new files only: a replacement keeps the old bits.
             if (fd >= 0 && exists)
@@ -74,14 +76,30 @@ QString writeTarget(const QString& path) {
     return resolved.isEmpty() ? info.symLinkTarget() : resolved;
 }
 
-void syncFolderOf(const QByteArray& file) {
-    const qsizetype slash = file.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : file.left(slash);
-    Descriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+// The new contents in a new file of the folder, renamed over the name, which is replaced
+// itself and never followed.
+bool replaceIn(int folder, const QByteArray& target, QByteArrayView contents) {
+    QByteArray sibling;
+    Descriptor file(createSibling(folder, target, sibling));
+    if (file.get() < 0)
+        return false;
+    const bool written =
+        writeAll(file.get(), contents) && ::fsync(file.get()) == 0 && ::close(file.release()) == 0;
+    if (!written || ::renameat(folder, sibling.constData(), folder, target.constData()) != 0) {
+        ::unlinkat(folder, sibling.constData(), 0);
+        return false;
+    }
     // Some file systems refuse to sync a folder; the file itself is complete and synced, so
     // that is no reason to call the write failed.
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
+    ::fsync(folder);
+    return true;
+}
+
+QByteArray nameIn(const QString& name) {
+    const QByteArray encoded = QFile::encodeName(name);
+    return encoded.isEmpty() || encoded.contains('/') || encoded == "." || encoded == ".."
+               ? QByteArray()
+               : encoded;
 }
 
 } // namespace
@@ -91,17 +109,59 @@ bool replaceFileContents(const QString& path, QByteArrayView contents) {
     struct stat existing {};
     if (::stat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return false;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0    ? QByteArray(".")
+                              : slash == 0 ? QByteArray("/")
+                                           : target.left(slash);
+    Descriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.get() >= 0 && replaceIn(dir.get(), target.mid(slash + 1), contents);
+}
 
-    QByteArray sibling;
-    Descriptor file(createSibling(target, sibling));
-    if (file.get() < 0)
-        return false;
-    const bool written =
-        writeAll(file.get(), contents) && ::fsync(file.get()) == 0 && ::close(file.release()) == 0;
-    if (!written || ::rename(sibling.constData(), target.constData()) != 0) {
-        ::unlink(sibling.constData());
-        return false;
+OpenedFolder::OpenedFolder(const QString& path)
+    : fd_(::open(QFile::encodeName(path).constData(),
+                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)) {}
+
+OpenedFolder::~OpenedFolder() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+OpenedFolder::Entry OpenedFolder::entryAt(const QString& name) const {
+    const QByteArray own = nameIn(name);
+    if (fd_ < 0 || own.isEmpty())
+        return Entry::Other;
+    struct stat status {};
+    if (::fstatat(fd_, own.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Entry::Nothing : Entry::Other;
+    return S_ISREG(status.st_mode) ? Entry::RegularFile : Entry::Other;
+}
+
+std::optional<QByteArray> OpenedFolder::start(const QString& name, qsizetype maxBytes) const {
+    const QByteArray own = nameIn(name);
+    if (fd_ < 0 || own.isEmpty())
+        return std::nullopt;
+    // Non-blocking: a pipe put in the file's place would hold the read up.
+    Descriptor file(::openat(fd_, own.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    QByteArray bytes(maxBytes, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(file.get(), bytes.data() + got, size_t(maxBytes - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
     }
-    syncFolderOf(target);
-    return true;
+    bytes.truncate(got);
+    return bytes;
+}
+
+bool OpenedFolder::replace(const QString& name, QByteArrayView contents) const {
+    const QByteArray own = nameIn(name);
+    return fd_ >= 0 && !own.isEmpty() && replaceIn(fd_, own, contents);
 }

@@ -23,10 +23,28 @@ QByteArray contentsOf(const QStringList& lines) {
     return bytes;
 }
 
-// Nothing there to lose, or a file of the program's own.
-bool mayWrite(const QString& path) {
-    const QFileInfo info(path);
-    return (!info.exists() && !info.isSymLink()) || isOwnFile(path);
+enum class Place { Free, Own, Users };
+
+// What the name holds, looked at without following a link: nothing there to lose, a file of
+// the program's own, or anything else, which is the user's (a link too, wherever it leads).
+Place placeOf(const OpenedFolder& folder, const QString& name) {
+    switch (folder.entryAt(name)) {
+    case OpenedFolder::Entry::Nothing:
+        return Place::Free;
+    case OpenedFolder::Entry::RegularFile:
+        break;
+    case OpenedFolder::Entry::Other:
+        return Place::Users;
+    }
+    const std::optional<QByteArray> start = folder.start(name, 4096);
+    const QStringList first = start ? decodeTextLines(*start, 1) : QStringList();
+    return !first.isEmpty() && first.front() == HeaderLine ? Place::Own : Place::Users;
+}
+
+// The folder of a file, opened where it really is: the links on the way there are the
+// user's, and only the name itself is looked at and written without following one.
+OpenedFolder folderOf(const QString& file) {
+    return OpenedFolder(QFileInfo(QFileInfo(file).absolutePath()).canonicalFilePath());
 }
 
 } // namespace
@@ -55,8 +73,7 @@ QString userFileFor(const QString& mediaPath, const QString& folder) {
 }
 
 bool isOwnFile(const QString& path) {
-    const std::optional<QStringList> lines = readTextLines(path, 1, 4096);
-    return lines && !lines->isEmpty() && lines->first() == HeaderLine;
+    return placeOf(folderOf(path), QFileInfo(path).fileName()) == Place::Own;
 }
 
 Result save(const QString& mediaPath, const QStringList& lines, const QString& folder) {
@@ -64,21 +81,25 @@ Result save(const QString& mediaPath, const QStringList& lines, const QString& f
     if (beside.isEmpty())
         return {};
     const QByteArray contents = contentsOf(lines);
-    if (DataFolder::isWritable(QFileInfo(beside).absolutePath())) {
-        if (!mayWrite(beside))
-            return {Outcome::UserFileKept, {}};
-        if (replaceFileContents(beside, contents))
-            return {Outcome::Saved, beside};
-    } else if (QFileInfo(beside).exists() && !isOwnFile(beside)) {
+    const OpenedFolder media = folderOf(beside);
+    const QString name = QFileInfo(beside).fileName();
+    if (media.isOpen()) {
+        const Place there = placeOf(media, name);
         // The loader would find the user's file first; lyrics kept elsewhere stay unseen.
-        return {Outcome::UserFileKept, {}};
+        if (there == Place::Users)
+            return {Outcome::UserFileKept, {}};
+        if (DataFolder::isWritable(QFileInfo(beside).absolutePath()) &&
+            media.replace(name, contents))
+            return {Outcome::Saved, beside};
     }
     const QString fallback = userFileFor(mediaPath, folder);
     if (fallback.isEmpty() || !QDir().mkpath(folder))
         return {};
-    if (!mayWrite(fallback))
+    const OpenedFolder users = folderOf(fallback);
+    const QString fallbackName = QFileInfo(fallback).fileName();
+    if (placeOf(users, fallbackName) == Place::Users)
         return {Outcome::UserFileKept, {}};
-    if (replaceFileContents(fallback, contents))
+    if (users.replace(fallbackName, contents))
         return {Outcome::Saved, fallback};
     return {};
 }
