@@ -1,5 +1,6 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/media_tag_loader.h"
+#include "platform/media_sources_module.h"
 #include "platform/taglib_media_tags.h"
 #include "support/generated_media.h"
 #include "support/temp_folder.h"
@@ -333,6 +334,21 @@ TEST_F(MediaTags_, FilesThatAreNoMediaGiveEmptyTagsAtOnce) {
                     tags.lyricLines.isEmpty())
             << name;
     }
+}
+
+// Once the program file is replaced its folder reads as empty; the working directory is
+// then no place to load code from. A module of another build is turned away.
+TEST(MediaSourcesModule, OnlyFromTheProgramsAbsoluteFolderAndItsOwnBuild) {
+    for (const char* folder : {"", ".", "bin", "./bin", "../lib"})
+        EXPECT_TRUE(MediaSourcesModule::candidatePaths(folder).isEmpty()) << folder;
+    for (const QString& path : MediaSourcesModule::candidatePaths("/opt/vellora/bin"))
+        EXPECT_TRUE(path.startsWith("/opt/vellora/")) << path.toStdString();
+
+    using Entry = MediaSourcesModule::Entry;
+    EXPECT_TRUE(
+        MediaSourcesModule::isOwnBuild(Entry{.build = MediaSourcesModule::buildIdentity()}));
+    EXPECT_FALSE(MediaSourcesModule::isOwnBuild(Entry{.build = "1.0-GNU-another"}));
+    EXPECT_FALSE(MediaSourcesModule::isOwnBuild(Entry{}));
 }
 
 TEST(CoverArtCache, ImagesByTheirBytes) {

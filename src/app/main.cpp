@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = CommandLine::parse(arguments, QDir::currentPath());
     const QString programFolder = DataFolder::programFolder();
+    MediaSourcesModule::lookIn(programFolder);
     const QString dataFolder =
         DataFolder::choose(programFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
     if (const std::optional<int> exitCode = answerWithoutStarting(commandLine, dataFolder))

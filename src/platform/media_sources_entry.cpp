@@ -18,6 +18,7 @@ std::unique_ptr<LrclibLookup> makeLrclibLookup(const LrclibLookup::Options& opti
 
 extern "C" Q_DECL_EXPORT const MediaSourcesModule::Entry* vellora_media_sources_entry() {
     static const MediaSourcesModule::Entry entry{MediaSourcesModule::Entry::CurrentLayout,
-                                                 makeTagReader, makeLrclibLookup};
+                                                 VELLORA_BUILD_IDENTITY, makeTagReader,
+                                                 makeLrclibLookup};
     return &entry;
 }

@@ -13,11 +13,13 @@
 namespace MediaSourcesModule {
 
 // What the module hands over: makers of its two services. Program and module are built
-// from one tree by one compiler, so C++ types cross between them; the layout number turns
-// away a module of another build whose table differs.
+// from one tree by one compiler, so C++ types cross between them: a module of any other
+// build is turned away, by the layout number of this table and by the build's identity
+// (made when the build folder is configured, the same for the program and its module).
 struct Entry {
-    static constexpr int CurrentLayout = 1;
+    static constexpr int CurrentLayout = 2;
     int layout = CurrentLayout;
+    const char* build = nullptr;
     std::unique_ptr<MediaTagReader> (*makeTagReader)() = nullptr;
     std::unique_ptr<LrclibLookup> (*makeLrclibLookup)(const LrclibLookup::Options& options,
                                                       LrclibLookup::Answered answered) = nullptr;
@@ -25,9 +27,21 @@ struct Entry {
 // The one symbol the module exports: a function without arguments returning the entry.
 inline constexpr const char* EntrySymbol = "vellora_media_sources_entry";
 
+// This program's build identity, which its module must carry.
+const char* buildIdentity();
+// Whether an entry comes from this program's own build.
+bool isOwnBuild(const Entry& entry);
+
 // Where the module is looked for, in order: beside the program (as in the build tree), then
-// in the program's library folder of the installation.
+// in the program's library folder of the installation. Nothing for a folder that is not
+// absolute: once the program file has been replaced (a package upgrade while it runs), its
+// folder reads as empty, and the working directory, which anyone may have chosen, is no
+// place to load code from.
 QStringList candidatePaths(const QString& programFolder);
+
+// The program's folder, taken once at start, while the program file is surely there; the
+// module is looked for only there.
+void lookIn(const QString& programFolder);
 
 // A reader that loads the module on its first read, which the tag loader asks for on its
 // worker thread. Without the module, every file reads as one without tags.
