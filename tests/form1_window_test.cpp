@@ -288,6 +288,23 @@ TEST_F(Form1Window, MessagesWaitUntilTheWindowIsOnScreen) {
     EXPECT_TRUE(dialogs.messages.first().contains(QStringLiteral("/dev/zero")));
 }
 
+// Calls from outside are answered while a box is open; what they bring to say waits for it
+// and shows in one box, never in a box over the box.
+TEST_F(Form1Window, OneMessageBoxAtATimeAndWhatCameMeanwhileInOne) {
+    window().show();
+    dialogs.whileShowing = [this] {
+        dialogs.whileShowing = nullptr;
+        for (int call = 0; call < 3; ++call)
+            player->openPaths({QStringLiteral("/dev/zero")});
+        player->openPaths({QStringLiteral("/dev/null")});
+    };
+    player->openPaths({QStringLiteral("/dev/zero")});
+    EXPECT_EQ(dialogs.deepest, 1);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].count(QStringLiteral("/dev/zero")), 1);
+    EXPECT_TRUE(dialogs.messages[1].contains(QStringLiteral("/dev/null")));
+}
+
 TEST_F(Form1Window, DroppedLocalFilesAndFoldersJoinOthersAreRefused) {
     TempFolder music;
     const QString dropped = music.write("a.mp3", "x");

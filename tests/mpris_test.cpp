@@ -2,6 +2,7 @@
 // it: its commands take the window's own paths, and it tells each change once.
 #include "desktop_integration/desktop_identity.h"
 #include "desktop_integration/mpris_service.h"
+#include "player/playlist_file.h"
 #include "support/event_wait.h"
 #include "support/player_fixture.h"
 #include "support/private_bus.h"
@@ -249,6 +250,22 @@ TEST_F(Mpris, PathsFromTheBusAreCheckedAndARefusalIsAnError) {
     const QDBusMessage uri = call(Player, "OpenUri", {QUrl::fromLocalFile(good).toString()});
     EXPECT_EQ(uri.type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 5; }));
+}
+
+// One call that names a folder of 2,000 MP3s 20,000 times fills the playlist and is
+// answered, with one message for what did not fit; the folder is not listed 20,000 times
+// (bench/playlist_bench.cpp times it).
+TEST_F(Mpris, OneCallFillsThePlaylistWithOneMessage) {
+    TempFolder big;
+    for (int i = 0; i < 2000; ++i)
+        big.write(QStringLiteral("%1.mp3").arg(i), {});
+    QSignalSpy messages(player.get(), &PlayerCore::message);
+    const QString files = QString::fromUtf16(DesktopIdentity::FilesInterface);
+    const QStringList sameFolder(20'000, big.path());
+    EXPECT_EQ(call(files, "Open", {sameFolder}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !messages.isEmpty(); }));
+    EXPECT_EQ(player->playlist().count(), PlaylistFile::MaxEntries);
+    EXPECT_EQ(messages.size(), 1);
 }
 
 } // namespace

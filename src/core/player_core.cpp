@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -215,15 +214,20 @@ void PlayerCore::drawLyric(const QString& text) {
 }
 
 int PlayerCore::addToPlaylist(const QStringList& paths) {
-    const PlaylistAddition addition = planAddition(playlist_.count(), paths);
+    return addToPlaylist(planAddition(playlist_.count(), paths));
+}
+
+int PlayerCore::addToPlaylist(const PlaylistAddition& addition, const QString& before) {
     PlaylistEntries entries;
     for (const QString& path : addition.accepted)
         entries.append(path);
     const int added = int(entries.size());
     playlist_.append(std::move(entries));
     const QString problem = addition.problem();
-    if (!problem.isEmpty())
-        Q_EMIT message(applicationTitle(), problem);
+    const QString told =
+        before.isEmpty() || problem.isEmpty() ? before + problem : before + u'\n' + problem;
+    if (!told.isEmpty())
+        Q_EMIT message(applicationTitle(), told);
     return added;
 }
 
@@ -249,31 +253,25 @@ void PlayerCore::clearPlaylist() {
 }
 
 QStringList PlayerCore::admitPaths(const QStringList& paths) {
-    QStringList files;
-    QStringList refusals;
-    for (const QString& path : paths) {
-        if (const QString why = OutsidePaths::refusal(path); !why.isEmpty()) {
-            refusals.append(path + QStringLiteral("：") + why);
-            continue;
-        }
-        if (!QFileInfo(path).isDir()) {
-            files.append(path);
-            continue;
-        }
-        const QDir folder(path);
-        for (const QString& name : mp3FileNames(path))
-            files.append(folder.filePath(name));
-    }
-    const int firstNew = playlist_.count();
-    if (addToPlaylist(files) > 0)
-        stepTo(firstNew, true);
-    return refusals;
+    return admit(paths, false);
 }
 
 void PlayerCore::openPaths(const QStringList& paths) {
-    const QStringList refusals = admitPaths(paths);
-    if (!refusals.isEmpty())
-        Q_EMIT message(applicationTitle(), OutsidePaths::describe(refusals));
+    admit(paths, true);
+}
+
+QStringList PlayerCore::admit(const QStringList& paths, bool tellRefusals) {
+    const int firstNew = playlist_.count();
+    OutsidePaths::Expansion found =
+        OutsidePaths::expand(paths, PlaylistFile::MaxEntries - firstNew);
+    PlaylistAddition addition = planAddition(firstNew, found.files);
+    addition.overCapacity += found.overCapacity;
+    const QString refused = tellRefusals && !found.refusals.isEmpty()
+                                ? OutsidePaths::describe(found.refusals)
+                                : QString();
+    if (addToPlaylist(addition, refused) > 0)
+        stepTo(firstNew, true);
+    return std::move(found.refusals);
 }
 
 void PlayerCore::openDesktopLyric(const QString& fontName) {

@@ -16,6 +16,7 @@ class DesktopLyric;
 class FontInstallation;
 class MediaEngine;
 class QTimer;
+struct PlaylistAddition;
 
 // What the player core needs from the world outside it.
 struct PlayerCoreServices {
@@ -101,8 +102,9 @@ public Q_SLOTS:
     // media controls). Each must name an existing regular file or folder, not a device, pipe
     // or anything under /proc or /sys; what is refused is never stored. What joins then plays,
     // from its first entry. Returns the refusals, one line each; empty when all were taken.
+    // What did not fit is told in one message.
     QStringList admitPaths(const QStringList& paths);
-    // The same, with the refusals told to the user in one message.
+    // The same, with the refusals told in that one message too.
     void openPaths(const QStringList& paths);
 
     // The switch of the main window, and its button that opens the lyric in the calligraphic
@@ -147,6 +149,9 @@ private:
     void loadLyricLines(const QString& mediaPath);
     void showLyricLines(const QStringList& lines);
     int addToPlaylist(const QStringList& paths);
+    // Appends what the addition accepts; its problem, with the text before it, is one message.
+    int addToPlaylist(const PlaylistAddition& addition, const QString& before = {});
+    QStringList admit(const QStringList& paths, bool tellRefusals);
     void stepTo(int row, bool play);
     void mediaEnded();
     void drawLyric(const QString& text);

@@ -14,9 +14,13 @@ namespace {
 // Splits paths handed over on the bus into those that may join the playlist and the
 // refusals ("path：why"). Relative paths would mean the running player's working directory,
 // not the sender's.
+// Only as many paths as could ever join are looked at; the rest are refused unseen.
 QStringList admissible(const QStringList& paths, QStringList& refusals) {
     QStringList accepted;
-    for (const QString& path : paths) {
+    const qsizetype taken = std::min(paths.size(), OutsidePaths::MaxPathsPerCall);
+    if (taken < paths.size())
+        refusals.append(QStringLiteral("%1 个路径超出一次能加入的数目").arg(paths.size() - taken));
+    for (const QString& path : paths.first(taken)) {
         QString why = OutsidePaths::refusal(path);
         if (why.isEmpty() && !QDir::isAbsolutePath(path))
             why = QStringLiteral("不是绝对路径");

@@ -203,24 +203,33 @@ void Form1::addFolder() {
 // A message that comes before the window is on screen (about the files it was started with,
 // say) waits for it: a box with no window behind it would seem to come from nowhere.
 void Form1::showMessage(const QString& title, const QString& text) {
-    if (!isVisible()) {
+    if (!heldMessages_.contains(std::pair(title, text)))
         heldMessages_.append({title, text});
+    if (isVisible())
+        showHeldMessages();
+}
+
+// One box at a time. What comes while a box is open (calls from outside are answered in its
+// event loop) waits until it is closed, and all of that shows in one box, each text once.
+void Form1::showHeldMessages() {
+    if (showingMessage_)
         return;
+    showingMessage_ = true;
+    while (!heldMessages_.isEmpty()) {
+        const QList<std::pair<QString, QString>> held = std::exchange(heldMessages_, {});
+        QStringList texts;
+        for (const auto& [title, text] : held)
+            texts.append(text);
+        services_.dialogs.showInformation(this, held.first().first,
+                                          texts.join(QStringLiteral("\n\n")));
     }
-    services_.dialogs.showInformation(this, title, text);
+    showingMessage_ = false;
 }
 
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (heldMessages_.isEmpty())
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            for (const auto& [title, text] : std::exchange(heldMessages_, {}))
-                services_.dialogs.showInformation(this, title, text);
-        },
-        Qt::QueuedConnection);
+    if (!heldMessages_.isEmpty())
+        QMetaObject::invokeMethod(this, &Form1::showHeldMessages, Qt::QueuedConnection);
 }
 
 void Form1::stirWater(const QMouseEvent* event, int spread, int depth) {

@@ -62,6 +62,7 @@ private:
     void addFile();
     void addFolder();
     void showMessage(const QString& title, const QString& text);
+    void showHeldMessages();
     void stirWater(const QMouseEvent* event, int spread, int depth);
     void timer2Tick();
     void timer5Tick();
@@ -121,7 +122,9 @@ private:
     // Any button clicks the background.
     ClickRecognizer backgroundClick_{Qt::AllButtons};
     WaterRipple water_; // the rippling picture at the top of the window
-    // Messages that came before the window was on screen, shown once it is.
+    // Messages that came before the window was on screen, or while a message box was open,
+    // shown once it is on screen or the box is closed.
     QList<std::pair<QString, QString>> heldMessages_;
+    bool showingMessage_ = false;
     bool shownOnScreen_ = false;
 };

@@ -1,5 +1,7 @@
 #include "player/outside_paths.h"
 
+#include "player/folder_listing.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -38,7 +40,39 @@ QString refusal(const QString& path) {
 }
 
 QString describe(const QStringList& refusals) {
-    return QStringLiteral("以下路径未加入播放列表：\n") + refusals.join(u'\n');
+    QString text = QStringLiteral("以下路径未加入播放列表：\n") +
+                   refusals.first(std::min(refusals.size(), MaxToldRefusals)).join(u'\n');
+    if (refusals.size() > MaxToldRefusals)
+        text += QStringLiteral("\n……另有 %1 个路径").arg(refusals.size() - MaxToldRefusals);
+    return text;
+}
+
+Expansion expand(const QStringList& paths, int room) {
+    Expansion found;
+    const qsizetype taken = std::min(paths.size(), MaxPathsPerCall);
+    found.overCapacity = int(paths.size() - taken);
+    for (qsizetype i = 0; i < taken; ++i) {
+        const QString& path = paths[i];
+        if (found.files.size() >= room) {
+            ++found.overCapacity;
+            continue;
+        }
+        if (const QString why = refusal(path); !why.isEmpty()) {
+            found.refusals.append(path + QStringLiteral("：") + why);
+            continue;
+        }
+        if (!QFileInfo(path).isDir()) {
+            found.files.append(path);
+            continue;
+        }
+        const QDir folder(path);
+        const QStringList names = mp3FileNames(path);
+        const qsizetype fits = std::min(names.size(), room - found.files.size());
+        for (qsizetype n = 0; n < fits; ++n)
+            found.files.append(folder.filePath(names[n]));
+        found.overCapacity += int(names.size() - fits);
+    }
+    return found;
 }
 
 } // namespace OutsidePaths

@@ -12,7 +12,23 @@ namespace OutsidePaths {
 // Why the path may not join the playlist, for a message to the user; empty when it may.
 QString refusal(const QString& path);
 
-// One message for all refusals ("path: why" lines), for a message box or a D-Bus error.
+// One message for all refusals ("path: why" lines), for a message box or a D-Bus error;
+// past MaxToldRefusals lines, only how many more there were.
+inline constexpr qsizetype MaxToldRefusals = 20;
 QString describe(const QStringList& refusals);
+
+// One call from outside is looked at up to this many paths; the rest can never fit.
+inline constexpr qsizetype MaxPathsPerCall = 32767;
+
+// What one call brings: its files, and its folders' MP3 files, in order, as long as there
+// is room for them. Once `room` files are found, the rest is counted over capacity without
+// being looked at, so a folder named thousands of times is listed only until the playlist
+// is full.
+struct Expansion {
+    QStringList files;
+    QStringList refusals; // "path: why"
+    int overCapacity = 0;
+};
+Expansion expand(const QStringList& paths, int room);
 
 } // namespace OutsidePaths

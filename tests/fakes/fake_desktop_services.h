@@ -5,6 +5,8 @@
 #include "player/font_installation.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <functional>
 
 class FakeDesktopLauncher : public DesktopLauncher {
 public:
@@ -53,6 +55,11 @@ public:
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         messages << title + QStringLiteral(": ") + text;
+        // What happens while a real box runs its event loop.
+        deepest = std::max(deepest, ++depth);
+        if (whileShowing)
+            whileShowing();
+        --depth;
     }
     void showError(QWidget*, const QString& title, const QString& text) override {
         errors << title + QStringLiteral(": ") + text;
@@ -65,6 +72,9 @@ public:
     std::optional<QFont> fontAnswer; // empty: the user cancels
     QStringList messages;
     QStringList errors;
+    std::function<void()> whileShowing;
+    int depth = 0;   // boxes open now
+    int deepest = 0; // most boxes ever open at once
 
 private:
     static QString next(QStringList& answers) {
