@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QUrl>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -411,6 +413,51 @@ public:
     mutable QSemaphore gate;
     CoverImage cover;
 };
+
+// A picture's header may claim any size, which a desktop would unpack whole; and the
+// folder keeps only the covers last used.
+TEST(CoverArtCache, AbsurdSizesRefusedAndTheOldestGo) {
+    TempFolder cache;
+    const QString art = cache.file("art");
+    const QByteArray bmp = image("BMP");
+    const auto claiming = [&](qint32 width, qint32 height) {
+        QByteArray header = bmp;
+        std::memcpy(header.data() + 18, &width, 4); // BITMAPINFOHEADER, little-endian
+        std::memcpy(header.data() + 22, &height, 4);
+        return header;
+    };
+    const struct {
+        QByteArray picture;
+        bool stored;
+    } rows[] = {
+        {bmp, true},
+        {claiming(10'000, 4'000), true},
+        {claiming(100'000, 4), false},
+        {claiming(4, 100'000), false},
+        {claiming(8'000, 8'000), false},
+        {claiming(0, 4), false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(!CoverArtCache::store(art, row.picture).isEmpty(), row.stored)
+            << row.picture.toHex().left(60).toStdString();
+
+    const auto stored = [&](const QByteArray& picture) {
+        return QUrl(CoverArtCache::store(art, picture)).toLocalFile();
+    };
+    const QString oldest = stored(bmp);
+    const QString found = stored(claiming(10'000, 4'000));
+    const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const QString& path : {oldest, found})
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), hourAgo, 0);
+    for (int i = 2; i <= CoverArtCache::MaxFiles; ++i) {
+        if (i == CoverArtCache::MaxFiles)
+            stored(claiming(10'000, 4'000)); // found again before the folder is full
+        ASSERT_FALSE(stored(image("PNG", QColor::fromRgb(quint32(i)))).isEmpty());
+    }
+    EXPECT_EQ(QDir(art).entryList(QDir::Files).size(), CoverArtCache::MaxFiles);
+    EXPECT_FALSE(QFileInfo::exists(oldest));
+    EXPECT_TRUE(QFileInfo::exists(found));
+}
 
 TEST(MediaTagLoader, OnlyTheLatestOpeningIsDeliveredOnTheUiThread) {
     TempFolder cache;

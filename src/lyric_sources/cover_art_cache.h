@@ -19,9 +19,19 @@ QString folder(const QString& xdgCacheHome, const QString& home);
 // The folder above for this process's environment.
 QString defaultFolder();
 
+// Pictures larger than this in either direction, or in all, are refused: a desktop would
+// unpack them whole to show a thumbnail.
+inline constexpr int MaxSide = 10'000;
+inline constexpr qint64 MaxPixels = 40'000'000;
+// The folder keeps at most this many pictures and bytes; the ones least recently stored or
+// found go first.
+inline constexpr int MaxFiles = 300;
+inline constexpr qint64 MaxBytes = 100 * 1024 * 1024;
+
 // The file:// URL of the picture in the folder, written there (the folder made) unless a
-// file of that name is already there. Empty when the bytes are no image of a known type or
-// the file cannot be written. Touches the disk: call it off the user-interface thread.
+// file of that name is already there. Empty when the bytes are no image of a known type,
+// of a size told by its header within the bounds above, or the file cannot be written.
+// Touches the disk: call it off the user-interface thread.
 QString store(const QString& folder, QByteArrayView image);
 
 } // namespace CoverArtCache
