@@ -4,6 +4,7 @@
 // X11 and Wayland windows beneath, and not through its glyphs; screenshots come from grim.
 // The test script starts the compositor and names it in VELLORA_SWAY_WAYLAND_DISPLAY,
 // VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK.
+#include "platform/layer_buffer_scale.h"
 #include "support/desktop_session.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
@@ -169,12 +170,11 @@ protected:
         mainWindow = waitForWindow("Vellora");
         // Clicks count once the window has drawn its buttons.
         ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                return screenshot().pixel(mainWindow + SwitchButton) !=
-                       empty.pixel(mainWindow + SwitchButton);
-            },
+            [&] { return screenshot().pixel(switchButton()) != empty.pixel(switchButton()); },
             20000));
     }
+    // The main window's switch, at the scale the player was started with.
+    QPoint switchButton() const { return mainWindow + SwitchButton * scale; }
 
     // A window of one colour over the lyric's strip, on X11 (Xwayland) or Wayland.
     QProcess* startTarget(const QString& title, const QByteArray& platform) {
@@ -203,6 +203,7 @@ protected:
     std::vector<std::unique_ptr<QProcess>> targets;
     QPoint mainWindow;
     bool x11Main = false;
+    double scale = 1; // the player's QT_SCALE_FACTOR
 };
 
 TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBesideItsGlyphs) {
@@ -296,6 +297,51 @@ TEST_F(DesktopLyricOnSway, WithOnlyAWaylandDisplayTheProgramRunsAndSaysOnceWhatN
     EXPECT_EQ(player->exitCode(), 0) << said.constData();
     EXPECT_EQ(said.count("without X11"), 1) << said.constData();
     EXPECT_FALSE(said.contains("opacity")) << said.constData();
+}
+
+// Wayland takes integer buffer scales only, and a scale that does not divide the buffer's
+// size is a protocol error.
+TEST(LayerBufferScale, IntegerScalesOnlyAndTheViewporterForTheRest) {
+    const struct {
+        QSize pixels;
+        double ratio;
+        bool viewporter;
+        LayerBufferScale fit;
+    } rows[] = {
+        {{1920, 111}, 1.0, true, {1, false, 1.0}}, {{3840, 222}, 2.0, true, {2, false, 2.0}},
+        {{1502, 113}, 1.5, true, {1, true, 1.5}},  {{1502, 113}, 1.5, false, {1, false, 1.0}},
+        {{3841, 222}, 2.0, true, {1, true, 2.0}},  {{100, 100}, 0.0, false, {1, false, 1.0}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(layerBufferScale(row.pixels, row.ratio, row.viewporter), row.fit)
+            << row.pixels.width() << " at " << row.ratio;
+}
+
+// At 1.5 the picture fills the lyric's surface (which has the window's logical size), its
+// text centred on it, rather than three quarters of it at a buffer scale of 2.
+TEST_F(DesktopLyricOnSway, AtAScaleOfOneAndAHalfTheLyricFillsItsSurface) {
+    scale = 1.5;
+    environment.insert("QT_SCALE_FACTOR", "1.5");
+    startPlayer();
+    const QImage before = screenshot();
+    click(switchButton());
+    const QRect band = lyricBand();
+    QImage shown;
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            shown = screenshot();
+            return changedPixels(before, shown, band) > 500;
+        },
+        20000));
+    QRect glyphs;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            if (shown.pixel(x, y) != before.pixel(x, y))
+                glyphs |= QRect(x, y, 1, 1);
+    // The surface is the window's logical width, the screen's in Qt's scaled units.
+    const int surfaceWidth = qRound(ScreenWidth / scale);
+    EXPECT_NEAR(glyphs.center().x(), surfaceWidth / 2, 20)
+        << glyphs.left() << "-" << glyphs.right();
 }
 
 } // namespace

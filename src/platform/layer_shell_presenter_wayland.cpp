@@ -1,5 +1,6 @@
 #include "platform/layer_shell_presenter.h"
 
+#include "platform/layer_buffer_scale.h"
 #include "platform/layer_pointer_wayland.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
+#include <viewporter-client-protocol.h>
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client-protocol.h>
 
@@ -60,6 +62,8 @@ private:
         wl_surface* surface = nullptr;
         zwlr_layer_surface_v1* layer = nullptr;
         bool configured = false;
+        wp_viewport* viewport = nullptr;
+        LayerBufferScale fit;
         QImage picture;
         QRegion input; // device pixels of the picture
     };
@@ -74,6 +78,9 @@ private:
     void place(Surface& surface);
     void commit(Surface& surface);
     void setInput(QWidget& window, const QRegion& input);
+    void attachPicture(Surface& surface);
+    void fitToSurface(Surface& surface);
+    bool connectionLost();
     void flush();
     void dispatch();
 
@@ -90,6 +97,8 @@ private:
     wl_seat* seat_ = nullptr;
     wl_pointer* pointer_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
+    wp_viewporter* viewporter_ = nullptr;
+    bool lost_ = false;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
     std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
@@ -113,6 +122,8 @@ const wl_registry_listener LayerShellPresenter::registryListener = {
         else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
             self->layerShell_ =
                 static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
+        else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
+            self->viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
     },
     [](void*, wl_registry*, uint32_t) {},
 };
@@ -229,6 +240,8 @@ LayerShellPresenter::~LayerShellPresenter() {
         wl_seat_destroy(seat_);
     if (layerShell_)
         zwlr_layer_shell_v1_destroy(layerShell_);
+    if (viewporter_)
+        wp_viewporter_destroy(viewporter_);
     if (shm_)
         wl_shm_destroy(shm_);
     if (compositor_)
@@ -243,12 +256,30 @@ LayerShellPresenter::~LayerShellPresenter() {
 void LayerShellPresenter::dispatch() {
     while (wl_display_prepare_read(display_) != 0)
         wl_display_dispatch_pending(display_);
-    if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0) {
-        // The compositor is gone: nothing more will come, and nothing can be shown.
-        notifier_->setEnabled(false);
+    if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0 ||
+        connectionLost())
         return;
-    }
     flush();
+}
+
+// After a protocol error, or once the compositor has gone, the connection takes nothing
+// more: nothing is committed, and the buffers it would never give back are freed now.
+bool LayerShellPresenter::connectionLost() {
+    if (lost_)
+        return true;
+    const int error = wl_display_get_error(display_);
+    if (error == 0)
+        return false;
+    lost_ = true;
+    notifier_->setEnabled(false);
+    while (!buffers_.empty())
+        delete *buffers_.begin();
+    for (const auto& surface : surfaces_)
+        surface->picture = QImage();
+    qWarning("the desktop lyric cannot be shown any more: the compositor ended its connection "
+             "(%s)",
+             std::strerror(error));
+    return true;
 }
 
 void LayerShellPresenter::flush() {
@@ -306,7 +337,7 @@ bool LayerShellPresenter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LayerShellPresenter::map(Surface& surface) {
-    if (surface.layer || !surface.window)
+    if (surface.layer || !surface.window || connectionLost())
         return;
     QWidget& window = *surface.window;
     surface.surface = wl_compositor_create_surface(compositor_);
@@ -334,10 +365,13 @@ void LayerShellPresenter::map(Surface& surface) {
 void LayerShellPresenter::unmap(Surface& surface) {
     if (pointerEvents_.isOnSurfaceOf(&surface))
         pointerEvents_.pointerLeft();
+    if (surface.viewport)
+        wp_viewport_destroy(surface.viewport);
     if (surface.layer)
         zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.surface)
         wl_surface_destroy(surface.surface);
+    surface.viewport = nullptr;
     surface.layer = nullptr;
     surface.surface = nullptr;
     surface.configured = false;
@@ -383,52 +417,15 @@ void LayerShellPresenter::setInput(QWidget& window, const QRegion& input) {
 }
 
 void LayerShellPresenter::commit(Surface& surface) {
-    if (!surface.configured || !surface.surface)
+    if (!surface.configured || !surface.surface || connectionLost())
         return;
-    const QImage& picture = surface.picture;
-    // The surface's pixels are those of the picture: a scale of 2 shows a picture of twice
-    // the logical size at the window's logical size.
-    const int scale = std::max(1, qRound(picture.isNull() ? 1.0 : picture.devicePixelRatio()));
-    if (!picture.isNull()) {
-        const QImage pixels = picture.format() == QImage::Format_ARGB32_Premultiplied
-                                  ? picture
-                                  : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        auto* buffer = new Buffer;
-        buffer->held = &buffers_;
-        buffers_.insert(buffer);
-        const int stride = pixels.width() * 4;
-        buffer->size = size_t(stride) * size_t(pixels.height());
-        const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
-        if (fd < 0 || ftruncate(fd, off_t(buffer->size)) != 0) {
-            if (fd >= 0)
-                close(fd);
-            delete buffer;
-            return;
-        }
-        buffer->data = mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (buffer->data == MAP_FAILED) {
-            close(fd);
-            delete buffer;
-            return;
-        }
-        for (int y = 0; y < pixels.height(); ++y)
-            std::memcpy(static_cast<uchar*>(buffer->data) + qsizetype(y) * stride,
-                        pixels.constScanLine(y), size_t(stride));
-        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, int32_t(buffer->size));
-        // Qt's premultiplied ARGB in memory order is Wayland's ARGB8888 on this byte order.
-        buffer->buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
-                                                   WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-        close(fd);
-        wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
-        wl_surface_set_buffer_scale(surface.surface, scale);
-        wl_surface_attach(surface.surface, buffer->buffer, 0, 0);
-        wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
-    }
-    // The input region is in the surface's logical pixels; every device pixel of the
-    // window's region is taken in.
+    if (!surface.picture.isNull())
+        attachPicture(surface);
+    // The input region is in the surface's coordinates; every device pixel of the window's
+    // region is taken in.
     wl_region* region = wl_compositor_create_region(compositor_);
-    const QTransform toLogical = QTransform::fromScale(1.0 / scale, 1.0 / scale);
+    const double toSurface = 1.0 / surface.fit.devicePerLogical;
+    const QTransform toLogical = QTransform::fromScale(toSurface, toSurface);
     for (const QRect& cell : surface.input) {
         const QRect logical = toLogical.mapRect(QRectF(cell)).toAlignedRect();
         wl_region_add(region, logical.x(), logical.y(), logical.width(), logical.height());
@@ -437,6 +434,59 @@ void LayerShellPresenter::commit(Surface& surface) {
     wl_region_destroy(region);
     wl_surface_commit(surface.surface);
     flush();
+}
+
+void LayerShellPresenter::attachPicture(Surface& surface) {
+    const QImage& picture = surface.picture;
+    const QImage pixels = picture.format() == QImage::Format_ARGB32_Premultiplied
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto* buffer = new Buffer;
+    buffer->held = &buffers_;
+    buffers_.insert(buffer);
+    const int stride = pixels.width() * 4;
+    buffer->size = size_t(stride) * size_t(pixels.height());
+    const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, off_t(buffer->size)) != 0) {
+        if (fd >= 0)
+            close(fd);
+        delete buffer;
+        return;
+    }
+    buffer->data = mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (buffer->data == MAP_FAILED) {
+        close(fd);
+        delete buffer;
+        return;
+    }
+    for (int y = 0; y < pixels.height(); ++y)
+        std::memcpy(static_cast<uchar*>(buffer->data) + qsizetype(y) * stride,
+                    pixels.constScanLine(y), size_t(stride));
+    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, int32_t(buffer->size));
+    // Qt's premultiplied ARGB in memory order is Wayland's ARGB8888 on this byte order.
+    buffer->buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
+                                               WL_SHM_FORMAT_ARGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
+    surface.fit =
+        layerBufferScale(picture.size(), picture.devicePixelRatio(), viewporter_ != nullptr);
+    fitToSurface(surface);
+    wl_surface_attach(surface.surface, buffer->buffer, 0, 0);
+    wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
+}
+
+// An integer scale shows the picture's device pixels at the window's logical size by
+// itself; any other ratio goes through the viewport.
+void LayerShellPresenter::fitToSurface(Surface& surface) {
+    wl_surface_set_buffer_scale(surface.surface, surface.fit.bufferScale);
+    if (surface.fit.viewport && !surface.viewport)
+        surface.viewport = wp_viewporter_get_viewport(viewporter_, surface.surface);
+    if (!surface.viewport)
+        return;
+    const QSize logical = surface.fit.viewport && surface.window ? surface.window->size() : QSize();
+    wp_viewport_set_destination(surface.viewport, logical.isEmpty() ? -1 : logical.width(),
+                                logical.isEmpty() ? -1 : logical.height());
 }
 
 } // namespace
