@@ -3,7 +3,7 @@
 # ones: a synchronised lyrics frame of 3 million entries (an 18 MB tag) and an unsynchronised
 # lyrics frame of 100 MB. Each is read by a program that does only that (the player's tag
 # reader), under /usr/bin/time -v; the differences to the plain MP3 are what the tags cost.
-# Usage: bench/tag_memory.sh [path/to/bench/read_tags]
+# Usage: bench/tag_memory.sh [path/to/bench/read_tags]  (GNU time: scripts/setup.sh bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 reader=$(realpath "${1:-build-release/bench/read_tags}")
@@ -18,10 +18,11 @@ peak_kib() {
     sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/time"
 }
 
+mib() { awk -v kib="$1" 'BEGIN { printf "%.1f", kib / 1024 }'; }
 plain=$(peak_kib "$work/plain.mp3")
-printf '%-34s %8.1f MiB\n' "plain MP3" "$(echo "$plain / 1024" | bc -l)"
+printf '%-22s %8s MiB\n' "plain MP3" "$(mib "$plain")"
 for name in sylt uslt; do
     peak=$(peak_kib "$work/$name.mp3")
-    printf '%-34s %8.1f MiB  (%+.1f MiB; %s)\n' "$name.mp3 ($(du -h "$work/$name.mp3" | cut -f1))" \
-        "$(echo "$peak / 1024" | bc -l)" "$(echo "($peak - $plain) / 1024" | bc -l)" "$(cat "$work/said")"
+    printf '%-22s %8s MiB  (%s MiB more; %s)\n' "$name.mp3 ($(du -h "$work/$name.mp3" | cut -f1))" \
+        "$(mib "$peak")" "$(mib $((peak - plain)))" "$(cat "$work/said")"
 done

@@ -34,8 +34,9 @@ if [ "${1:-}" = compositors ]; then
     packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11 kwin-wayland mutter)
 fi
 if [ "${1:-}" = bench ]; then
-    # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison
-    packages+=(mpv lame xcompmgr)
+    # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison;
+    # GNU time for the peak memory of bench/tag_memory.sh
+    packages+=(mpv lame xcompmgr time)
 fi
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "platform/layer_buffer_scale.h"
 #include "platform/layer_pointer_wayland.h"
+#include "platform/layer_shm_buffer_wayland.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -13,31 +14,12 @@
 #include <climits>
 #include <cstring>
 #include <set>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 #include <viewporter-client-protocol.h>
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client-protocol.h>
 
 namespace {
-
-// A picture in shared memory, handed to the compositor until it lets go of it.
-struct Buffer {
-    std::set<Buffer*>* held = nullptr; // the presenter's, which deletes what is left
-    wl_buffer* buffer = nullptr;
-    void* data = MAP_FAILED;
-    size_t size = 0;
-
-    ~Buffer() {
-        if (held)
-            held->erase(this);
-        if (buffer)
-            wl_buffer_destroy(buffer);
-        if (data != MAP_FAILED)
-            munmap(data, size);
-    }
-};
 
 class LayerShellPresenter final : public WindowPresenter {
 public:
@@ -87,7 +69,6 @@ private:
     static const wl_registry_listener registryListener;
     static const wl_seat_listener seatListener;
     static const wl_pointer_listener pointerListener;
-    static const wl_buffer_listener bufferListener;
     static const zwlr_layer_surface_v1_listener layerListener;
 
     wl_display* display_;
@@ -101,7 +82,7 @@ private:
     bool lost_ = false;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
-    std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
+    std::set<LayerShmBuffer*> buffers_; // handed to the compositor and not yet let go
 
     // The pointer's events on the surfaces, turned into Qt's events on the windows' widgets.
     LayerPointer pointerEvents_;
@@ -172,10 +153,6 @@ const wl_pointer_listener LayerShellPresenter::pointerListener = {
     [](void*, wl_pointer*, uint32_t, uint32_t) {},
     [](void*, wl_pointer*, uint32_t, int32_t) {},
     [](void*, wl_pointer*, uint32_t, int32_t) {},
-};
-
-const wl_buffer_listener LayerShellPresenter::bufferListener = {
-    [](void* data, wl_buffer*) { delete static_cast<Buffer*>(data); },
 };
 
 const zwlr_layer_surface_v1_listener LayerShellPresenter::layerListener = {
@@ -438,37 +415,9 @@ void LayerShellPresenter::commit(Surface& surface) {
 
 void LayerShellPresenter::attachPicture(Surface& surface) {
     const QImage& picture = surface.picture;
-    const QImage pixels = picture.format() == QImage::Format_ARGB32_Premultiplied
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    auto* buffer = new Buffer;
-    buffer->held = &buffers_;
-    buffers_.insert(buffer);
-    const int stride = pixels.width() * 4;
-    buffer->size = size_t(stride) * size_t(pixels.height());
-    const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
-    if (fd < 0 || ftruncate(fd, off_t(buffer->size)) != 0) {
-        if (fd >= 0)
-            close(fd);
-        delete buffer;
+    const LayerShmBuffer* buffer = LayerShmBuffer::make(shm_, picture, buffers_);
+    if (!buffer)
         return;
-    }
-    buffer->data = mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (buffer->data == MAP_FAILED) {
-        close(fd);
-        delete buffer;
-        return;
-    }
-    for (int y = 0; y < pixels.height(); ++y)
-        std::memcpy(static_cast<uchar*>(buffer->data) + qsizetype(y) * stride,
-                    pixels.constScanLine(y), size_t(stride));
-    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, int32_t(buffer->size));
-    // Qt's premultiplied ARGB in memory order is Wayland's ARGB8888 on this byte order.
-    buffer->buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
-                                               WL_SHM_FORMAT_ARGB8888);
-    wl_shm_pool_destroy(pool);
-    close(fd);
-    wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
     surface.fit =
         layerBufferScale(picture.size(), picture.devicePixelRatio(), viewporter_ != nullptr);
     fitToSurface(surface);
