@@ -397,9 +397,17 @@ TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
                "# mine\nsearch_lyrics_online = no\r\nother=\xC4\xE3\nsearch_lyrics_online=YES");
     EXPECT_TRUE(OnlineLyricsSetting::read(file));
     ASSERT_TRUE(OnlineLyricsSetting::write(file, false));
+    // Every other line byte for byte, its own line end included.
     EXPECT_EQ(data.read("data/system/vellora.conf"),
-              "# mine\r\nsearch_lyrics_online=no\r\nother=\xC4\xE3\r\n");
+              "# mine\nsearch_lyrics_online=no\r\nother=\xC4\xE3\n");
     EXPECT_FALSE(OnlineLyricsSetting::read(file));
+    // However many lines the user keeps there, and a last one without its end.
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "line" + QByteArray::number(i) + (i % 2 ? "\n" : "\r\n");
+    data.write("data/system/vellora.conf", many + "last");
+    ASSERT_TRUE(OnlineLyricsSetting::write(file, true));
+    EXPECT_EQ(data.read("data/system/vellora.conf"), many + "last\r\nsearch_lyrics_online=yes\r\n");
 
     for (const QByteArray& off : {QByteArray("search_lyrics_online=1"),
                                   QByteArray("search_lyrics_online"), QByteArray("\0\xFF", 2)}) {

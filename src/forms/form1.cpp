@@ -140,11 +140,14 @@ void Form1::connectEvents() {
         return windows.frmShow().frameGeometry();
     };
     auto* notices = new LyricNotices(core_.openedTrack(), {Picture3, desktopLyric}, this);
-    notices->follow(new LyricMenu(Picture3, core_.openedTrack()),
+    const DesktopLyricChoices desktopLyricChoices{&services_.lyricWindows.preferences(),
+                                                  &services_.lyricWindows.screens()};
+    notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices),
                     NoticePlacement::Surface::LyricStrip);
     // The desktop lyric offers the same menu, its notices showing beside it.
-    services_.lyricWindows.whenLyricWindowMade([this, notices](FrmShow& lyricWindow) {
-        notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack()),
+    services_.lyricWindows.whenLyricWindowMade([this, notices,
+                                                desktopLyricChoices](FrmShow& lyricWindow) {
+        notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices),
                         NoticePlacement::Surface::DesktopLyric);
     });
 

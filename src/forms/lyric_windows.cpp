@@ -2,10 +2,21 @@
 
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
+#include "files/key_value_file.h"
 #include "platform/system_window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
-    : services_(std::move(services)), settings_(services_.programFolder) {}
+    : services_(std::move(services)), settings_(services_.programFolder),
+      preferences_(services_.programFolder.isEmpty()
+                       ? QString()
+                       : KeyValueFile::programSettingsIn(services_.programFolder)) {
+    // Locked, the lyric takes no pointer, and its toolbar goes as if the pointer had left it.
+    QObject::connect(&preferences_, &LyricWindowPreferences::lockedChanged, &preferences_,
+                     [this](bool locked) {
+                         if (locked && frmSet_ && frmSet_->isVisible())
+                             frmSet_->pointerLeft();
+                     });
+}
 
 LyricWindows::~LyricWindows() = default;
 
@@ -17,7 +28,7 @@ FrmShow& LyricWindows::frmShow() {
         }
         frmShow_ = std::make_unique<FrmShow>(
             settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.presenter,
-                                       services_.startGraphics});
+                                       services_.startGraphics, &preferences_});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });
@@ -44,7 +55,7 @@ FrmSet& LyricWindows::frmSet() {
         FrmShow& lyricWindow = frmShow();
         frmSet_ = std::make_unique<FrmSet>(
             settings_, lyricWindow,
-            FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
+            FrmSetServices{services_.dialogs, services_.textChannel,
                            services_.mouseTrack, services_.presenter});
         lyricWindow.forgetMoves();
     }

@@ -2,6 +2,7 @@
 
 #include "core/desktop_lyric.h"
 #include "desktop_lyric/lyric_settings.h"
+#include "desktop_lyric/lyric_window_preferences.h"
 
 #include <QString>
 #include <functional>
@@ -47,6 +48,10 @@ public:
     FrmShow& frmShow();
     FrmSet& frmSet();
 
+    // The user's screen and lock, kept in the data folder's vellora.conf.
+    LyricWindowPreferences& preferences() { return preferences_; }
+    const ScreenGeometry& screens() const { return services_.screen; }
+
     bool hasFrmShow() const { return frmShow_ != nullptr; }
     // Runs once the lyric window is made, at once when it already is.
     void whenLyricWindowMade(std::function<void(FrmShow&)> then);
@@ -55,6 +60,7 @@ public:
 private:
     LyricWindowServices services_;
     LyricSettings settings_;
+    LyricWindowPreferences preferences_;
     std::unique_ptr<WindowPresenter> systemPresenter_; // when the services bring none
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;

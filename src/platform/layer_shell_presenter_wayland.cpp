@@ -47,6 +47,9 @@ public:
     // only where it takes the pointer.
     void showOnly(QWidget& window, const QRegion& visible) override { setInput(window, visible); }
     void takeInputOnly(QWidget& window, const QRegion& input) override { setInput(window, input); }
+    void showOnlyWithoutInput(QWidget& window, const QRegion&) override {
+        setInput(window, QRegion());
+    }
     bool drawsWindows() const override { return true; }
     void attach(QWidget& window) override;
     void present(QWidget& window, const QImage& picture, const QRect& changed) override;

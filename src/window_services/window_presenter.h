@@ -26,6 +26,10 @@ public:
     // The window shows, and takes the pointer, only inside visible; nowhere when it is empty.
     virtual void showOnly(QWidget& window, const QRegion& visible) = 0;
 
+    // The window shows only inside visible and takes the pointer nowhere: every press,
+    // release and wheel goes to the windows below.
+    virtual void showOnlyWithoutInput(QWidget& window, const QRegion& visible) = 0;
+
     // The whole window shows, as transparent as its pixels; the pointer is taken only
     // inside input, and passes to the windows below everywhere else.
     virtual void takeInputOnly(QWidget& window, const QRegion& input) = 0;
