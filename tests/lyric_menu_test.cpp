@@ -77,8 +77,8 @@ TEST_F(LyricMenuOnTheStrip, HoldsItsEntriesAndTheToggleIsTheSettingsLine) {
         if (!action->isSeparator() && action->isVisible())
             texts << action->text();
     // One screen: nothing to choose.
-    EXPECT_EQ(texts, (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词",
-                                  "锁定桌面歌词"}));
+    EXPECT_EQ(texts,
+              (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词", "锁定桌面歌词"}));
     QAction* toggle = entry(menu, LyricMenu::SearchOnlineText);
     EXPECT_TRUE(toggle->isCheckable());
     EXPECT_FALSE(toggle->isChecked());
@@ -144,6 +144,37 @@ TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
     EXPECT_LE(std::abs(balloon().geometry().center().x() - lyric.center().x()), 1);
     EXPECT_EQ(lyricWindows.settings().currentText(), greeting);
     EXPECT_EQ(desktopLyric.picture(), picture);
+}
+
+// The desktop lyric's lock and screen, offered on both surfaces: locked from the desktop
+// lyric, it is unlocked from the strip; with two screens the lyric's own is checked, and
+// another moves it there.
+TEST_F(LyricMenuOnTheStrip, TheDesktopLyricsLockAndScreenAreChosenFromEitherSurface) {
+    world.screen.others = {{"HDMI-1", "Acme 24", {1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}}};
+    window().show();
+    click("Image1");
+    FrmShow& desktopLyric = lyricWindows.frmShow();
+    QMenu* menu = openMenu(&desktopLyric);
+    ASSERT_NE(menu, nullptr);
+    entry(menu, LyricMenu::LockText)->trigger();
+    menu->hide();
+    EXPECT_TRUE(lyricWindows.preferences().locked());
+
+    menu = openMenu(control("Picture3"));
+    ASSERT_NE(menu, nullptr);
+    QAction* lock = entry(menu, LyricMenu::LockText);
+    EXPECT_TRUE(lock->isChecked());
+    QMenu* screens = entry(menu, LyricMenu::ScreenText)->menu();
+    ASSERT_TRUE(screens->menuAction()->isVisible());
+    QStringList names;
+    for (const QAction* choice : screens->actions())
+        names << choice->text() + (choice->isChecked() ? "*" : "");
+    EXPECT_EQ(names, (QStringList{"eDP-1*", "HDMI-1 (Acme 24)"}));
+    screens->actions().at(1)->trigger();
+    lock->trigger();
+    menu->hide();
+    EXPECT_FALSE(lyricWindows.preferences().locked());
+    EXPECT_EQ(desktopLyric.geometry().topLeft(), QPoint(1920, 1024 - 111));
 }
 
 struct ChoiceCase {

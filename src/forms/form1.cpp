@@ -145,11 +145,11 @@ void Form1::connectEvents() {
     notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices),
                     NoticePlacement::Surface::LyricStrip);
     // The desktop lyric offers the same menu, its notices showing beside it.
-    services_.lyricWindows.whenLyricWindowMade([this, notices,
-                                                desktopLyricChoices](FrmShow& lyricWindow) {
-        notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices),
-                        NoticePlacement::Surface::DesktopLyric);
-    });
+    services_.lyricWindows.whenLyricWindowMade(
+        [this, notices, desktopLyricChoices](FrmShow& lyricWindow) {
+            notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices),
+                            NoticePlacement::Surface::DesktopLyric);
+        });
 
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);

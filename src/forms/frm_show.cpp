@@ -94,12 +94,17 @@ void FrmShow::unload() {
 // Placing the window is no drag, unless it moves while it shows: then whatever goes along
 // with the window (the toolbar) is carried along.
 void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
-    const QPoint before = pos();
     placedOn_ = screen;
     setGeometry(ScreenPlacement::lyricOn(screen, height(), draggedTop_));
+    if (!carryAlong) {
+        lastPosition_ = pos();
+        return;
+    }
+    // A shown window has just told its move; a hidden one is told now rather than at show.
+    const QPoint delta = pos() - lastPosition_;
     lastPosition_ = pos();
-    if (carryAlong && loaded_ && pos() != before)
-        Q_EMIT movedBy(pos() - before);
+    if (loaded_ && !delta.isNull())
+        Q_EMIT movedBy(delta);
 }
 
 // The window's screen changed, came back or went, or the user chose another: the window

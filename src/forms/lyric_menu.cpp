@@ -77,8 +77,8 @@ void LyricMenu::listScreens() {
     const auto lyricScreen =
         ScreenPlacement::screenFor(screens, desktopLyric_.preferences->screenName());
     for (const DesktopScreen& screen : screens) {
-        QString text = screen.name.isEmpty() ? QString::number(screens.indexOf(screen) + 1)
-                                             : screen.name;
+        QString text =
+            screen.name.isEmpty() ? QString::number(screens.indexOf(screen) + 1) : screen.name;
         if (!screen.model.isEmpty())
             text += QStringLiteral(" (%1)").arg(screen.model);
         QAction* choice = screenMenu_->addAction(text);

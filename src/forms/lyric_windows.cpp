@@ -1,8 +1,8 @@
 #include "forms/lyric_windows.h"
 
+#include "files/key_value_file.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
-#include "files/key_value_file.h"
 #include "platform/system_window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
@@ -53,10 +53,10 @@ void LyricWindows::whenLyricWindowMade(std::function<void(FrmShow&)> then) {
 FrmSet& LyricWindows::frmSet() {
     if (!frmSet_) {
         FrmShow& lyricWindow = frmShow();
-        frmSet_ = std::make_unique<FrmSet>(
-            settings_, lyricWindow,
-            FrmSetServices{services_.dialogs, services_.textChannel,
-                           services_.mouseTrack, services_.presenter});
+        frmSet_ =
+            std::make_unique<FrmSet>(settings_, lyricWindow,
+                                     FrmSetServices{services_.dialogs, services_.textChannel,
+                                                    services_.mouseTrack, services_.presenter});
         lyricWindow.forgetMoves();
     }
     return *frmSet_;

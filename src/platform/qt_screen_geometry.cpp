@@ -13,8 +13,7 @@ QtScreenGeometry::QtScreenGeometry() : announce_(this, [this] { Q_EMIT changed()
         announce_.request();
     });
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { announce_.request(); });
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this,
-            [this] { announce_.request(); });
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { announce_.request(); });
 }
 
 void QtScreenGeometry::watch(QScreen* screen) {
