@@ -140,8 +140,9 @@ void Form1::connectEvents() {
         return windows.frmShow().frameGeometry();
     };
     auto* notices = new LyricNotices(core_.openedTrack(), {Picture3, desktopLyric}, this);
-    const DesktopLyricChoices desktopLyricChoices{&services_.lyricWindows.preferences(),
-                                                  &services_.lyricWindows.screens()};
+    const DesktopLyricChoices desktopLyricChoices{
+        &services_.lyricWindows.preferences(),
+        [this] { return services_.lyricWindows.screens().screens(); }};
     notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices),
                     NoticePlacement::Surface::LyricStrip);
     // The desktop lyric offers the same menu, its notices showing beside it.

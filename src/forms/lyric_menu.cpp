@@ -70,7 +70,7 @@ void LyricMenu::popup(const QPoint& globalPosition) {
 void LyricMenu::listScreens() {
     screenMenu_->clear();
     const QList<DesktopScreen> screens =
-        desktopLyric_.screens ? desktopLyric_.screens->screens() : QList<DesktopScreen>();
+        desktopLyric_.screens ? desktopLyric_.screens() : QList<DesktopScreen>();
     screenMenu_->menuAction()->setVisible(screens.size() > 1);
     if (screens.size() < 2)
         return;

@@ -1,19 +1,21 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 class LyricWindowPreferences;
 class OpenedTrack;
 class QAction;
 class QMenu;
 class QWidget;
-class ScreenGeometry;
+struct DesktopScreen;
 
 // The desktop lyric's own entries: the lock, and with several screens the choice of one.
 struct DesktopLyricChoices {
     LyricWindowPreferences* preferences = nullptr; // none: no such entries
-    const ScreenGeometry* screens = nullptr;
+    std::function<QList<DesktopScreen>()> screens; // as they are when the menu opens
 };
 
 // The lyrics menu that a right click on a lyric surface opens: whether to search online by
@@ -21,7 +23,7 @@ struct DesktopLyricChoices {
 // found are wrong; then the desktop lyric's lock and, with two screens or more, its screen.
 // Made on a surface, it belongs to it:
 //
-//     new LyricMenu(surface, core.openedTrack(), {&preferences, &screens});
+//     new LyricMenu(surface, core.openedTrack(), {&preferences, listScreens});
 //
 // The surface keeps its look; only its context menu is taken, and controls on it without a
 // menu of their own (a label, say) open this one too.

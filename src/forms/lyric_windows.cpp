@@ -20,14 +20,23 @@ LyricWindows::LyricWindows(LyricWindowServices services)
 
 LyricWindows::~LyricWindows() = default;
 
+WindowPresenter& LyricWindows::presenter() {
+    if (!services_.presenter) {
+        systemPresenter_ = systemWindowPresenter();
+        services_.presenter = systemPresenter_.get();
+    }
+    return *services_.presenter;
+}
+
+const ScreenGeometry& LyricWindows::screens() {
+    const ScreenGeometry* own = presenter().screens();
+    return own ? *own : services_.screen;
+}
+
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
-        if (!services_.presenter) {
-            systemPresenter_ = systemWindowPresenter();
-            services_.presenter = systemPresenter_.get();
-        }
         frmShow_ = std::make_unique<FrmShow>(
-            settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.presenter,
+            settings_, FrmShowServices{screens(), services_.dialogs, presenter(),
                                        services_.startGraphics, &preferences_});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),

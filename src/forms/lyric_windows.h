@@ -50,7 +50,8 @@ public:
 
     // The user's screen and lock, kept in the data folder's vellora.conf.
     LyricWindowPreferences& preferences() { return preferences_; }
-    const ScreenGeometry& screens() const { return services_.screen; }
+    // The screens the windows are placed on, by the names the user chooses from.
+    const ScreenGeometry& screens();
 
     bool hasFrmShow() const { return frmShow_ != nullptr; }
     // Runs once the lyric window is made, at once when it already is.
@@ -58,6 +59,8 @@ public:
     bool hasFrmSet() const { return frmSet_ != nullptr; }
 
 private:
+    WindowPresenter& presenter();
+
     LyricWindowServices services_;
     LyricSettings settings_;
     LyricWindowPreferences preferences_;
