@@ -62,6 +62,71 @@ stop_headless_sway() {
     fi
 }
 
+# start_nested_sway: starts a sway of its own on the Wayland backend, with two outputs (WL-1
+# and WL-2, side by side, each a window of an outer headless sway that holds nothing else), a
+# bottom bar on each, and Xwayland. Closing an output's window in the outer sway unplugs
+# that output; `swaymsg create_output` plugs a new one in (WL-3, WL-4…). sway 1.7's headless
+# backend can neither disable an output nor lose one, so this is how a test meets screens that
+# come and go. Exports VELLORA_NESTED_SWAY_WAYLAND_DISPLAY, VELLORA_NESTED_SWAY_DISPLAY,
+# VELLORA_NESTED_SWAYSOCK and, for the outer one, VELLORA_NESTED_SWAY_OUTERSOCK.
+start_nested_sway() {
+    ensure_compositor_user
+    local outer runtime
+    outer=$(mktemp -d /tmp/vellora-outer-sway.XXXXXX)
+    runtime=$(mktemp -d /tmp/vellora-nested-sway.XXXXXX)
+    chown "$compositor_user" "$outer" "$runtime"
+    chmod 700 "$outer" "$runtime"
+    NESTED_SWAY_RUNTIMES="$outer $runtime"
+    cat >"$outer/config" <<CONFIG
+output HEADLESS-1 resolution 1920x1080 position 0 0
+default_border none
+exec sh -c 'echo ready >"$outer/ready"'
+CONFIG
+    # Black outputs and the player's main window floating in the middle of the first: the
+    # lyric's strips show nothing but the lyric.
+    cat >"$runtime/config" <<CONFIG
+xwayland enable
+default_border none
+default_floating_border none
+output * bg #000000 solid_color
+for_window [title="^Vellora"] floating enable
+bar {
+    position bottom
+    height 30
+    status_command true
+}
+exec sh -c 'xhost +si:localuser:root >/dev/null; echo "\$DISPLAY" >"$runtime/display.tmp"; mv "$runtime/display.tmp" "$runtime/display"'
+CONFIG
+    chown "$compositor_user" "$outer/config" "$runtime/config"
+    local home
+    home=$(getent passwd "$compositor_user" | cut -d: -f6)
+    runuser -u "$compositor_user" -- env -i HOME="$home" PATH="$PATH" XDG_RUNTIME_DIR="$outer" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        WLR_HEADLESS_OUTPUTS=1 sway --config "$outer/config" >"$outer/sway.log" 2>&1 &
+    NESTED_SWAY_PIDS=$!
+    wait_for_report "$outer/ready" "$outer/sway.log" "outer sway" || return 1
+    runuser -u "$compositor_user" -- env -i HOME="$home" PATH="$PATH" XDG_RUNTIME_DIR="$runtime" \
+        WAYLAND_DISPLAY="$outer/$(cd "$outer" && ls wayland-* | grep -v lock | head -n1)" \
+        WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway --config "$runtime/config" >"$runtime/sway.log" 2>&1 &
+    NESTED_SWAY_PIDS="$! $NESTED_SWAY_PIDS"
+    wait_for_report "$runtime/display" "$runtime/sway.log" "nested sway" || return 1
+    export VELLORA_NESTED_SWAY_WAYLAND_DISPLAY="$runtime/$(cd "$runtime" && ls wayland-* | grep -v lock | head -n1)"
+    export VELLORA_NESTED_SWAY_DISPLAY=$(cat "$runtime/display")
+    export VELLORA_NESTED_SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock | head -n1)
+    export VELLORA_NESTED_SWAY_OUTERSOCK=$(ls "$outer"/sway-ipc.*.sock | head -n1)
+}
+
+stop_nested_sway() {
+    for pid in ${NESTED_SWAY_PIDS:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    for folder in ${NESTED_SWAY_RUNTIMES:-}; do
+        rm -rf "$folder"
+    done
+}
+
 # A session bus of the compositor's own in folder, for the interfaces it offers there; its
 # address is unix:path=FOLDER/bus. Leaves the daemon's process id in BUS_PID.
 start_private_bus() {

@@ -91,9 +91,14 @@ const zxdg_output_v1_listener descriptionListener = {
 LayerOutputs::LayerOutputs(std::function<void()> changed) : changed_(std::move(changed)) {}
 
 LayerOutputs::~LayerOutputs() {
+    release();
+}
+
+void LayerOutputs::release() {
     outputs_.clear();
     if (manager_)
         zxdg_output_manager_v1_destroy(manager_);
+    manager_ = nullptr;
 }
 
 void LayerOutputs::announce() {

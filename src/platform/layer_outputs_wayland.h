@@ -32,6 +32,8 @@ public:
     bool offer(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
     // A global the registry took away.
     void remove(uint32_t name);
+    // Lets go of every output, before the connection closes.
+    void release();
 
     // The output that holds point, else the primary; null without outputs.
     wl_output* at(QPoint point) const;

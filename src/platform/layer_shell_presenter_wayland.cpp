@@ -249,6 +249,7 @@ LayerShellPresenter::~LayerShellPresenter() {
         wl_shm_destroy(shm_);
     if (compositor_)
         wl_compositor_destroy(compositor_);
+    outputs_.release();
     if (registry_)
         wl_registry_destroy(registry_);
     while (!buffers_.empty())
