@@ -147,8 +147,9 @@ wait_for_report() {
     return 1
 }
 
-# start_headless_kwin: starts KWin's Wayland session with its virtual backend, one 1920×1080
-# output, Xwayland, and its screenshot interface on a session bus of its own; as root, since
+# start_headless_kwin: starts KWin's Wayland session with its virtual backend, two 1920×1080
+# outputs side by side (Virtual-0, the primary, and Virtual-1, which kscreen-doctor can turn
+# off and on), Xwayland, and its screenshot interface on a session bus of its own; as root, since
 # KWin accepts it. Its fake input protocol and its screenshots are open to every client
 # (they are meant for trusted programs only, which KWin checks by default).
 # Exports VELLORA_KWIN_WAYLAND_DISPLAY, VELLORA_KWIN_DISPLAY and VELLORA_KWIN_BUS for the
@@ -172,7 +173,7 @@ SCRIPT
     env -i HOME="$runtime/home" PATH="$PATH" XDG_RUNTIME_DIR="$runtime" \
         DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" \
         KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
-        "$runtime/kwin_wayland" --virtual --xwayland --width 1920 --height 1080 \
+        "$runtime/kwin_wayland" --virtual --xwayland --width 1920 --height 1080 --output-count 2 \
         --socket wayland-kwin --no-lockscreen --no-global-shortcuts --no-kactivities \
         "$runtime/report" >"$runtime/kwin.log" 2>&1 &
     KWIN_PID=$!

@@ -9,9 +9,6 @@
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,6 +26,7 @@ using testsupport::end;
 using testsupport::launch;
 using testsupport::LyricHeight;
 using testsupport::pixelsOtherThan;
+using testsupport::RememberedSettings;
 using testsupport::SwitchButton;
 using testsupport::ToolbarButton;
 using testsupport::ToolbarHeight;
@@ -50,36 +48,6 @@ struct SwaySession {
 QString sway(const SwaySession& session, const char* name) {
     return qEnvironmentVariable((QByteArray(session.prefix) + name).constData());
 }
-
-// The player's own settings file (it keeps its data beside the program in a build folder),
-// holding what a test wants the player to remember; the file as it was comes back after.
-class RememberedSettings {
-public:
-    explicit RememberedSettings(const QByteArray& lines)
-        : file_(QFileInfo(QStringLiteral(VELLORA_PROGRAM))
-                    .dir()
-                    .filePath(QStringLiteral("data/system/vellora.conf"))) {
-        QFile old(file_);
-        if (old.open(QIODevice::ReadOnly))
-            old_ = old.readAll();
-        existed_ = old.exists();
-        QDir().mkpath(QFileInfo(file_).path());
-        QFile now(file_);
-        EXPECT_TRUE(now.open(QIODevice::WriteOnly) && now.write(lines) == lines.size());
-    }
-    ~RememberedSettings() {
-        QFile now(file_);
-        if (!existed_)
-            now.remove();
-        else if (now.open(QIODevice::WriteOnly))
-            now.write(old_);
-    }
-
-private:
-    QString file_;
-    QByteArray old_;
-    bool existed_ = false;
-};
 
 class DesktopLyricOnSway : public ::testing::Test {
 protected:
@@ -345,7 +313,7 @@ TEST_F(DesktopLyricOnSway, WithOnlyAWaylandDisplayTheProgramRunsAndSaysOnceWhatN
 
 // Locked, the lyric lets every click through, on its glyphs too.
 TEST_F(DesktopLyricOnSway, LockedTheLyricLetsClicksOnItsGlyphsThrough) {
-    const RememberedSettings locked("lock_desktop_lyric=yes\n");
+    const RememberedSettings locked(VELLORA_PROGRAM, "lock_desktop_lyric=yes\n");
     startPlayer();
     click(mainWindow + SwitchButton);
     QProcess* target = startTarget("Wayland target", "wayland");
@@ -439,7 +407,8 @@ TEST_F(DesktopLyricOnTwoSwayOutputs, TheLyricFollowsTheOutputItRemembersAsItCome
     const QString second = outputs().last().name;
     const int number = nextOutputNumber();
     const QString remembered = QString("WL-%1").arg(number);
-    const RememberedSettings settings("desktop_lyric_screen=" + remembered.toUtf8() + "\n");
+    const RememberedSettings settings(VELLORA_PROGRAM,
+                                      "desktop_lyric_screen=" + remembered.toUtf8() + "\n");
     startPlayer();
     click(mainWindow + SwitchButton);
     EXPECT_TRUE(testsupport::waitUntil([&] { return lyricOnlyOn(first); }, 20000));

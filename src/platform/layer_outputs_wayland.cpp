@@ -37,7 +37,8 @@ using Output = LayerOutputs::Output;
 // Every change comes to an end with done; only then are the listeners told.
 void told(void* data) {
     auto* output = static_cast<Output*>(data);
-    output->complete = true;
+    // A new output may say it is done before it has said where it lies.
+    output->complete = !output->area.isEmpty();
     output->owner->announce();
 }
 

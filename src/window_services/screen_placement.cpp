@@ -10,13 +10,15 @@ namespace ScreenPlacement {
 
 std::optional<DesktopScreen> screenFor(const QList<DesktopScreen>& screens,
                                        const QString& remembered) {
-    if (screens.isEmpty())
-        return std::nullopt;
+    // A screen without an area is still being described; the lyric waits for it elsewhere.
     if (!remembered.isEmpty())
         for (const DesktopScreen& screen : screens)
-            if (screen.name == remembered)
+            if (screen.name == remembered && !screen.geometry.isEmpty())
                 return screen;
-    return screens.first();
+    for (const DesktopScreen& screen : screens)
+        if (!screen.geometry.isEmpty())
+            return screen;
+    return std::nullopt;
 }
 
 std::optional<DesktopScreen> screenMostlyUnder(const QList<DesktopScreen>& screens,
