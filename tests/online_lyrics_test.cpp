@@ -1,6 +1,7 @@
 #include "lyric_sources/lyric_finder.h"
 #include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
+#include "lyric_sources/search_memory.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/temp_folder.h"
@@ -116,6 +117,8 @@ TEST_F(OnlineLyrics, SyncedHitIsShownAndSavedBesideTheMedia) {
     const QByteArray agent = request.headers.value("user-agent");
     EXPECT_TRUE(agent.startsWith("Vellora/1.0 (")) << agent.toStdString();
     EXPECT_TRUE(agent.contains("https://")) << agent.toStdString();
+    // An answer is bounded as it comes over the wire, so it must not come compressed.
+    EXPECT_EQ(request.headers.value("accept-encoding"), "identity");
 }
 
 TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesNothing) {
@@ -134,27 +137,42 @@ TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesN
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(OnlineLyrics, PlainLyricsOnlyAreSavedUntimed) {
-    server.answer("/api/get", FakeLrclibServer::json(
-                                  FakeLrclibServer::record(12, "Song", 233, {}, "one\ntwo")));
-    start();
-    open();
-    finder->searchNow();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::FoundUntimed}));
-    EXPECT_EQ(shown(), (QStringList{"one", "two"}));
-    EXPECT_EQ(lyricFile(), OwnHeader + "one\r\ntwo\r\n");
-}
-
-TEST_F(OnlineLyrics, InstrumentalIsSaidOnceAndNothingWritten) {
+// Untimed or instrumental answers never become lines or a file; what a search by itself
+// learnt is kept for the run, so the same track started again asks nothing.
+TEST_F(OnlineLyrics, OutcomesWithoutTimedLyricsAreSaidOnceAndRemembered) {
+    const struct {
+        const char* name;
+        FakeLrclibServer::Answer get;
+        qsizetype requests;
+        Notice notice;
+    } rows[] = {
+        {"instrumental",
+         FakeLrclibServer::json(
+             FakeLrclibServer::record(13, "Song", 233, "[00:01.00]no", "no", true)),
+         1, Notice::Instrumental},
+        {"plain only", FakeLrclibServer::json(FakeLrclibServer::record(12, "Song", 233, {}, "a")),
+         2, Notice::PlainOnly},
+        {"not found", FakeLrclibServer::trackNotFound(), 2, Notice::NotFound},
+        {"failure", FakeLrclibServer::json("{}", 500), 1, Notice::ServerError},
+    };
     enable();
-    server.answer("/api/get", FakeLrclibServer::json(FakeLrclibServer::record(
-                                  13, "Song", 233, "[00:01.00]no", "no", true)));
-    start();
-    open();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Instrumental}));
-    EXPECT_TRUE(lines->isEmpty());
-    EXPECT_TRUE(nothingWritten());
-    EXPECT_EQ(server.requests().size(), 1);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.answer("/api/get", row.get);
+        const qsizetype before = server.requests().size();
+        start();
+        open();
+        EXPECT_EQ(outcome(), (std::vector{Notice::Searching, row.notice}));
+        open(); // the repeat mode, or the same file handed over again
+        open();
+        EXPECT_EQ(server.requests().size(), before + row.requests);
+        EXPECT_EQ(notices->size(), 2);
+        finder->searchNow(); // the user's word always asks
+        EXPECT_EQ(outcome(2).back(), row.notice);
+        EXPECT_EQ(server.requests().size(), before + 2 * row.requests);
+        EXPECT_TRUE(lines->isEmpty());
+        EXPECT_TRUE(nothingWritten());
+    }
 }
 
 TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
@@ -172,30 +190,41 @@ TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
     EXPECT_TRUE(nothingWritten());
 }
 
-TEST_F(OnlineLyrics, SearchKeepsTheRightDurationsAndOffersThemInTurn) {
-    const QByteArray list =
-        "[" + FakeLrclibServer::record(21, "Song (live)", 301, "[00:01.00]live") + "," +
-        FakeLrclibServer::record(22, "Song", 234.9, {}, "plain words") + "," +
-        FakeLrclibServer::record(23, "Song", 232.0, "[00:02.00]right") + "," +
-        FakeLrclibServer::record(24, "Song", 180, "[00:03.00]short") + "]";
+TEST_F(OnlineLyrics, AnotherCandidateCyclesTheTimedOnesClosestLengthFirstAndKeepsItsPlace) {
+    const auto timed = [](qint64 id, double duration, const char* word) {
+        return FakeLrclibServer::record(id, "Song", duration, QStringLiteral("[00:01.00]") + word);
+    };
+    const QByteArray list = "[" + timed(21, 234.9, "C") + "," + timed(22, 301, "live") + "," +
+                            FakeLrclibServer::record(23, "Song", 233.4, {}, "plain words") + "," +
+                            timed(24, 233.0, "A") + "," +
+                            FakeLrclibServer::record(25, "Song", 233, {}, {}, true) + "," +
+                            timed(26, 232.5, "B") + "]";
     server.answer("/api/search", FakeLrclibServer::json(list));
     start();
     open();
     finder->searchNow();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Found}));
-    EXPECT_EQ(shown(), QStringList{"[00:02.00]right"});
-    EXPECT_EQ(lyricFile(), OwnHeader + "[00:02.00]right\r\n");
-
-    // The next candidate comes from the list already had; our own file is replaced.
+    const struct {
+        const char* word;
+        Notice notice;
+    } turns[] = {{"A", Notice::Found},
+                 {"B", Notice::Found},
+                 {"C", Notice::Found},
+                 {"A", Notice::FirstCandidateAgain},
+                 {"B", Notice::Found}};
+    for (qsizetype turn = 0; turn < std::ssize(turns); ++turn) {
+        const QString word = QString::fromLatin1(turns[turn].word);
+        SCOPED_TRACE(turn);
+        if (turn > 0)
+            finder->anotherCandidate();
+        EXPECT_EQ(outcome(turn + 1).back(), turns[turn].notice);
+        EXPECT_EQ(shown(), QStringList{"[00:01.00]" + word});
+        EXPECT_EQ(lyricFile(), OwnHeader + "[00:01.00]" + word.toUtf8() + "\r\n");
+    }
+    // Started again (the repeat mode), the track goes on from where it was, without asking.
+    open(true);
     finder->anotherCandidate();
-    EXPECT_EQ(outcome(2).back(), Notice::FoundUntimed);
-    EXPECT_EQ(shown(), QStringList{"plain words"});
-    EXPECT_EQ(lyricFile(), OwnHeader + "plain words\r\n");
-
-    finder->anotherCandidate();
-    EXPECT_EQ(outcome(3).back(), Notice::NoOtherCandidate);
-    EXPECT_EQ(lines->size(), 2);
-    EXPECT_EQ(lyricFile(), OwnHeader + "plain words\r\n");
+    EXPECT_EQ(outcome(6).back(), Notice::Found);
+    EXPECT_EQ(shown(), QStringList{"[00:01.00]C"});
     EXPECT_EQ(server.requests().size(), 2);
 }
 
@@ -278,7 +307,12 @@ const FailureCase failureCases[] = {
     {"server_error", FakeLrclibServer::json("{}", 500), Notice::ServerError},
 };
 
+QStringList messages;
+
 TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { messages.append(text); });
     server.answer("/api/get", GetParam().answer);
     server.answer("/api/search", GetParam().answer);
     // Only the slow server is waited for; the others answer at once.
@@ -286,6 +320,8 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
     open();
     finder->searchNow();
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, GetParam().notice}));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(messages, QStringList{});
     EXPECT_FALSE(finder->busy());
     EXPECT_TRUE(lines->isEmpty());
     EXPECT_TRUE(nothingWritten());
@@ -293,6 +329,23 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
 
 INSTANTIATE_TEST_SUITE_P(OnlineLyrics, BadServers, ::testing::ValuesIn(failureCases),
                          [](const auto& failure) { return std::string(failure.param.name); });
+
+TEST_F(OnlineLyrics, TagsReachTheServerAsTheyAre) {
+    start();
+    const QStringList titles{"C++", "A + B", "100%", "a&b=c#d"};
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        MediaTags tagged = tags();
+        tagged.title = titles[i];
+        tagged.artist = titles[i];
+        open(false, tagged);
+        finder->searchNow();
+        outcome(i + 1);
+        const FakeLrclibServer::Request& search = server.requests().last();
+        EXPECT_EQ(search.url.path(), "/api/search");
+        EXPECT_EQ(search.formValue("track_name"), titles[i]);
+        EXPECT_EQ(search.formValue("artist_name"), titles[i]);
+    }
+}
 
 TEST_F(OnlineLyrics, RedirectToAnotherHostIsNotFollowed) {
     FakeLrclibServer elsewhere;
@@ -385,6 +438,29 @@ TEST_F(OnlineLyrics, EmbeddedLyricsOrALyricFileMeanNoSearch) {
     EXPECT_FALSE(finder->busy());
     EXPECT_TRUE(notices->isEmpty());
     EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST(SearchMemory, AFailureIsTriedAgainAfterTheBackOffAndTheMemoryIsBounded) {
+    SearchMemory memory;
+    MediaTags tags;
+    tags.title = "Song";
+    const QString key = SearchMemory::keyOf("/m/a.mp3", tags);
+    EXPECT_TRUE(memory.mayAskByItself(key, 0));
+    SearchMemory::Track& failed = memory.at(key);
+    failed.outcome = SearchMemory::Outcome::Failed;
+    failed.failedAtMs = 1000;
+    EXPECT_FALSE(memory.mayAskByItself(key, 1000 + SearchMemory::RetryAfterMs - 1));
+    EXPECT_TRUE(memory.mayAskByItself(key, 1000 + SearchMemory::RetryAfterMs));
+    tags.title = "Other song";
+    EXPECT_TRUE(memory.mayAskByItself(SearchMemory::keyOf("/m/a.mp3", tags), 1000));
+
+    for (int i = 0; i < SearchMemory::MaxTracks; ++i)
+        memory.at(QString::number(i)).timed.push_back({i, {"[00:01.00]x"}});
+    EXPECT_EQ(memory.find(key), nullptr);
+    EXPECT_TRUE(memory.find("0")->timed.empty());
+    EXPECT_EQ(memory.find(QString::number(SearchMemory::MaxTracks - SearchMemory::MaxLists))
+                  ->timed.size(),
+              1u);
 }
 
 TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
