@@ -321,7 +321,7 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
     finder->searchNow();
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, GetParam().notice}));
     qInstallMessageHandler(previous);
-    EXPECT_EQ(messages, QStringList{});
+    EXPECT_EQ(messages.join(u'\n').toStdString(), "");
     EXPECT_FALSE(finder->busy());
     EXPECT_TRUE(lines->isEmpty());
     EXPECT_TRUE(nothingWritten());
