@@ -140,38 +140,24 @@ TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesN
 // Untimed or instrumental answers never become lines or a file; what a search by itself
 // learnt is kept for the run, so the same track started again asks nothing.
 TEST_F(OnlineLyrics, OutcomesWithoutTimedLyricsAreSaidOnceAndRemembered) {
-    const struct {
-        const char* name;
-        FakeLrclibServer::Answer get;
-        qsizetype requests;
-        Notice notice;
-    } rows[] = {
-        {"instrumental",
-         FakeLrclibServer::json(
-             FakeLrclibServer::record(13, "Song", 233, "[00:01.00]no", "no", true)),
-         1, Notice::Instrumental},
-        {"plain only", FakeLrclibServer::json(FakeLrclibServer::record(12, "Song", 233, {}, "a")),
-         2, Notice::PlainOnly},
-        {"not found", FakeLrclibServer::trackNotFound(), 2, Notice::NotFound},
-        {"failure", FakeLrclibServer::json("{}", 500), 1, Notice::ServerError},
-    };
+    using S = FakeLrclibServer;
+    const std::tuple<S::Answer, qsizetype, Notice> rows[] = {
+        {S::json(S::record(13, "Song", 233, "[00:01.00]no", "no", true)), 1, Notice::Instrumental},
+        {S::json(S::record(12, "Song", 233, {}, "plain")), 2, Notice::PlainOnly},
+        {S::trackNotFound(), 2, Notice::NotFound},
+        {S::json("{}", 500), 1, Notice::ServerError}};
     enable();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        server.answer("/api/get", row.get);
+    for (const auto& [get, requests, notice] : rows) {
+        server.answer("/api/get", get);
         const qsizetype before = server.requests().size();
         start();
         open();
-        EXPECT_EQ(outcome(), (std::vector{Notice::Searching, row.notice}));
-        open(); // the repeat mode, or the same file handed over again
-        open();
-        EXPECT_EQ(server.requests().size(), before + row.requests);
-        EXPECT_EQ(notices->size(), 2);
+        EXPECT_EQ(outcome(), (std::vector{Notice::Searching, notice}));
+        open();              // the repeat mode, or the same file handed over again
         finder->searchNow(); // the user's word always asks
-        EXPECT_EQ(outcome(2).back(), row.notice);
-        EXPECT_EQ(server.requests().size(), before + 2 * row.requests);
-        EXPECT_TRUE(lines->isEmpty());
-        EXPECT_TRUE(nothingWritten());
+        EXPECT_EQ(outcome(2).back(), notice);
+        EXPECT_EQ(server.requests().size(), before + 2 * requests);
+        EXPECT_TRUE(lines->isEmpty() && nothingWritten());
     }
 }
 
@@ -188,44 +174,6 @@ TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
     EXPECT_EQ(server.requests()[1].query().queryItemValue("artist_name"), "Artist");
     EXPECT_TRUE(lines->isEmpty());
     EXPECT_TRUE(nothingWritten());
-}
-
-TEST_F(OnlineLyrics, AnotherCandidateCyclesTheTimedOnesClosestLengthFirstAndKeepsItsPlace) {
-    const auto timed = [](qint64 id, double duration, const char* word) {
-        return FakeLrclibServer::record(id, "Song", duration, QStringLiteral("[00:01.00]") + word);
-    };
-    const QByteArray list = "[" + timed(21, 234.9, "C") + "," + timed(22, 301, "live") + "," +
-                            FakeLrclibServer::record(23, "Song", 233.4, {}, "plain words") + "," +
-                            timed(24, 233.0, "A") + "," +
-                            FakeLrclibServer::record(25, "Song", 233, {}, {}, true) + "," +
-                            timed(26, 232.5, "B") + "]";
-    server.answer("/api/search", FakeLrclibServer::json(list));
-    start();
-    open();
-    finder->searchNow();
-    const struct {
-        const char* word;
-        Notice notice;
-    } turns[] = {{"A", Notice::Found},
-                 {"B", Notice::Found},
-                 {"C", Notice::Found},
-                 {"A", Notice::FirstCandidateAgain},
-                 {"B", Notice::Found}};
-    for (qsizetype turn = 0; turn < std::ssize(turns); ++turn) {
-        const QString word = QString::fromLatin1(turns[turn].word);
-        SCOPED_TRACE(turn);
-        if (turn > 0)
-            finder->anotherCandidate();
-        EXPECT_EQ(outcome(turn + 1).back(), turns[turn].notice);
-        EXPECT_EQ(shown(), QStringList{"[00:01.00]" + word});
-        EXPECT_EQ(lyricFile(), OwnHeader + "[00:01.00]" + word.toUtf8() + "\r\n");
-    }
-    // Started again (the repeat mode), the track goes on from where it was, without asking.
-    open(true);
-    finder->anotherCandidate();
-    EXPECT_EQ(outcome(6).back(), Notice::Found);
-    EXPECT_EQ(shown(), QStringList{"[00:01.00]C"});
-    EXPECT_EQ(server.requests().size(), 2);
 }
 
 TEST_F(OnlineLyrics, AnotherCandidateAfterARestartSkipsTheOneSavedAndNeverTouchesAUsersFile) {
@@ -332,18 +280,15 @@ INSTANTIATE_TEST_SUITE_P(OnlineLyrics, BadServers, ::testing::ValuesIn(failureCa
 
 TEST_F(OnlineLyrics, TagsReachTheServerAsTheyAre) {
     start();
-    const QStringList titles{"C++", "A + B", "100%", "a&b=c#d"};
-    for (qsizetype i = 0; i < titles.size(); ++i) {
-        MediaTags tagged = tags();
-        tagged.title = titles[i];
-        tagged.artist = titles[i];
+    MediaTags tagged = tags();
+    qsizetype searches = 0;
+    for (const char* title : {"C++", "A + B", "100%", "a&b=c#d"}) {
+        tagged.title = tagged.artist = QString::fromUtf8(title);
         open(false, tagged);
         finder->searchNow();
-        outcome(i + 1);
-        const FakeLrclibServer::Request& search = server.requests().last();
-        EXPECT_EQ(search.url.path(), "/api/search");
-        EXPECT_EQ(search.formValue("track_name"), titles[i]);
-        EXPECT_EQ(search.formValue("artist_name"), titles[i]);
+        outcome(++searches);
+        for (const QByteArray name : {"track_name", "artist_name"})
+            EXPECT_EQ(server.requests().last().formValue(name), tagged.title) << title;
     }
 }
 
@@ -440,27 +385,13 @@ TEST_F(OnlineLyrics, EmbeddedLyricsOrALyricFileMeanNoSearch) {
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST(SearchMemory, AFailureIsTriedAgainAfterTheBackOffAndTheMemoryIsBounded) {
+TEST(SearchMemory, AFailureIsTriedAgainByItselfAfterTheBackOff) {
     SearchMemory memory;
-    MediaTags tags;
-    tags.title = "Song";
-    const QString key = SearchMemory::keyOf("/m/a.mp3", tags);
-    EXPECT_TRUE(memory.mayAskByItself(key, 0));
-    SearchMemory::Track& failed = memory.at(key);
+    SearchMemory::Track& failed = memory.at("a");
     failed.outcome = SearchMemory::Outcome::Failed;
     failed.failedAtMs = 1000;
-    EXPECT_FALSE(memory.mayAskByItself(key, 1000 + SearchMemory::RetryAfterMs - 1));
-    EXPECT_TRUE(memory.mayAskByItself(key, 1000 + SearchMemory::RetryAfterMs));
-    tags.title = "Other song";
-    EXPECT_TRUE(memory.mayAskByItself(SearchMemory::keyOf("/m/a.mp3", tags), 1000));
-
-    for (int i = 0; i < SearchMemory::MaxTracks; ++i)
-        memory.at(QString::number(i)).timed.push_back({i, {"[00:01.00]x"}});
-    EXPECT_EQ(memory.find(key), nullptr);
-    EXPECT_TRUE(memory.find("0")->timed.empty());
-    EXPECT_EQ(memory.find(QString::number(SearchMemory::MaxTracks - SearchMemory::MaxLists))
-                  ->timed.size(),
-              1u);
+    EXPECT_FALSE(memory.mayAskByItself("a", 1000 + SearchMemory::RetryAfterMs - 1));
+    EXPECT_TRUE(memory.mayAskByItself("a", 1000 + SearchMemory::RetryAfterMs));
 }
 
 TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
