@@ -98,7 +98,7 @@ TEST_F(LyricMenuOnTheStrip, HoldsItsEntriesAndTheToggleIsTheSettingsLine) {
     EXPECT_TRUE(waitUntil([&] { return !server.requests().isEmpty(); }, 30'000));
 }
 
-TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCaptions) {
+TEST_F(LyricMenuOnTheStrip, NoticesShowUnderTheStripAndNeverInTheCaptions) {
     window().show();
     openTaggedTrack();
     const QString lyricBefore = control<QLabel>("Label2")->text();
@@ -109,14 +109,21 @@ TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCapt
     EXPECT_TRUE(balloonSays(u"正在搜索歌词…"));
     EXPECT_TRUE(balloonSays(u"未找到歌词"));
 
-    // Centred on the strip's seen part, resting on its lower edge.
+    // Centred under the strip's seen part.
     const QWidget* strip = control("Picture3");
     const QRect seen(strip->mapToGlobal(QPoint()),
                      QSize(window().width(), window().height() - strip->y()));
-    EXPECT_EQ(balloon().geometry().bottom(), seen.bottom());
+    EXPECT_GT(balloon().geometry().top(), seen.bottom());
     EXPECT_LE(std::abs(balloon().geometry().center().x() - seen.center().x()), 1);
     EXPECT_EQ(control<QLabel>("Label2")->text(), lyricBefore);
     EXPECT_FALSE(lyricWindows.hasFrmShow()) << "a notice made the desktop lyric";
+
+    // A notice belongs to its track.
+    const QString next = music.write("next.mp3", "x");
+    music.write("next.lrc", "[00:00.00]next\r\n");
+    player->setCurrentPath(next);
+    player->replay();
+    EXPECT_FALSE(balloon().isVisible());
 }
 
 TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
@@ -201,18 +208,18 @@ TEST(NoticePlacement, TheSurfaceAskedFromThenTheActiveWindowThenTheDesktopLyric)
 TEST(NoticePlacement, BesideTheSurfaceAndOnTheScreen) {
     const QRect screen(0, 0, 1920, 1080);
     const QSize size(100, 20);
-    // Over the strip's foot; by the desktop lyric above it, or below it at the screen's top.
+    // Under the strip; by the desktop lyric above it, or below it at the screen's top.
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {500, 760, 329, 47}, size, screen),
-              QPoint(614, 787));
+              QPoint(614, 811));
     EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 900, 1920, 120}, size, screen),
               QPoint(909, 876));
     EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 10, 1920, 120}, size, screen),
               QPoint(909, 134));
-    // A strip partly off the screen's edges.
+    // A strip partly off the screen's edges: above it when there is no room below.
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {-300, 1070, 329, 47}, size, screen),
-              QPoint(0, 1060));
+              QPoint(0, 1046));
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {1880, 500, 329, 47}, size, screen),
-              QPoint(1820, 527));
+              QPoint(1820, 551));
 }
 
 } // namespace

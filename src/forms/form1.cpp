@@ -205,9 +205,11 @@ void Form1::addFolder() {
 }
 
 // A message that comes before the window is on screen (about the files it was started with,
-// say) waits for it: a box with no window behind it would seem to come from nowhere.
+// say) waits for it: a box with no window behind it would seem to come from nowhere. Shown
+// is not enough: until its first picture the window system may not have placed the window,
+// and a box centred on it would land in the screen's corner.
 void Form1::showMessage(const QString& title, const QString& text) {
-    if (!isVisible()) {
+    if (!isVisible() || !shownOnScreen_) {
         heldMessages_.append({title, text});
         return;
     }
@@ -216,6 +218,11 @@ void Form1::showMessage(const QString& title, const QString& text) {
 
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (shownOnScreen_)
+        showHeldMessages();
+}
+
+void Form1::showHeldMessages() {
     if (heldMessages_.isEmpty())
         return;
     QMetaObject::invokeMethod(
@@ -268,8 +275,10 @@ void Form1::timer2Tick() {
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
-    if (!std::exchange(shownOnScreen_, true))
+    if (!std::exchange(shownOnScreen_, true)) {
         Q_EMIT shownOnScreen();
+        showHeldMessages();
+    }
     const QImage& water = water_.picture();
     const QRect area = event->rect() & water.rect();
     if (area.isEmpty())

@@ -62,6 +62,7 @@ private:
     void addFile();
     void addFolder();
     void showMessage(const QString& title, const QString& text);
+    void showHeldMessages();
     void stirWater(const QMouseEvent* event, int spread, int depth);
     void timer2Tick();
     void timer5Tick();

@@ -5,6 +5,8 @@
 #include "player/font_installation.h"
 
 #include <QStringList>
+#include <QWidget>
+#include <QWindow>
 
 class FakeDesktopLauncher : public DesktopLauncher {
 public:
@@ -51,8 +53,9 @@ public:
         fontDialogStarts << initial;
         return fontAnswer;
     }
-    void showInformation(QWidget*, const QString& title, const QString& text) override {
+    void showInformation(QWidget* owner, const QString& title, const QString& text) override {
         messages << title + QStringLiteral(": ") + text;
+        ownersOnScreen << (owner && owner->windowHandle() && owner->windowHandle()->isExposed());
     }
     void showError(QWidget*, const QString& title, const QString& text) override {
         errors << title + QStringLiteral(": ") + text;
@@ -64,6 +67,7 @@ public:
     QList<QFont> fontDialogStarts;
     std::optional<QFont> fontAnswer; // empty: the user cancels
     QStringList messages;
+    QList<bool> ownersOnScreen; // whether a message's window was exposed when it came
     QStringList errors;
 
 private:
