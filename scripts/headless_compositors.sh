@@ -15,14 +15,12 @@ ensure_compositor_user() {
         useradd --system --create-home --shell /usr/sbin/nologin "$compositor_user"
 }
 
-start_headless_sway() {
-    ensure_compositor_user
-    local runtime
-    runtime=$(mktemp -d /tmp/vellora-sway.XXXXXX)
-    chown "$compositor_user" "$runtime"
-    chmod 700 "$runtime"
-    cat >"$runtime/config" <<CONFIG
-output HEADLESS-1 resolution 1920x1080 position 0 0
+# What every sway the tests run the player under has: Xwayland, which lets root's clients in
+# and writes its display's name to RUNTIME/display once it runs, and a bar 30 pixels high at
+# the bottom of each output.
+session_sway_config() {
+    local runtime=$1
+    cat <<CONFIG
 xwayland enable
 # No title bars: a window's content is where the layout says the window is.
 default_border none
@@ -34,6 +32,18 @@ bar {
 }
 exec sh -c 'xhost +si:localuser:root >/dev/null; echo "\$DISPLAY" >"$runtime/display.tmp"; mv "$runtime/display.tmp" "$runtime/display"'
 CONFIG
+}
+
+start_headless_sway() {
+    ensure_compositor_user
+    local runtime
+    runtime=$(mktemp -d /tmp/vellora-sway.XXXXXX)
+    chown "$compositor_user" "$runtime"
+    chmod 700 "$runtime"
+    {
+        echo "output HEADLESS-1 resolution 1920x1080 position 0 0"
+        session_sway_config "$runtime"
+    } >"$runtime/config"
     chown "$compositor_user" "$runtime/config"
     runuser -u "$compositor_user" -- env -i HOME="$(getent passwd "$compositor_user" | cut -d: -f6)" \
         PATH="$PATH" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
@@ -84,19 +94,11 @@ exec sh -c 'echo ready >"$outer/ready"'
 CONFIG
     # Black outputs and the player's main window floating in the middle of the first: the
     # lyric's strips show nothing but the lyric.
-    cat >"$runtime/config" <<CONFIG
-xwayland enable
-default_border none
-default_floating_border none
-output * bg #000000 solid_color
-for_window [title="^Vellora"] floating enable
-bar {
-    position bottom
-    height 30
-    status_command true
-}
-exec sh -c 'xhost +si:localuser:root >/dev/null; echo "\$DISPLAY" >"$runtime/display.tmp"; mv "$runtime/display.tmp" "$runtime/display"'
-CONFIG
+    {
+        echo "output * bg #000000 solid_color"
+        echo 'for_window [title="^Vellora"] floating enable'
+        session_sway_config "$runtime"
+    } >"$runtime/config"
     chown "$compositor_user" "$outer/config" "$runtime/config"
     local home
     home=$(getent passwd "$compositor_user" | cut -d: -f6)

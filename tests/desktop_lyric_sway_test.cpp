@@ -207,6 +207,18 @@ protected:
         return target;
     }
 
+    // The lyric's glyphs over a target window, once they show; none if they never do.
+    QList<QPoint> glyphsOverTarget() {
+        QList<QPoint> glyphs;
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] {
+                glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
+                return glyphs.size() > 500;
+            },
+            20000));
+        return glyphs.size() > 500 ? glyphs : QList<QPoint>();
+    }
+
     SwaySession session{"VELLORA_SWAY", {ScreenWidth, ScreenHeight}};
     TempFolder home;
     TempFolder runtime;
@@ -234,13 +246,8 @@ TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBe
         SCOPED_TRACE(title);
         // Over the active window that covers the same strip.
         QProcess* target = startTarget(title, platform);
-        QList<QPoint> glyphs;
-        ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
-                return glyphs.size() > 500;
-            },
-            20000));
+        const QList<QPoint> glyphs = glyphsOverTarget();
+        ASSERT_FALSE(glyphs.isEmpty());
 
         const QPoint transparent = lyricBand().topLeft() + QPoint(20, 5);
         const QPoint glyph = glyphs[glyphs.size() / 2];
@@ -317,13 +324,8 @@ TEST_F(DesktopLyricOnSway, LockedTheLyricLetsClicksOnItsGlyphsThrough) {
     startPlayer();
     click(mainWindow + SwitchButton);
     QProcess* target = startTarget("Wayland target", "wayland");
-    QList<QPoint> glyphs;
-    ASSERT_TRUE(testsupport::waitUntil(
-        [&] {
-            glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
-            return glyphs.size() > 500;
-        },
-        20000));
+    const QList<QPoint> glyphs = glyphsOverTarget();
+    ASSERT_FALSE(glyphs.isEmpty());
     const QPoint glyph = glyphs[glyphs.size() / 2];
     const QPoint corner = windowCorner("Wayland target").value_or(QPoint());
     click(glyph);
