@@ -30,8 +30,10 @@ packages=(
 if [ "${1:-}" = compositors ]; then
     # sway with its Xwayland, grim for screenshots, xhost to let root's clients into that
     # Xwayland, Qt's Wayland platform for the player and the windows it floats over, KDE's
-    # window manager for X11 and its Wayland session, and GNOME's mutter
-    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11 kwin-wayland mutter)
+    # window manager for X11 and its Wayland session with kscreen-doctor (and the Qt 5 Wayland
+    # platform it runs on) to turn its outputs off and on, and GNOME's mutter
+    packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11 kwin-wayland mutter
+        libkf5screen-bin qtwayland5)
 fi
 if [ "${1:-}" = bench ]; then
     # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison;

@@ -20,10 +20,11 @@ unset WAYLAND_DISPLAY
 source scripts/virtual_display.sh
 start_virtual_display
 source scripts/headless_compositors.sh
-trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; stop_headless_sway; stop_headless_kwin
-    stop_headless_mutter' EXIT
+trap 'kill $VIRTUAL_DISPLAY_PID 2>/dev/null || true; stop_nested_sway; stop_headless_sway
+    stop_headless_kwin; stop_headless_mutter' EXIT
 # The *_sway_test, *_kwin_test and *_mutter_test tests run the player under them.
 start_headless_sway
+start_nested_sway
 start_headless_kwin
 start_headless_mutter
 

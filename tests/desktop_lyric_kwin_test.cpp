@@ -24,6 +24,7 @@ using testsupport::end;
 using testsupport::launch;
 using testsupport::LyricHeight;
 using testsupport::pixelsOtherThan;
+using testsupport::RememberedSettings;
 using testsupport::SwitchButton;
 using testsupport::ToolbarButton;
 using testsupport::ToolbarHeight;
@@ -77,7 +78,7 @@ protected:
 
     // What the compositor shows, through its screenshot interface: the picture's raw
     // pixels come through a pipe once the call has said their layout.
-    QImage screenshot() {
+    QImage screenshot(int left = 0) {
         int ends[2];
         if (pipe2(ends, O_CLOEXEC) != 0)
             return {};
@@ -88,7 +89,7 @@ protected:
             QDBusMessage call = QDBusMessage::createMethodCall(
                 "org.kde.KWin.ScreenShot2", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2",
                 "CaptureArea");
-            call << 0 << 0 << uint(ScreenWidth) << uint(ScreenHeight)
+            call << left << 0 << uint(ScreenWidth) << uint(ScreenHeight)
                  << QVariantMap{{"native-resolution", true}}
                  << QVariant::fromValue(QDBusUnixFileDescriptor(ends[1]));
             close(ends[1]);
@@ -290,6 +291,41 @@ TEST_F(DesktopLyricOnKWin, TheSwitchTurnsTheLyricOffAndTheProgramEndsCleanlyWhen
     const QByteArray said = player->readAllStandardError();
     EXPECT_EQ(player->exitStatus(), QProcess::NormalExit) << said.constData();
     EXPECT_EQ(player->exitCode(), 0) << said.constData();
+}
+
+// KWin's second output, turned off and on as its display settings do: the lyric is there
+// from the start when remembered, moves to the first output when it goes off and comes back
+// when it is on again; the user clicks nothing.
+TEST_F(DesktopLyricOnKWin, TheLyricFollowsTheOutputItRemembersThroughOffAndOn) {
+    const RememberedSettings settings(VELLORA_PROGRAM, "desktop_lyric_screen=Virtual-1\n");
+    const auto setOutput = [&](const char* state) {
+        QProcess doctor;
+        QProcessEnvironment forDoctor = environment;
+        forDoctor.insert("QT_QPA_PLATFORM", "wayland");
+        doctor.setProcessEnvironment(forDoctor);
+        doctor.start("kscreen-doctor", {QString("output.Virtual-1.%1").arg(state)});
+        ASSERT_TRUE(doctor.waitForFinished(60000));
+    };
+    const QRect secondBand(0, ScreenHeight - LyricHeight, ScreenWidth, LyricHeight);
+    const QImage first = screenshot();
+    const QImage second = screenshot(ScreenWidth);
+    // Off, the second output has nothing to show, nor any screenshot.
+    const auto lyricOnSecond = [&](bool there) {
+        return testsupport::waitUntil(
+            [&] {
+                return (!there ||
+                        changedPixels(second, screenshot(ScreenWidth), secondBand) > 500) &&
+                       (changedPixels(first, screenshot(), lyricBand()) > 500) == !there;
+            },
+            20000);
+    };
+    startPlayer();
+    clickMainWindow(SwitchButton);
+    EXPECT_TRUE(lyricOnSecond(true));
+    setOutput("disable");
+    EXPECT_TRUE(lyricOnSecond(false));
+    setOutput("enable");
+    EXPECT_TRUE(lyricOnSecond(true));
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 // clicks from the compositor's own pointer pass through the lyric's transparent pixels to
 // X11 and Wayland windows beneath, and not through its glyphs; screenshots come from grim.
 // The test script starts the compositor and names it in VELLORA_SWAY_WAYLAND_DISPLAY,
-// VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK.
+// VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK; a second sway inside it, with outputs that can
+// come and go, in VELLORA_NESTED_SWAY_*.
 #include "platform/layer_buffer_scale.h"
 #include "support/desktop_session.h"
 #include "support/event_wait.h"
@@ -26,6 +27,7 @@ using testsupport::end;
 using testsupport::launch;
 using testsupport::LyricHeight;
 using testsupport::pixelsOtherThan;
+using testsupport::RememberedSettings;
 using testsupport::SwitchButton;
 using testsupport::ToolbarButton;
 using testsupport::ToolbarHeight;
@@ -38,21 +40,28 @@ constexpr int BarHeight = 30;
 
 const QColor TargetColour(0x20, 0x90, 0x40);
 
-QString sway(const char* name) {
-    return qEnvironmentVariable(name);
+// Which sway the test runs under, by the names of the test script's variables.
+struct SwaySession {
+    const char* prefix; // VELLORA_SWAY or VELLORA_NESTED_SWAY
+    QSize layout;       // all outputs together, as the pointer reaches them
+};
+
+QString sway(const SwaySession& session, const char* name) {
+    return qEnvironmentVariable((QByteArray(session.prefix) + name).constData());
 }
 
 class DesktopLyricOnSway : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(sway("VELLORA_SWAY_WAYLAND_DISPLAY").isEmpty())
+        ASSERT_FALSE(sway(session, "_WAYLAND_DISPLAY").isEmpty())
             << "run through scripts/test.sh, which starts a headless sway";
-        environment = testsupport::compositorSession(sway("VELLORA_SWAY_WAYLAND_DISPLAY"),
-                                                     sway("VELLORA_SWAY_DISPLAY"), runtime.path(),
-                                                     home.path());
-        pointer =
-            launch(WAYLAND_POINTER, {QString::number(ScreenWidth), QString::number(ScreenHeight)},
-                   environment);
+        environment =
+            testsupport::compositorSession(sway(session, "_WAYLAND_DISPLAY"),
+                                           sway(session, "_DISPLAY"), runtime.path(), home.path());
+        pointer = launch(
+            WAYLAND_POINTER,
+            {QString::number(session.layout.width()), QString::number(session.layout.height())},
+            environment);
         ASSERT_TRUE(pointer->waitForStarted());
         // Whatever an earlier test left on the first workspace goes.
         swaymsg({"[title=\".*\"] kill"});
@@ -70,8 +79,11 @@ protected:
     }
 
     QByteArray swaymsg(const QStringList& arguments) {
+        return swaymsgTo(sway(session, "SOCK"), arguments);
+    }
+    static QByteArray swaymsgTo(const QString& socket, const QStringList& arguments) {
         QProcess message;
-        message.start("swaymsg", QStringList{"-s", sway("VELLORA_SWAYSOCK")} + arguments);
+        message.start("swaymsg", QStringList{"-s", socket} + arguments);
         message.waitForFinished();
         return message.readAllStandardOutput();
     }
@@ -195,6 +207,19 @@ protected:
         return target;
     }
 
+    // The lyric's glyphs over a target window, once they show; none if they never do.
+    QList<QPoint> glyphsOverTarget() {
+        QList<QPoint> glyphs;
+        EXPECT_TRUE(testsupport::waitUntil(
+            [&] {
+                glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
+                return glyphs.size() > 500;
+            },
+            20000));
+        return glyphs.size() > 500 ? glyphs : QList<QPoint>();
+    }
+
+    SwaySession session{"VELLORA_SWAY", {ScreenWidth, ScreenHeight}};
     TempFolder home;
     TempFolder runtime;
     QProcessEnvironment environment;
@@ -222,13 +247,8 @@ TEST_F(DesktopLyricOnSway, TheLyricFloatsAboveOtherWindowsAndLetsClicksThroughBe
         SCOPED_TRACE(title);
         // Over the active window that covers the same strip.
         QProcess* target = startTarget(title, platform);
-        QList<QPoint> glyphs;
-        ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                glyphs = pixelsOtherThan(screenshot(), lyricBand(), TargetColour);
-                return glyphs.size() > 500;
-            },
-            20000));
+        const QList<QPoint> glyphs = glyphsOverTarget();
+        ASSERT_FALSE(glyphs.isEmpty());
 
         const QPoint transparent = lyricBand().topLeft() + QPoint(20, 5);
         const QPoint glyph = glyphs[glyphs.size() / 2];
@@ -317,8 +337,8 @@ TEST(LayerBufferScale, IntegerScalesOnlyAndTheViewporterForTheRest) {
             << row.pixels.width() << " at " << row.ratio;
 }
 
-// At 1.5 the picture fills the lyric's surface (which has the window's logical size), its
-// text centred on it, rather than three quarters of it at a buffer scale of 2.
+// At 1.5 the picture fills the lyric's surface, its text centred on it, rather than three
+// quarters of it at a buffer scale of 2.
 TEST_F(DesktopLyricOnSway, AtAScaleOfOneAndAHalfTheLyricFillsItsSurface) {
     scale = 1.5;
     environment.insert("QT_SCALE_FACTOR", "1.5");
@@ -338,10 +358,114 @@ TEST_F(DesktopLyricOnSway, AtAScaleOfOneAndAHalfTheLyricFillsItsSurface) {
         for (int x = band.left(); x <= band.right(); ++x)
             if (shown.pixel(x, y) != before.pixel(x, y))
                 glyphs |= QRect(x, y, 1, 1);
-    // The surface is the window's logical width, the screen's in Qt's scaled units.
-    const int surfaceWidth = qRound(ScreenWidth / scale);
-    EXPECT_NEAR(glyphs.center().x(), surfaceWidth / 2, 20)
-        << glyphs.left() << "-" << glyphs.right();
+    // The lyric fits its output, whose width the compositor gives the surface.
+    EXPECT_NEAR(glyphs.center().x(), ScreenWidth / 2, 20) << glyphs.left() << "-" << glyphs.right();
+}
+
+// Locked, the lyric lets every click through, on its glyphs too.
+TEST_F(DesktopLyricOnSway, LockedTheLyricLetsClicksOnItsGlyphsThrough) {
+    const RememberedSettings locked(VELLORA_PROGRAM, "lock_desktop_lyric=yes\n");
+    startPlayer();
+    click(mainWindow + SwitchButton);
+    QProcess* target = startTarget("Wayland target", "wayland");
+    const QList<QPoint> glyphs = glyphsOverTarget();
+    ASSERT_FALSE(glyphs.isEmpty());
+    const QPoint glyph = glyphs[glyphs.size() / 2];
+    const QPoint corner = windowCorner("Wayland target").value_or(QPoint());
+    click(glyph);
+    EXPECT_EQ(QString::fromUtf8(testsupport::nextLine(target, "press")),
+              QString("press %1 %2").arg(glyph.x() - corner.x()).arg(glyph.y() - corner.y()));
+}
+
+// Two outputs side by side in a sway of their own, each with its bar, each a window of an
+// outer sway; the player's main window floats on the first.
+class DesktopLyricOnTwoSwayOutputs : public DesktopLyricOnSway {
+protected:
+    DesktopLyricOnTwoSwayOutputs() { session = {"VELLORA_NESTED_SWAY", {1920, 1080}}; }
+
+    struct Output {
+        QString name;
+        QRect rect;
+    };
+    QList<Output> outputs() {
+        QList<Output> found;
+        for (const QJsonValue& output :
+             QJsonDocument::fromJson(swaymsg({"-t", "get_outputs", "-r"})).array()) {
+            const QJsonObject rect = output["rect"].toObject();
+            found.append(
+                {output["name"].toString(), QRect(rect["x"].toInt(), rect["y"].toInt(),
+                                                  rect["width"].toInt(), rect["height"].toInt())});
+        }
+        return found;
+    }
+    // The number the next output plugged in gets: one past the highest there is, which each
+    // test leaves plugged in.
+    int nextOutputNumber() {
+        int highest = 0;
+        for (const Output& output : outputs())
+            highest = std::max(highest, output.name.mid(3).toInt());
+        return highest + 1;
+    }
+    // Unplugs an output: its window in the outer sway closes.
+    void unplug(const QString& name) {
+        swaymsgTo(sway(session, "_OUTERSOCK"),
+                  {QString("[title=\"wlroots - %1$\"] kill").arg(name)});
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                for (const Output& output : outputs())
+                    if (output.name == name)
+                        return false;
+                return true;
+            },
+            20000));
+    }
+    void plug(const QString& name) {
+        swaymsg({"create_output"});
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                for (const Output& output : outputs())
+                    if (output.name == name)
+                        return true;
+                return false;
+            },
+            20000))
+            << name.toStdString();
+    }
+    // Whether the lyric shows on the output, above its bar, and on no other.
+    bool lyricOnlyOn(const QString& name) {
+        const QImage shot = screenshot();
+        for (const Output& output : outputs()) {
+            const QRect band(output.rect.left(), output.rect.bottom() - BarHeight - LyricHeight,
+                             output.rect.width(), LyricHeight);
+            const bool shows = pixelsOtherThan(shot, band, Qt::black).size() > 200;
+            if (shows != (output.name == name))
+                return false;
+        }
+        return true;
+    }
+};
+
+// The lyric waits on the first output for the one it remembers, goes there when it is plugged
+// in, and comes back when it is unplugged; the user clicks nothing.
+TEST_F(DesktopLyricOnTwoSwayOutputs, TheLyricFollowsTheOutputItRemembersAsItComesAndGoes) {
+    ASSERT_GE(outputs().size(), 2);
+    const QString first = outputs().first().name;
+    const QString second = outputs().last().name;
+    const int number = nextOutputNumber();
+    const QString remembered = QString("WL-%1").arg(number);
+    const RememberedSettings settings(VELLORA_PROGRAM,
+                                      "desktop_lyric_screen=" + remembered.toUtf8() + "\n");
+    startPlayer();
+    click(mainWindow + SwitchButton);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return lyricOnlyOn(first); }, 20000));
+
+    unplug(second);
+    plug(remembered);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return lyricOnlyOn(remembered); }, 20000));
+    unplug(remembered);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return lyricOnlyOn(first); }, 20000));
+    // Two outputs again for whatever runs next.
+    plug(QString("WL-%1").arg(number + 1));
 }
 
 } // namespace

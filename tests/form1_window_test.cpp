@@ -226,7 +226,9 @@ TEST_F(Form1Window, TheBlankBelowTheEntriesKeepsTheSelection) {
 
 TEST_F(Form1Window, EveryTwentyFirstBackgroundClickShowsTheMessageOverTheWindow) {
     Form1& form = window();
+    QSignalSpy painted(&form, &Form1::shownOnScreen);
     form.show();
+    ASSERT_TRUE(painted.wait());
     for (int click = 1; click <= 21; ++click)
         QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(10, 50));
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -286,12 +288,16 @@ TEST_F(Form1Window, MessagesWaitUntilTheWindowIsOnScreen) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return !dialogs.messages.isEmpty(); }));
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.first().contains(QStringLiteral("/dev/zero")));
+    // Placed by the window system, so the box is centred where the window really is.
+    EXPECT_EQ(dialogs.ownersOnScreen, QList<bool>{true});
 }
 
 // Calls from outside are answered while a box is open; what they bring to say waits for it
 // and shows in one box, never in a box over the box.
 TEST_F(Form1Window, OneMessageBoxAtATimeAndWhatCameMeanwhileInOne) {
+    QSignalSpy painted(&window(), &Form1::shownOnScreen);
     window().show();
+    ASSERT_TRUE(painted.wait());
     dialogs.whileShowing = [this] {
         dialogs.whileShowing = nullptr;
         for (int call = 0; call < 3; ++call)

@@ -1,4 +1,5 @@
 #include "desktop_lyric/colour_schemes.h"
+#include "desktop_lyric/lyric_window_preferences.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
@@ -12,6 +13,7 @@
 #include "support/temp_folder.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 #include <memory>
@@ -316,6 +318,104 @@ TEST_F(LyricWindowsOwner, TheToolbarFollowsOnlyMovesMadeAfterItWasPlaced) {
 
     window.move(window.pos() + QPoint(-5, 7));
     EXPECT_TRUE(testsupport::waitUntil([&] { return toolbar.pos() == placed + QPoint(-5, 7); }));
+}
+
+using LyricScreens = LyricWindowFixture;
+
+// A user's screens through a day: a second screen chosen, unplugged and plugged back, changed
+// in size and panel, and the lyric dragged between them. The toolbar goes wherever the lyric
+// goes, and the choice outlives the program.
+TEST_F(LyricScreens, TheLyricFollowsItsScreenThroughChangesAndComesBackToIt) {
+    const DesktopScreen second{"HDMI-1", "Acme 24", {1920, 0, 1280, 1024}, {1920, 0, 1280, 994}};
+    screen.others = {second};
+    chooseStyle();
+    FrmShow& window = lyric();
+    window.show();
+    window.DrawText(QStringLiteral("line"));
+    FrmSet& toolbar = windows().frmSet();
+    const auto toolbarOffset = [&] { return toolbar.pos() - window.pos(); };
+    const QPoint offset = toolbarOffset();
+    const QRect onPrimary(0, 1080 - 111 - 40, 1920, 111);
+    const QRect onSecond(1920, 994 - 111, 1280, 111);
+    const auto expectAt = [&](const QRect& placed) {
+        EXPECT_EQ(window.geometry(), placed);
+        EXPECT_EQ(toolbarOffset(), offset);
+        EXPECT_EQ(window.picture().width(), placed.width());
+    };
+    expectAt(onPrimary);
+
+    windows().preferences().setScreenName("HDMI-1");
+    expectAt(onSecond);
+    EXPECT_TRUE(
+        programFolder.read("data/system/vellora.conf").contains("desktop_lyric_screen=HDMI-1"));
+
+    screen.others.clear(); // unplugged
+    screen.announce();
+    expectAt(onPrimary);
+    screen.others = {second}; // back
+    screen.announce();
+    expectAt(onSecond);
+
+    screen.others[0].geometry = QRect(1920, 0, 1600, 900);
+    screen.others[0].workArea = QRect(1920, 0, 1600, 900);
+    screen.announce();
+    expectAt(QRect(1920, 900 - 111, 1600, 111));
+
+    // Dragged mostly onto the primary, at a height of the user's, kept inside the work area.
+    const QPoint grip = window.pos() + QPoint(10, 10);
+    mouse(window, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+    mouse(window, QEvent::MouseMove, grip + QPoint(-1500, -500), Qt::NoButton, Qt::LeftButton);
+    mouse(window, QEvent::MouseButtonRelease, grip + QPoint(-1500, -500), Qt::LeftButton,
+          Qt::NoButton);
+    expectAt(QRect(0, 900 - 111 - 500, 1920, 111));
+    EXPECT_EQ(windows().preferences().screenName(), "eDP-1");
+    screen.workRect = QRect(0, 0, 1920, 1080 - 800);
+    screen.announce();
+    expectAt(QRect(0, 1080 - 800 - 111, 1920, 111));
+
+    // Chosen from the menu, it rests on the panel again; the next start finds it there.
+    windows().preferences().setScreenName("HDMI-1");
+    expectAt(QRect(1920, 900 - 111, 1600, 111));
+    windows_.reset();
+    EXPECT_EQ(lyric().geometry(), QRect(1920, 900 - 111, 1600, 111));
+}
+
+// Locked, the lyric shows as before but takes no pointer: no drag, no menu, and its toolbar
+// goes as if the pointer had left it.
+TEST_F(LyricScreens, LockedTheLyricTakesNoPointer) {
+    chooseStyle();
+    FrmShow& window = lyric();
+    window.setContextMenuPolicy(Qt::CustomContextMenu);
+    int menus = 0;
+    QObject::connect(&window, &QWidget::customContextMenuRequested, [&] { ++menus; });
+    window.show();
+    window.DrawText(QStringLiteral("HH"));
+    window.picture();
+    const QRegion glyphs = presenter.region;
+    windows().frmSet().show();
+
+    windows().preferences().setLocked(true);
+    EXPECT_FALSE(windows().frmSet().isVisible());
+    EXPECT_TRUE(presenter.noInput);
+    EXPECT_EQ(presenter.region, glyphs); // the same glyphs show
+    presenter.setCompositing(true);
+    EXPECT_TRUE(presenter.inputOnly);
+    EXPECT_TRUE(presenter.region.isEmpty());
+
+    const QPoint start = window.pos();
+    mouse(window, QEvent::MouseButtonPress, start + QPoint(10, 10), Qt::LeftButton, Qt::LeftButton);
+    mouse(window, QEvent::MouseMove, start + QPoint(10, -200), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(window.pos(), start);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                 window.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&window, &rightClick);
+    EXPECT_EQ(menus, 0);
+    EXPECT_TRUE(programFolder.read("data/system/vellora.conf").contains("lock_desktop_lyric=yes"));
+
+    windows().preferences().setLocked(false);
+    EXPECT_FALSE(presenter.region.isEmpty());
+    QApplication::sendEvent(&window, &rightClick);
+    EXPECT_EQ(menus, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_settings.h"
+#include "desktop_lyric/lyric_window_preferences.h"
 #include "fakes/fake_desktop_services.h"
 #include "forms/frm_show.h"
 #include "platform/qt_screen_geometry.h"
@@ -9,10 +10,14 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
 #include <memory>
+
+#include <xcb/shape.h>
 
 // Xlib after Qt: its macros would otherwise clash with Qt's names.
 #include <X11/Xatom.h>
@@ -100,8 +105,8 @@ protected:
     }
 
     std::unique_ptr<FrmShow> showLyric() {
-        auto window =
-            std::make_unique<FrmShow>(settings, FrmShowServices{screen, dialogs, *presenter, {}});
+        auto window = std::make_unique<FrmShow>(
+            settings, FrmShowServices{screen, dialogs, *presenter, {}, &preferences});
         window->show();
         window->DrawText(QStringLiteral("HELLO desktop lyric"));
         EXPECT_TRUE(testsupport::waitUntil(
@@ -120,6 +125,7 @@ protected:
     std::unique_ptr<WindowPresenter> presenter = systemWindowPresenter();
     TempFolder program;
     LyricSettings settings{program.path()};
+    LyricWindowPreferences preferences{QString()};
 };
 
 TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
@@ -195,6 +201,75 @@ TEST_F(FrmShowOnX, TheScreenBehindStaysVisibleAroundTheGlyphs) {
     for (int column = glyphs.left(); column <= glyphs.right(); ++column)
         glyphPixels += QColor(screenRow.pixel(column, glyphs.center().y())) != behindColour;
     EXPECT_GT(glyphPixels, 20);
+}
+
+// The monitors of one X screen as RandR describes them, changed the way xrandr changes them;
+// the screen as it was comes back at the end.
+class Monitors {
+public:
+    ~Monitors() {
+        for (const char* name : {"LEFT", "RIGHT", "SMALL"})
+            xrandr({"--delmonitor", name});
+    }
+    static void xrandr(const QStringList& arguments) {
+        QProcess command;
+        command.start("xrandr", arguments);
+        command.waitForFinished();
+    }
+    void split() {
+        xrandr({"--setmonitor", "LEFT", "960/254x1080/286+0+0", "screen"});
+        xrandr({"--setmonitor", "RIGHT", "960/254x1080/286+960+0", "none"});
+    }
+};
+
+// The lyric on the monitor the user chose, back on the primary when that one goes, back again
+// when it returns, and fitted to a screen of another size; Qt hears of each change from RandR.
+TEST_F(FrmShowOnX, TheLyricFitsTheMonitorItBelongsToThroughRandrChanges) {
+    Monitors monitors;
+    auto window = showLyric();
+    const auto placedAt = [&](QRect expected) {
+        return testsupport::waitUntil([&] { return window->geometry() == expected; });
+    };
+    const auto screens = [] { return QGuiApplication::screens().size(); };
+    monitors.split();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return screens() == 2; }));
+    preferences.setScreenName("RIGHT");
+    EXPECT_TRUE(placedAt(QRect(960, 1080 - 111, 960, 111)));
+
+    monitors.xrandr({"--delmonitor", "RIGHT"});
+    EXPECT_TRUE(placedAt(QRect(0, 1080 - 111, 960, 111)));
+    monitors.split();
+    EXPECT_TRUE(placedAt(QRect(960, 1080 - 111, 960, 111)));
+
+    monitors.xrandr({"--delmonitor", "LEFT"});
+    monitors.xrandr({"--delmonitor", "RIGHT"});
+    EXPECT_TRUE(placedAt(QRect(0, 1080 - 111, 1920, 111)));
+    // A resolution change, as Qt sees one on a virtual server whose output cannot change mode.
+    monitors.xrandr({"--setmonitor", "SMALL", "1280/338x720/190+0+0", "screen"});
+    EXPECT_TRUE(placedAt(QRect(0, 720 - 111, 1280, 111)));
+    EXPECT_EQ(window->picture().width(), 1280);
+}
+
+// Locked, the window keeps its glyphs on screen and takes the pointer nowhere.
+TEST_F(FrmShowOnX, LockedTheWindowHasNoInputShape) {
+    auto window = showLyric();
+    xcb_connection_t* connection =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto inputCells = [&] {
+        xcb_shape_get_rectangles_reply_t* reply = xcb_shape_get_rectangles_reply(
+            connection,
+            xcb_shape_get_rectangles(connection, xcb_window_t(window->winId()), XCB_SHAPE_SK_INPUT),
+            nullptr);
+        const int cells = reply ? xcb_shape_get_rectangles_rectangles_length(reply) : -1;
+        std::free(reply);
+        return cells;
+    };
+    const int unlocked = inputCells();
+    EXPECT_GT(unlocked, 0);
+    preferences.setLocked(true);
+    EXPECT_EQ(inputCells(), 0);
+    preferences.setLocked(false);
+    EXPECT_EQ(inputCells(), unlocked);
 }
 
 } // namespace

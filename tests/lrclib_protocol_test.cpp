@@ -74,7 +74,23 @@ TEST(LrclibAnswers, SearchListKeepsOnlyRecords) {
     EXPECT_FALSE(Lrclib::parseRecords(FakeLrclibServer::record(1, "a", 10, "")));
 }
 
-TEST(LrclibAnswers, CandidatesWithinTwoSecondsSyncedFirst) {
+TEST(LrclibRequests, UntaggedFileNamesSplitAtTheFirstDashWithTextOnBothSides) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Artist - Title - Live", "Artist|Title - Live"},
+        {"A-ha - Take On Me", "A-ha|Take On Me"},
+        {"Zelvorin-玫瑰花的葬礼", "Zelvorin|玫瑰花的葬礼"},
+        {" - Title", ""},
+        {"-Title", ""},
+        {"Title-", ""},
+        {"Title", ""}};
+    for (const auto& [name, split] : rows) {
+        const auto parts = Lrclib::splitFileName(QString::fromUtf8(name));
+        EXPECT_EQ(parts ? parts->artist + u'|' + parts->title : QString(),
+                  QString::fromUtf8(split));
+    }
+}
+
+TEST(LrclibAnswers, CandidatesWithinTwoSecondsSyncedFirstClosestFirst) {
     const auto record = [](qint64 id, std::optional<double> duration, bool synced) {
         Lrclib::Record r;
         r.id = id;
@@ -85,11 +101,11 @@ TEST(LrclibAnswers, CandidatesWithinTwoSecondsSyncedFirst) {
     const std::vector<Lrclib::Record> records{record(1, 231.3, true), record(2, 235.3, false),
                                               record(3, 300, true),   record(4, std::nullopt, true),
                                               record(5, 233.0, true), record(6, 235.4, true),
-                                              record(7, 235.5, true)};
+                                              record(7, 235.5, true), record(8, 233.5, true)};
     std::vector<qint64> ids;
     for (const auto& candidate : Lrclib::candidatesFor(track(233'400), records))
         ids.push_back(candidate.id);
-    EXPECT_EQ(ids, (std::vector<qint64>{5, 6, 2}));
+    EXPECT_EQ(ids, (std::vector<qint64>{8, 5, 6, 2}));
     EXPECT_EQ(Lrclib::candidatesFor(track(std::nullopt), records).size(), records.size());
     EXPECT_TRUE(Lrclib::candidatesFor(track(), {}).empty());
 }

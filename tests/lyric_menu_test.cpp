@@ -68,15 +68,17 @@ protected:
     const QString track = music.file(QStringLiteral("song.mp3"));
 };
 
-TEST_F(LyricMenuOnTheStrip, HoldsTheThreeEntriesAndTheToggleIsTheSettingsLine) {
+TEST_F(LyricMenuOnTheStrip, HoldsItsEntriesAndTheToggleIsTheSettingsLine) {
     window().show();
     QMenu* menu = openMenu(control("Label2"));
     ASSERT_NE(menu, nullptr);
     QStringList texts;
     for (const QAction* action : menu->actions())
-        if (!action->isSeparator())
+        if (!action->isSeparator() && action->isVisible())
             texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词"}));
+    // One screen: nothing to choose.
+    EXPECT_EQ(texts,
+              (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词", "锁定桌面歌词"}));
     QAction* toggle = entry(menu, LyricMenu::SearchOnlineText);
     EXPECT_TRUE(toggle->isCheckable());
     EXPECT_FALSE(toggle->isChecked());
@@ -96,7 +98,7 @@ TEST_F(LyricMenuOnTheStrip, HoldsTheThreeEntriesAndTheToggleIsTheSettingsLine) {
     EXPECT_TRUE(waitUntil([&] { return !server.requests().isEmpty(); }, 30'000));
 }
 
-TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCaptions) {
+TEST_F(LyricMenuOnTheStrip, NoticesShowUnderTheStripAndNeverInTheCaptions) {
     window().show();
     openTaggedTrack();
     const QString lyricBefore = control<QLabel>("Label2")->text();
@@ -107,14 +109,21 @@ TEST_F(LyricMenuOnTheStrip, NoticesShowOverTheStripUnderTheLineAndNeverInTheCapt
     EXPECT_TRUE(balloonSays(u"正在搜索歌词…"));
     EXPECT_TRUE(balloonSays(u"未找到歌词"));
 
-    // Centred on the strip's seen part, resting on its lower edge.
+    // Centred under the strip's seen part.
     const QWidget* strip = control("Picture3");
     const QRect seen(strip->mapToGlobal(QPoint()),
                      QSize(window().width(), window().height() - strip->y()));
-    EXPECT_EQ(balloon().geometry().bottom(), seen.bottom());
+    EXPECT_GT(balloon().geometry().top(), seen.bottom());
     EXPECT_LE(std::abs(balloon().geometry().center().x() - seen.center().x()), 1);
     EXPECT_EQ(control<QLabel>("Label2")->text(), lyricBefore);
     EXPECT_FALSE(lyricWindows.hasFrmShow()) << "a notice made the desktop lyric";
+
+    // A notice belongs to its track.
+    const QString next = music.write("next.mp3", "x");
+    music.write("next.lrc", "[00:00.00]next\r\n");
+    player->setCurrentPath(next);
+    player->replay();
+    EXPECT_FALSE(balloon().isVisible());
 }
 
 TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
@@ -144,6 +153,37 @@ TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
     EXPECT_EQ(desktopLyric.picture(), picture);
 }
 
+// The desktop lyric's lock and screen, offered on both surfaces: locked from the desktop
+// lyric, it is unlocked from the strip; with two screens the lyric's own is checked, and
+// another moves it there.
+TEST_F(LyricMenuOnTheStrip, TheDesktopLyricsLockAndScreenAreChosenFromEitherSurface) {
+    world.screen.others = {{"HDMI-1", "Acme 24", {1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}}};
+    window().show();
+    click("Image1");
+    FrmShow& desktopLyric = lyricWindows.frmShow();
+    QMenu* menu = openMenu(&desktopLyric);
+    ASSERT_NE(menu, nullptr);
+    entry(menu, LyricMenu::LockText)->trigger();
+    menu->hide();
+    EXPECT_TRUE(lyricWindows.preferences().locked());
+
+    menu = openMenu(control("Picture3"));
+    ASSERT_NE(menu, nullptr);
+    QAction* lock = entry(menu, LyricMenu::LockText);
+    EXPECT_TRUE(lock->isChecked());
+    QMenu* screens = entry(menu, LyricMenu::ScreenText)->menu();
+    ASSERT_TRUE(screens->menuAction()->isVisible());
+    QStringList names;
+    for (const QAction* choice : screens->actions())
+        names << choice->text() + (choice->isChecked() ? "*" : "");
+    EXPECT_EQ(names, (QStringList{"eDP-1*", "HDMI-1 (Acme 24)"}));
+    screens->actions().at(1)->trigger();
+    lock->trigger();
+    menu->hide();
+    EXPECT_FALSE(lyricWindows.preferences().locked());
+    EXPECT_EQ(desktopLyric.geometry().topLeft(), QPoint(1920, 1024 - 111));
+}
+
 struct ChoiceCase {
     NoticePlacement::Situation situation;
     Surface chosen;
@@ -168,18 +208,18 @@ TEST(NoticePlacement, TheSurfaceAskedFromThenTheActiveWindowThenTheDesktopLyric)
 TEST(NoticePlacement, BesideTheSurfaceAndOnTheScreen) {
     const QRect screen(0, 0, 1920, 1080);
     const QSize size(100, 20);
-    // Over the strip's foot; by the desktop lyric above it, or below it at the screen's top.
+    // Under the strip; by the desktop lyric above it, or below it at the screen's top.
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {500, 760, 329, 47}, size, screen),
-              QPoint(614, 787));
+              QPoint(614, 811));
     EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 900, 1920, 120}, size, screen),
               QPoint(909, 876));
     EXPECT_EQ(NoticePlacement::position(Surface::DesktopLyric, {0, 10, 1920, 120}, size, screen),
               QPoint(909, 134));
-    // A strip partly off the screen's edges.
+    // A strip partly off the screen's edges: above it when there is no room below.
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {-300, 1070, 329, 47}, size, screen),
-              QPoint(0, 1060));
+              QPoint(0, 1046));
     EXPECT_EQ(NoticePlacement::position(Surface::LyricStrip, {1880, 500, 329, 47}, size, screen),
-              QPoint(1820, 527));
+              QPoint(1820, 551));
 }
 
 } // namespace

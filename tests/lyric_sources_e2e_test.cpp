@@ -6,6 +6,7 @@
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
 #include "forms/lyric_menu.h"
+#include "forms/lyric_notices.h"
 #include "lyric_sources/lyric_finder.h"
 #include "platform/mpv_engine.h"
 #include "platform/taglib_media_tags.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <taglib/id3v2tag.h>
 #include <taglib/synchronizedlyricsframe.h>
 #include <taglib/wavfile.h>
@@ -31,6 +33,7 @@
 namespace {
 
 using testsupport::waitUntil;
+using S = FakeLrclibServer;
 
 // Long enough that no track ends, and opens again, while a test waits on it.
 constexpr double TrackSeconds = 20;
@@ -75,9 +78,10 @@ protected:
 
     // A tone with the tags the lookup needs; edit adds more before it is saved.
     QString track(const char* name, const char* title,
-                  const std::function<void(TagLib::ID3v2::Tag*)>& edit = {}) {
+                  const std::function<void(TagLib::ID3v2::Tag*)>& edit = {},
+                  double seconds = TrackSeconds) {
         const QString path = music.file(QString::fromLatin1(name));
-        EXPECT_TRUE(testsupport::writeToneWav(path, TrackSeconds));
+        EXPECT_TRUE(testsupport::writeToneWav(path, seconds));
         TagLib::RIFF::WAV::File file(QFile::encodeName(path).constData());
         TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
         tag->setTitle(title);
@@ -129,14 +133,16 @@ protected:
     bool fileBecomes(const QString& name, const QByteArray& bytes) {
         return waitUntil([&] { return music.read(name) == bytes; }, WaitMs);
     }
-    // Chooses an entry of the lyric strip's menu as a user does, with a right click.
-    void choose(QStringView entry) {
-        QLabel* label = lyricStrip();
-        QContextMenuEvent click(QContextMenuEvent::Mouse, label->rect().center(),
-                                label->mapToGlobal(label->rect().center()));
-        QApplication::sendEvent(label, &click);
+    // Chooses an entry of the lyric strip's menu as a user does, with a right click at a
+    // point of the screen, on whatever window lies there.
+    void choose(QStringView entry, std::optional<QPoint> at = {}) {
+        const QPoint point = at.value_or(lyricStrip()->mapToGlobal(lyricStrip()->rect().center()));
+        QWidget* clicked = QApplication::widgetAt(point);
+        ASSERT_NE(clicked, nullptr);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, clicked->mapFromGlobal(point), point);
+        QApplication::sendEvent(clicked, &click);
         auto* menu = form->findChild<QMenu*>(QStringLiteral("LyricMenu"));
-        ASSERT_TRUE(menu && menu->isVisible());
+        ASSERT_TRUE(menu && menu->isVisible()) << clicked->objectName().toStdString();
         for (QAction* action : menu->actions())
             if (action->text() == entry)
                 action->trigger();
@@ -177,6 +183,77 @@ TEST_F(LyricSourcesEndToEnd, ASearchedTrackShowsItsLyricsSavesThemAndTakesAnothe
     EXPECT_TRUE(fileBecomes(QStringLiteral("song.lrc"), OwnHeader + fileOf(linesOf("second"))));
     expectNoNoticeInTheCaptions();
     EXPECT_EQ(openings->size(), 1);
+}
+
+// Three timed candidates of the right length, one too long, plain text, an instrumental.
+TEST_F(LyricSourcesEndToEnd, AnotherCandidateCyclesTheTimedCandidatesAndKeepsItsPlace) {
+    const auto timed = [](qint64 id, double seconds, const char* word) {
+        return S::record(id, "Song", seconds, linesOf(word).join(u'\n'));
+    };
+    server.answer("/api/get", S::trackNotFound());
+    server.answer("/api/search", S::json("[" + timed(1, TrackSeconds + 1.5, "third") + "," +
+                                         timed(2, TrackSeconds + 60, "long") + "," +
+                                         timed(3, TrackSeconds, "first") + "," +
+                                         S::record(4, "Song", TrackSeconds, {}, "plain") + "," +
+                                         S::record(5, "Song", TrackSeconds, {}, {}, true) + "," +
+                                         timed(6, TrackSeconds - 1, "second") + "]"));
+    searchOnline();
+    start({track("song.wav", "Song")});
+    const QStringList turns{"first", "second", "third", "first", "second", "third"};
+    for (qsizetype turn = 0; turn < turns.size(); ++turn) {
+        SCOPED_TRACE(turn);
+        if (turn == 5)
+            core->replay(); // the repeat mode's restart
+        if (turn > 0)
+            choose(LyricMenu::AnotherCandidateText);
+        ASSERT_TRUE(showing(turns[turn]));
+        EXPECT_TRUE(fileBecomes("song.lrc", OwnHeader + fileOf(linesOf(turns[turn]))));
+    }
+    EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_F(LyricSourcesEndToEnd, AnInstrumentalTrackInTheRepeatModeIsAskedAboutOnce) {
+    searchOnline();
+    server.answer("/api/get", S::json(S::record(7, "Tune", 1, {}, {}, true)));
+    start({track("tune.wav", "Tune", {}, 1)});
+    core->setPlayMode(PlayMode::RepeatTrack);
+    ASSERT_TRUE(waitUntil([&] { return openings->size() >= 4; }, WaitMs));
+    EXPECT_EQ(server.requests().size(), 1);
+}
+
+TEST_F(LyricSourcesEndToEnd, AnUntaggedFileIsLookedUpByTheArtistAndTitleInItsName) {
+    searchOnline();
+    const QString path = music.file(QStringLiteral("Zelvorin-玫瑰花的葬礼.wav"));
+    ASSERT_TRUE(testsupport::writeToneWav(path, TrackSeconds));
+    server.answer("/api/get", S::trackNotFound());
+    start({path});
+    ASSERT_TRUE(showing(QStringLiteral("first")));
+    const QList<S::Request>& asked = server.requests();
+    EXPECT_EQ(asked[0].formValue("artist_name") + u'|' + asked[0].formValue("track_name"),
+              "Zelvorin|玫瑰花的葬礼");
+    EXPECT_EQ(asked[1].url.path() + u'|' + asked[1].formValue("track_name"),
+              "/api/search|Zelvorin-玫瑰花的葬礼");
+}
+
+// A right click on the strip's foot, then the same again: the notice of the first neither
+// hides the line nor takes the second click.
+TEST_F(LyricSourcesEndToEnd, ANoticeLiesBesideTheMenuPointAndTheLyricLine) {
+    start({track("song.wav", "Song")});
+    ASSERT_TRUE(waitUntil([&] { return core->openedTrack().hasTags(); }, WaitMs));
+    const QLabel* line = lyricStrip();
+    const QPoint menuPoint = form->mapToGlobal(QPoint(form->width() / 2, form->height() - 4));
+    choose(LyricMenu::SearchNowText, menuPoint);
+    ASSERT_TRUE(showing(QStringLiteral("first")));
+    const QLabel* balloon = form->findChild<LyricNotices*>()->balloon();
+    ASSERT_TRUE(waitUntil(
+        [&] { return balloon->text() == LyricFinder::noticeText(LyricFinder::Notice::Found); },
+        WaitMs));
+    const QRect text = QFontMetrics(line->font())
+                           .boundingRect(line->contentsRect(), int(line->alignment()), line->text())
+                           .translated(line->mapToGlobal(QPoint()));
+    EXPECT_FALSE(balloon->geometry().contains(menuPoint) || balloon->geometry().intersects(text));
+    choose(LyricMenu::AnotherCandidateText, menuPoint);
+    EXPECT_TRUE(showing(QStringLiteral("second")));
 }
 
 TEST_F(LyricSourcesEndToEnd, AnotherCandidateIsShownOverTheUsersFileButNeverWritesIt) {

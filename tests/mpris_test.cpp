@@ -247,9 +247,15 @@ TEST_F(Mpris, PathsFromTheBusAreCheckedAndARefusalIsAnError) {
     ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 4; }));
     EXPECT_EQ(player->playlist().path(3), good);
 
-    const QDBusMessage uri = call(Player, "OpenUri", {QUrl::fromLocalFile(good).toString()});
-    EXPECT_EQ(uri.type(), QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 5; }));
+    // Only this machine's files: no host or "localhost", never another host's name.
+    const QString firstFolder = good.section(u'/', 1, 1);
+    const QDBusMessage elsewhere =
+        call(Player, "OpenUri", {"file://" + firstFolder + good.mid(firstFolder.size() + 1)});
+    EXPECT_EQ(elsewhere.type(), QDBusMessage::ErrorMessage);
+    for (const QString& uri : {QUrl::fromLocalFile(good).toString(), "file://localhost" + good})
+        EXPECT_EQ(call(Player, "OpenUri", {uri}).type(), QDBusMessage::ReplyMessage)
+            << uri.toStdString();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 6; }));
 }
 
 // One call that names a folder of 2,000 MP3s 20,000 times fills the playlist and is

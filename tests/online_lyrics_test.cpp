@@ -1,6 +1,7 @@
 #include "lyric_sources/lyric_finder.h"
 #include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
+#include "lyric_sources/search_memory.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/temp_folder.h"
@@ -119,6 +120,8 @@ TEST_F(OnlineLyrics, SyncedHitIsShownAndSavedBesideTheMedia) {
     const QByteArray agent = request.headers.value("user-agent");
     EXPECT_TRUE(agent.startsWith("Vellora/1.0 (")) << agent.toStdString();
     EXPECT_TRUE(agent.contains("https://")) << agent.toStdString();
+    // An answer is bounded as it comes over the wire, so it must not come compressed.
+    EXPECT_EQ(request.headers.value("accept-encoding"), "identity");
 }
 
 TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesNothing) {
@@ -137,27 +140,28 @@ TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesN
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(OnlineLyrics, PlainLyricsOnlyAreSavedUntimed) {
-    server.answer("/api/get", FakeLrclibServer::json(
-                                  FakeLrclibServer::record(12, "Song", 233, {}, "one\ntwo")));
-    start();
-    open();
-    finder->searchNow();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::FoundUntimed}));
-    EXPECT_EQ(shown(), (QStringList{"one", "two"}));
-    EXPECT_EQ(lyricFile(), OwnHeader + "one\r\ntwo\r\n");
-}
-
-TEST_F(OnlineLyrics, InstrumentalIsSaidOnceAndNothingWritten) {
+// Untimed or instrumental answers never become lines or a file; what a search by itself
+// learnt is kept for the run, so the same track started again asks nothing.
+TEST_F(OnlineLyrics, OutcomesWithoutTimedLyricsAreSaidOnceAndRemembered) {
+    using S = FakeLrclibServer;
+    const std::tuple<S::Answer, qsizetype, Notice> rows[] = {
+        {S::json(S::record(13, "Song", 233, "[00:01.00]no", "no", true)), 1, Notice::Instrumental},
+        {S::json(S::record(12, "Song", 233, {}, "plain")), 2, Notice::PlainOnly},
+        {S::trackNotFound(), 2, Notice::NotFound},
+        {S::json("{}", 500), 1, Notice::ServerError}};
     enable();
-    server.answer("/api/get", FakeLrclibServer::json(FakeLrclibServer::record(
-                                  13, "Song", 233, "[00:01.00]no", "no", true)));
-    start();
-    open();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Instrumental}));
-    EXPECT_TRUE(lines->isEmpty());
-    EXPECT_TRUE(nothingWritten());
-    EXPECT_EQ(server.requests().size(), 1);
+    for (const auto& [get, requests, notice] : rows) {
+        server.answer("/api/get", get);
+        const qsizetype before = server.requests().size();
+        start();
+        open();
+        EXPECT_EQ(outcome(), (std::vector{Notice::Searching, notice}));
+        open();              // the repeat mode, or the same file handed over again
+        finder->searchNow(); // the user's word always asks
+        EXPECT_EQ(outcome(2).back(), notice);
+        EXPECT_EQ(server.requests().size(), before + 2 * requests);
+        EXPECT_TRUE(lines->isEmpty() && nothingWritten());
+    }
 }
 
 TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
@@ -173,33 +177,6 @@ TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
     EXPECT_EQ(server.requests()[1].query().queryItemValue("artist_name"), "Artist");
     EXPECT_TRUE(lines->isEmpty());
     EXPECT_TRUE(nothingWritten());
-}
-
-TEST_F(OnlineLyrics, SearchKeepsTheRightDurationsAndOffersThemInTurn) {
-    const QByteArray list =
-        "[" + FakeLrclibServer::record(21, "Song (live)", 301, "[00:01.00]live") + "," +
-        FakeLrclibServer::record(22, "Song", 234.9, {}, "plain words") + "," +
-        FakeLrclibServer::record(23, "Song", 232.0, "[00:02.00]right") + "," +
-        FakeLrclibServer::record(24, "Song", 180, "[00:03.00]short") + "]";
-    server.answer("/api/search", FakeLrclibServer::json(list));
-    start();
-    open();
-    finder->searchNow();
-    EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Found}));
-    EXPECT_EQ(shown(), QStringList{"[00:02.00]right"});
-    EXPECT_EQ(lyricFile(), OwnHeader + "[00:02.00]right\r\n");
-
-    // The next candidate comes from the list already had; our own file is replaced.
-    finder->anotherCandidate();
-    EXPECT_EQ(outcome(2).back(), Notice::FoundUntimed);
-    EXPECT_EQ(shown(), QStringList{"plain words"});
-    EXPECT_EQ(lyricFile(), OwnHeader + "plain words\r\n");
-
-    finder->anotherCandidate();
-    EXPECT_EQ(outcome(3).back(), Notice::NoOtherCandidate);
-    EXPECT_EQ(lines->size(), 2);
-    EXPECT_EQ(lyricFile(), OwnHeader + "plain words\r\n");
-    EXPECT_EQ(server.requests().size(), 2);
 }
 
 TEST_F(OnlineLyrics, AnotherCandidateAfterARestartSkipsTheOneSavedAndNeverTouchesAUsersFile) {
@@ -281,7 +258,12 @@ const FailureCase failureCases[] = {
     {"server_error", FakeLrclibServer::json("{}", 500), Notice::ServerError},
 };
 
+QStringList messages;
+
 TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { messages.append(text); });
     server.answer("/api/get", GetParam().answer);
     server.answer("/api/search", GetParam().answer);
     // Only the slow server is waited for; the others answer at once.
@@ -289,6 +271,8 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
     open();
     finder->searchNow();
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, GetParam().notice}));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(messages.join(u'\n').toStdString(), "");
     EXPECT_FALSE(finder->busy());
     EXPECT_TRUE(lines->isEmpty());
     EXPECT_TRUE(nothingWritten());
@@ -296,6 +280,20 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
 
 INSTANTIATE_TEST_SUITE_P(OnlineLyrics, BadServers, ::testing::ValuesIn(failureCases),
                          [](const auto& failure) { return std::string(failure.param.name); });
+
+TEST_F(OnlineLyrics, TagsReachTheServerAsTheyAre) {
+    start();
+    MediaTags tagged = tags();
+    qsizetype searches = 0;
+    for (const char* title : {"C++", "A + B", "100%", "a&b=c#d"}) {
+        tagged.title = tagged.artist = QString::fromUtf8(title);
+        open(false, tagged);
+        finder->searchNow();
+        outcome(++searches);
+        for (const QByteArray name : {"track_name", "artist_name"})
+            EXPECT_EQ(server.requests().last().formValue(name), tagged.title) << title;
+    }
+}
 
 TEST_F(OnlineLyrics, RedirectToAnotherHostIsNotFollowed) {
     FakeLrclibServer elsewhere;
@@ -390,6 +388,15 @@ TEST_F(OnlineLyrics, EmbeddedLyricsOrALyricFileMeanNoSearch) {
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
+TEST(SearchMemory, AFailureIsTriedAgainByItselfAfterTheBackOff) {
+    SearchMemory memory;
+    SearchMemory::Track& failed = memory.at("a");
+    failed.outcome = SearchMemory::Outcome::Failed;
+    failed.failedAtMs = 1000;
+    EXPECT_FALSE(memory.mayAskByItself("a", 1000 + SearchMemory::RetryAfterMs - 1));
+    EXPECT_TRUE(memory.mayAskByItself("a", 1000 + SearchMemory::RetryAfterMs));
+}
+
 TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
     TempFolder data;
     const QString file = OnlineLyricsSetting::fileIn(data.path());
@@ -400,9 +407,17 @@ TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
                "# mine\nsearch_lyrics_online = no\r\nother=\xC4\xE3\nsearch_lyrics_online=YES");
     EXPECT_TRUE(OnlineLyricsSetting::read(file));
     ASSERT_TRUE(OnlineLyricsSetting::write(file, false));
+    // Every other line byte for byte, its own line end included.
     EXPECT_EQ(data.read("data/system/vellora.conf"),
-              "# mine\r\nsearch_lyrics_online=no\r\nother=\xC4\xE3\r\n");
+              "# mine\nsearch_lyrics_online=no\r\nother=\xC4\xE3\n");
     EXPECT_FALSE(OnlineLyricsSetting::read(file));
+    // However many lines the user keeps there, and a last one without its end.
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "line" + QByteArray::number(i) + (i % 2 ? "\n" : "\r\n");
+    data.write("data/system/vellora.conf", many + "last");
+    ASSERT_TRUE(OnlineLyricsSetting::write(file, true));
+    EXPECT_EQ(data.read("data/system/vellora.conf"), many + "last\r\nsearch_lyrics_online=yes\r\n");
 
     for (const QByteArray& off : {QByteArray("search_lyrics_online=1"),
                                   QByteArray("search_lyrics_online"), QByteArray("\0\xFF", 2)}) {

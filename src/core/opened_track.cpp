@@ -28,6 +28,7 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
             LyricFile::loadFile(SavedLyrics::userFileFor(mediaPath, services_.userLyricsFolder));
     lyricFileFound_ = lines.has_value();
     tagOpening_ = 0;
+    Q_EMIT opened();
     if (held_) {
         // A finder already made must let go of the previous track now all the same.
         if (finder_)

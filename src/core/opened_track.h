@@ -61,6 +61,8 @@ public:
     void anotherCandidate();
 
 Q_SIGNALS:
+    // A track was opened; what was said about the previous one no longer holds.
+    void opened();
     // Lines for the lyric line store, replacing what it holds.
     void linesFound(const QStringList& lines);
     void tagsChanged();

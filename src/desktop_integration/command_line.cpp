@@ -1,6 +1,9 @@
 #include "desktop_integration/command_line.h"
 
+#include "player/outside_paths.h"
+
 #include <QDir>
+#include <QUrl>
 #include <cstdio>
 
 CommandLine CommandLine::parse(const QStringList& arguments, const QString& workingDirectory) {
@@ -20,7 +23,13 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& work
                 line.action = Action::Refuse;
             if (line.problem.isEmpty())
                 line.problem = QStringLiteral("未知选项 unknown option: %1").arg(argument);
-        } else if (!argument.isEmpty()) {
+        } else if (argument.isEmpty()) {
+            // Kept, so that whoever admits the paths refuses it and says so.
+            line.paths.append(QString());
+        } else if (OutsidePaths::looksLikeUri(argument)) {
+            const QString local = OutsidePaths::localFile(QUrl(argument));
+            line.paths.append(local.isEmpty() ? argument : QDir::cleanPath(local));
+        } else {
             line.paths.append(QDir::cleanPath(base.absoluteFilePath(argument)));
         }
     }

@@ -8,11 +8,14 @@
 struct CommandLine {
     enum class Action { Run, Help, Version, Refuse };
     Action action = Action::Run;
-    QStringList paths; // absolute, for Run
-    QString problem;   // for Refuse
+    // For Run: absolute paths; an empty argument and a URI that is no local file as they
+    // were given, for the player to refuse with the rest.
+    QStringList paths;
+    QString problem; // for Refuse
 
     // The arguments after the program's name; relative paths are taken from the working
-    // directory. `--` ends the options, so a file may begin with a dash.
+    // directory, file:// URIs as their local files. `--` ends the options, so a file may
+    // begin with a dash.
     static CommandLine parse(const QStringList& arguments, const QString& workingDirectory);
 };
 

@@ -1,5 +1,7 @@
 #include "desktop_integration/file_drops.h"
 
+#include "player/outside_paths.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
@@ -13,8 +15,8 @@ QStringList localPaths(const QMimeData* data) {
     if (data == nullptr)
         return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+        if (const QString path = OutsidePaths::localFile(url); !path.isEmpty())
+            paths.append(path);
     return paths;
 }
 

@@ -107,12 +107,12 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
 // A refused path is answered with an error; what passes joins the playlist once the caller
 // has its answer.
 void MprisPlayerAdaptor::OpenUri(const QString& uri) {
-    const QUrl url(uri);
+    const QString local = OutsidePaths::localFile(QUrl(uri));
     QStringList refusals;
-    const QStringList accepted =
-        url.isLocalFile() ? admissible({url.toLocalFile()}, refusals) : QStringList();
-    if (!url.isLocalFile())
-        refusals.append(uri + QStringLiteral("：不是本地文件"));
+    const QStringList accepted = local.isEmpty() ? QStringList() : admissible({local}, refusals);
+    if (local.isEmpty())
+        refusals.append(uri + QStringLiteral("：") +
+                        QString::fromUtf16(OutsidePaths::NotLocalFile));
     if (!refusals.isEmpty()) {
         service_->sendErrorReply(QDBusError::InvalidArgs, OutsidePaths::describe(refusals));
         return;

@@ -140,13 +140,17 @@ void Form1::connectEvents() {
         return windows.frmShow().frameGeometry();
     };
     auto* notices = new LyricNotices(core_.openedTrack(), {Picture3, desktopLyric}, this);
-    notices->follow(new LyricMenu(Picture3, core_.openedTrack()),
+    const DesktopLyricChoices desktopLyricChoices{
+        &services_.lyricWindows.preferences(),
+        [this] { return services_.lyricWindows.screens().screens(); }};
+    notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices),
                     NoticePlacement::Surface::LyricStrip);
     // The desktop lyric offers the same menu, its notices showing beside it.
-    services_.lyricWindows.whenLyricWindowMade([this, notices](FrmShow& lyricWindow) {
-        notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack()),
-                        NoticePlacement::Surface::DesktopLyric);
-    });
+    services_.lyricWindows.whenLyricWindowMade(
+        [this, notices, desktopLyricChoices](FrmShow& lyricWindow) {
+            notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices),
+                            NoticePlacement::Surface::DesktopLyric);
+        });
 
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);
@@ -201,11 +205,13 @@ void Form1::addFolder() {
 }
 
 // A message that comes before the window is on screen (about the files it was started with,
-// say) waits for it: a box with no window behind it would seem to come from nowhere.
+// say) waits for it: a box with no window behind it would seem to come from nowhere. Shown
+// is not enough: until its first picture the window system may not have placed the window,
+// and a box centred on it would land in the screen's corner.
 void Form1::showMessage(const QString& title, const QString& text) {
     if (!heldMessages_.contains(std::pair(title, text)))
         heldMessages_.append({title, text});
-    if (isVisible())
+    if (isVisible() && shownOnScreen_)
         showHeldMessages();
 }
 
@@ -226,10 +232,16 @@ void Form1::showHeldMessages() {
     showingMessage_ = false;
 }
 
-void Form1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+// From a paint or a show, the box waits for the event loop.
+void Form1::showHeldMessagesLater() {
     if (!heldMessages_.isEmpty())
         QMetaObject::invokeMethod(this, &Form1::showHeldMessages, Qt::QueuedConnection);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnScreen_)
+        showHeldMessagesLater();
 }
 
 void Form1::stirWater(const QMouseEvent* event, int spread, int depth) {
@@ -273,8 +285,10 @@ void Form1::timer2Tick() {
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
-    if (!std::exchange(shownOnScreen_, true))
+    if (!std::exchange(shownOnScreen_, true)) {
         Q_EMIT shownOnScreen();
+        showHeldMessagesLater();
+    }
     const QImage& water = water_.picture();
     const QRect area = event->rect() & water.rect();
     if (area.isEmpty())

@@ -63,6 +63,7 @@ private:
     void addFolder();
     void showMessage(const QString& title, const QString& text);
     void showHeldMessages();
+    void showHeldMessagesLater();
     void stirWater(const QMouseEvent* event, int spread, int depth);
     void timer2Tick();
     void timer5Tick();

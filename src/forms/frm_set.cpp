@@ -7,7 +7,6 @@
 #include "forms/picture_box.h"
 #include "player/dialogs.h"
 #include "window_services/c_mouse_track.h"
-#include "window_services/screen_geometry.h"
 #include "window_services/window_presenter.h"
 #include "window_services/window_shape.h"
 
@@ -82,8 +81,8 @@ void FrmSet::connectEvents() {
 }
 
 void FrmSet::load() {
-    // The bar's bottom edge touches the lyric window's top edge, centred on the screen.
-    const QRect screen = services_.screen.screen();
+    // The bar's bottom edge touches the lyric window's top edge, centred on its screen.
+    const QRect screen = lyricWindow_.placedScreen().geometry;
     move(screen.x() + (screen.width() - width()) / 2, lyricWindow_.y() - height());
 
     // Before the main window has prepared a lyric font there is no name or size to take;
@@ -98,13 +97,15 @@ void FrmSet::load() {
     m_cPTM = new cMouseTrack(services_.mouseTrack, this);
     m_cPTM->setObjectName(QStringLiteral("m_cPTM"));
     m_cPTM->AttachMouseTracking(Pic, cMouseTrack::TrackMethodDetect);
-    connect(m_cPTM, &cMouseTrack::MouseLeave, this, [this] {
-        hide();
-        refreshSkin();
-    });
+    connect(m_cPTM, &cMouseTrack::MouseLeave, this, &FrmSet::pointerLeft);
 
     // The window is not created yet, so the flag costs no new native window.
     setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+void FrmSet::pointerLeft() {
+    hide();
+    refreshSkin();
 }
 
 bool FrmSet::SaveSet() {

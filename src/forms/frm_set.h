@@ -12,7 +12,6 @@ class FrmShow;
 class ImageControl;
 class MouseTrackPlatform;
 class PictureBox;
-class ScreenGeometry;
 class WindowPresenter;
 class WindowTextChannel;
 class cMouseTrack;
@@ -20,7 +19,6 @@ class LyricSettings;
 
 // What the toolbar needs from the world outside it.
 struct FrmSetServices {
-    const ScreenGeometry& screen;
     Dialogs& dialogs;
     WindowTextChannel& textChannel; // carries the delay commands to the receiving player
     MouseTrackPlatform& mouseTrack;
@@ -54,6 +52,9 @@ public:
     // settings file and has the lyric redrawn. A file that cannot be written changes
     // nothing else: the new colours stay in effect and the lyric is redrawn in them.
     void SetColor(qint16 n);
+
+    // Hides the bar as the pointer leaving it does.
+    void pointerLeft();
 
     // The font the font dialog starts from and writes back to. Only its name and size
     // reach the lyric; bold and italic stay here.

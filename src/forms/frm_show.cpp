@@ -1,10 +1,10 @@
 #include "forms/frm_show.h"
 
 #include "desktop_lyric/lyric_settings.h"
+#include "desktop_lyric/lyric_window_preferences.h"
 #include "forms/design_units.h"
 #include "player/dialogs.h"
-#include "window_services/screen_geometry.h"
-#include "window_services/taskbar_height.h"
+#include "window_services/screen_placement.h"
 #include "window_services/window_presenter.h"
 #include "window_services/window_shape.h"
 
@@ -16,6 +16,7 @@ namespace {
 
 constexpr int DesignWidthTwips = 17775;
 constexpr int DesignHeightTwips = 1665;
+constexpr int DragSettleMs = 300;
 
 } // namespace
 
@@ -37,6 +38,17 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     // no compositing manager blends it with what lies behind.
     sendShape();
     connect(&services_.presenter, &WindowPresenter::compositingChanged, this, &FrmShow::reshape);
+    connect(&services_.screen, &ScreenGeometry::changed, this, [this] { followScreens(false); });
+    if (LyricWindowPreferences* preferences = services_.preferences) {
+        connect(preferences, &LyricWindowPreferences::screenNameChanged, this, [this] {
+            if (!adoptingDraggedScreen_)
+                followScreens(true);
+        });
+        connect(preferences, &LyricWindowPreferences::lockedChanged, this, &FrmShow::reshape);
+    }
+    dragSettle_.setSingleShot(true);
+    dragSettle_.setInterval(DragSettleMs);
+    connect(&dragSettle_, &QTimer::timeout, this, &FrmShow::dragEnded);
     // A new font or new colours show on the line that is up.
     connect(&settings_, &LyricSettings::styleChanged, this, [this] {
         if (loaded_ && !picture_.isEmpty())
@@ -54,7 +66,10 @@ bool FrmShow::load() {
     // would otherwise stack one message on another.
     if (reportingFailure_)
         return false;
-    placeAboveTaskbar();
+    if (const auto screen = ScreenPlacement::screenFor(
+            services_.screen.screens(),
+            services_.preferences ? services_.preferences->screenName() : QString()))
+        placeOn(*screen, false);
     if (services_.startGraphics && !services_.startGraphics()) {
         reportingFailure_ = true;
         // No owner: this window is not on screen to own a message.
@@ -76,17 +91,72 @@ void FrmShow::unload() {
     QWidget::setVisible(false);
 }
 
-void FrmShow::placeAboveTaskbar() {
-    const QRect screen = services_.screen.screen();
-    // The design's arithmetic is in twips: the window's bottom edge rests on the top of
-    // the strip below the work area.
-    const int heightTwips = height() * TwipsPerPixel;
-    const int topTwips =
-        screen.height() * TwipsPerPixel - heightTwips - GetTaskbarHeight(services_.screen);
-    setGeometry(screen.x(), screen.y() + qRound(topTwips / double(TwipsPerPixel)), screen.width(),
-                height());
-    // Placing the window is no drag: nothing moves along with it.
+// Placing the window is no drag, unless it moves while it shows: then whatever goes along
+// with the window (the toolbar) is carried along.
+void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
+    placedOn_ = screen;
+    setGeometry(ScreenPlacement::lyricOn(screen, height(), draggedTop_));
+    if (!carryAlong) {
+        lastPosition_ = pos();
+        return;
+    }
+    // A shown window has just told its move; a hidden one is told now rather than at show.
+    const QPoint delta = pos() - lastPosition_;
     lastPosition_ = pos();
+    if (loaded_ && !delta.isNull())
+        Q_EMIT movedBy(delta);
+}
+
+// The window's screen changed, came back or went, or the user chose another: the window
+// fits the screen it now belongs to, resting on its panel when the user chose it.
+void FrmShow::followScreens(bool restOnPanel) {
+    if (!loaded_)
+        return;
+    const auto screen = ScreenPlacement::screenFor(
+        services_.screen.screens(),
+        services_.preferences ? services_.preferences->screenName() : QString());
+    if (!screen || (!restOnPanel && *screen == placedOn_))
+        return;
+    if (restOnPanel)
+        draggedTop_.reset();
+    const int width = placedOn_.geometry.width();
+    placeOn(*screen, true);
+    if (!picture_.isEmpty() && screen->geometry.width() != width)
+        schedulePresent();
+}
+
+// A drag that leaves most of the window on another screen moves it there, at the height it
+// was dragged to; one within its screen leaves it where it was dragged. A layer surface
+// cannot leave its output by a drag.
+void FrmShow::dragEnded() {
+    dragging_ = false;
+    dragSettle_.stop();
+    const std::optional<DesktopScreen> under =
+        services_.presenter.drawsWindows()
+            ? placedOn_
+            : ScreenPlacement::screenMostlyUnder(services_.screen.screens(), geometry());
+    if (!under)
+        return;
+    const int top = y() - under->geometry.y();
+    if (top == ScreenPlacement::lyricOn(*under, height(), std::nullopt).y() - under->geometry.y())
+        draggedTop_.reset();
+    else
+        draggedTop_ = top;
+    if (under->name == placedOn_.name && under->geometry == placedOn_.geometry)
+        return;
+    const int width = placedOn_.geometry.width();
+    placeOn(*under, true);
+    if (services_.preferences) {
+        adoptingDraggedScreen_ = true;
+        services_.preferences->setScreenName(under->name);
+        adoptingDraggedScreen_ = false;
+    }
+    if (!picture_.isEmpty() && under->geometry.width() != width)
+        schedulePresent();
+}
+
+bool FrmShow::locked() const {
+    return services_.preferences && services_.preferences->locked();
 }
 
 void FrmShow::RefreshText() {
@@ -127,7 +197,7 @@ void FrmShow::present() {
     // The layout spans the whole screen, whatever the window's own width; the picture has
     // the screen's own pixels.
     if (!picture_.draw(settings_.currentText(), settings_.style(), size(),
-                       services_.screen.screen().width(), devicePixelRatio()))
+                       placedOn_.geometry.width(), devicePixelRatio()))
         return;
     reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.
@@ -151,15 +221,18 @@ QRect FrmShow::inkArea() const {
 // A new line costs the window system one shape, and only if its cut differs from the last
 // one: reshaping a window is costly for the X server. Under a compositing manager the
 // transparent pixels show the screen behind as they are, so only the pointer needs keeping
-// to the lines of text; without one, the window is cut to its visible pixels.
+// to the lines of text; without one, the window is cut to its visible pixels. Locked, the
+// pointer is taken nowhere.
 void FrmShow::reshape() {
     Shape next;
     if (services_.presenter.compositing()) {
         next.inputOnly = true;
-        for (const QRect& box : picture_.inkBoxes())
-            next.region += box;
+        if (!locked())
+            for (const QRect& box : picture_.inkBoxes())
+                next.region += box;
     } else {
         next.region = WindowShape::inkedPixels(picture_.image(), inkBounds());
+        next.noInput = locked();
     }
     if (next == shape_)
         return;
@@ -170,6 +243,8 @@ void FrmShow::reshape() {
 void FrmShow::sendShape() {
     if (shape_.inputOnly)
         services_.presenter.takeInputOnly(*this, shape_.region);
+    else if (shape_.noInput)
+        services_.presenter.showOnlyWithoutInput(*this, shape_.region);
     else
         services_.presenter.showOnly(*this, shape_.region);
 }
@@ -182,6 +257,11 @@ void FrmShow::setVisible(bool visible) {
 
 bool FrmShow::event(QEvent* event) {
     switch (event->type()) {
+    case QEvent::ContextMenu:
+        // Locked, a right press belongs to the window beneath, never to a menu here.
+        if (locked())
+            return true;
+        break;
     case QEvent::WinIdChange:
         // A new native window comes without the shape.
         sendShape();
@@ -207,10 +287,13 @@ void FrmShow::paintEvent(QPaintEvent*) {
 }
 
 void FrmShow::mousePressEvent(QMouseEvent* event) {
+    if (locked())
+        return;
     // With a menu of its own, the right button opens the menu rather than drag the window.
     if (event->button() == Qt::RightButton && contextMenuPolicy() == Qt::CustomContextMenu)
         return;
     Q_EMIT dragStarted();
+    dragging_ = true;
     drag_.begin(*this, *event);
 }
 
@@ -220,6 +303,8 @@ void FrmShow::mouseMoveEvent(QMouseEvent* event) {
 
 void FrmShow::mouseReleaseEvent(QMouseEvent* event) {
     drag_.track(*this, *event);
+    if (dragging_ && event->buttons() == Qt::NoButton)
+        dragEnded();
 }
 
 void FrmShow::moveEvent(QMoveEvent* event) {
@@ -228,4 +313,6 @@ void FrmShow::moveEvent(QMoveEvent* event) {
     lastPosition_ = pos();
     if (loaded_ && !delta.isNull())
         Q_EMIT movedBy(delta);
+    if (dragging_)
+        dragSettle_.start();
 }

@@ -2,16 +2,19 @@
 
 #include "desktop_lyric/lyric_renderer.h"
 #include "forms/window_drag.h"
+#include "window_services/screen_geometry.h"
 
 #include <QPoint>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class Dialogs;
-class ScreenGeometry;
 class WindowPresenter;
 class LyricSettings;
+class LyricWindowPreferences;
 
 // What the lyric window needs from the world outside it.
 struct FrmShowServices {
@@ -21,10 +24,15 @@ struct FrmShowServices {
     // Whether the drawing machinery came up. Qt's always does; tests make it fail. An
     // empty function counts as success.
     std::function<bool()> startGraphics;
+    // The user's screen and lock; none: the primary screen, unlocked.
+    LyricWindowPreferences* preferences = nullptr;
 };
 
-// The desktop lyric: a frameless, always-on-top window as wide as the screen, resting on
-// the strip below the work area, that shows the current lyric line and nothing else.
+// The desktop lyric: a frameless, always-on-top window as wide as its screen, resting on
+// the strip below the work area, that shows the current lyric line and nothing else. Its
+// screen is the one the user chose while it is present, else the primary; it fits its screen
+// again whenever that screen changes, and moves to another when dragged mostly onto it.
+// Locked, it takes no pointer at all.
 // Constructing it loads it (without showing it); a load that fails leaves it unloaded, and
 // the next drawing or show tries again.
 class FrmShow : public QWidget {
@@ -48,6 +56,9 @@ public:
     // it shows: a window that places itself against this one now sees where it already is.
     void forgetMoves() { lastPosition_ = pos(); }
 
+    // The screen the window was last placed on.
+    const DesktopScreen& placedScreen() const { return placedOn_; }
+
     // Showing an unloaded window loads it first; one that cannot load stays hidden.
     void setVisible(bool visible) override;
 
@@ -68,7 +79,10 @@ protected:
 private:
     bool load();
     void unload();
-    void placeAboveTaskbar();
+    void placeOn(const DesktopScreen& screen, bool carryAlong);
+    void followScreens(bool restOnPanel);
+    void dragEnded();
+    bool locked() const;
     void schedulePresent();
     void present();
     QRect inkBounds() const;
@@ -82,6 +96,7 @@ private:
     // What the window system was last told, in the picture's device pixels.
     struct Shape {
         bool inputOnly = false;
+        bool noInput = false; // shown as region, taking no pointer anywhere
         QRegion region;
         bool operator==(const Shape&) const = default;
     } shape_;
@@ -90,4 +105,13 @@ private:
     bool reportingFailure_ = false;
     QPoint lastPosition_;
     WindowDrag drag_;
+    DesktopScreen placedOn_;
+    // Where the user dragged the window to, from its screen's top; none while it rests on
+    // the panel.
+    std::optional<int> draggedTop_;
+    bool dragging_ = false;
+    // The window system's own move tells the window of no release: the drag is over once
+    // the window has stopped moving for a moment.
+    QTimer dragSettle_;
+    bool adoptingDraggedScreen_ = false;
 };

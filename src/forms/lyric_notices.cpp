@@ -5,17 +5,18 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 
 namespace {
 
-// A tooltip-like window that never takes the focus; a click on it puts it away at once.
+// A tooltip-like window that never takes the focus nor a click: a right click where the
+// user just opened the menu must open it again, whatever shows there.
 class Balloon : public QLabel {
 public:
-    Balloon() : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
+    Balloon()
+        : QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput) {
         setObjectName(QStringLiteral("LyricNotice"));
         setAttribute(Qt::WA_ShowWithoutActivating);
         setTextFormat(Qt::PlainText);
@@ -24,9 +25,6 @@ public:
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setMargin(4);
     }
-
-protected:
-    void mousePressEvent(QMouseEvent*) override { hide(); }
 };
 
 } // namespace
@@ -35,15 +33,20 @@ LyricNotices::LyricNotices(OpenedTrack& track, Surfaces surfaces, QObject* paren
     : QObject(parent), surfaces_(std::move(surfaces)), hideTimer_(new QTimer(this)) {
     hideTimer_->setSingleShot(true);
     hideTimer_->setInterval(ShownMs);
-    connect(hideTimer_, &QTimer::timeout, this, [this] {
-        if (balloon_)
-            balloon_->hide();
-    });
+    connect(hideTimer_, &QTimer::timeout, this, &LyricNotices::hide);
+    // A notice belongs to its track.
+    connect(&track, &OpenedTrack::opened, this, &LyricNotices::hide);
     connect(&track, &OpenedTrack::notice, this,
             [this](LyricFinder::Notice, const QString& text) { tell(text); });
 }
 
 LyricNotices::~LyricNotices() = default;
+
+void LyricNotices::hide() {
+    hideTimer_->stop();
+    if (balloon_)
+        balloon_->hide();
+}
 
 void LyricNotices::follow(LyricMenu* menu, NoticePlacement::Surface surface) {
     connect(menu, &LyricMenu::used, this, [this, surface] { askedFrom_ = surface; });
@@ -68,9 +71,7 @@ void LyricNotices::tell(const QString& text) {
     } else if (surface == Surface::DesktopLyric) {
         anchor = surfaces_.desktopLyric().value_or(QRect());
     } else {
-        if (balloon_)
-            balloon_->hide();
-        return;
+        return hide();
     }
     // Made for the first notice, so the windows show without it.
     if (!balloon_)

@@ -40,6 +40,7 @@ public:
 
     // Shows the text where the user is looking, replacing a notice still shown.
     void tell(const QString& text);
+    void hide();
 
     // The balloon, once a notice was shown; none before.
     const QLabel* balloon() const { return balloon_.get(); }

@@ -1,23 +1,43 @@
 #include "forms/lyric_windows.h"
 
+#include "files/key_value_file.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "platform/system_window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
-    : services_(std::move(services)), settings_(services_.programFolder) {}
+    : services_(std::move(services)), settings_(services_.programFolder),
+      preferences_(services_.programFolder.isEmpty()
+                       ? QString()
+                       : KeyValueFile::programSettingsIn(services_.programFolder)) {
+    // Locked, the lyric takes no pointer, and its toolbar goes as if the pointer had left it.
+    QObject::connect(&preferences_, &LyricWindowPreferences::lockedChanged, &preferences_,
+                     [this](bool locked) {
+                         if (locked && frmSet_ && frmSet_->isVisible())
+                             frmSet_->pointerLeft();
+                     });
+}
 
 LyricWindows::~LyricWindows() = default;
 
+WindowPresenter& LyricWindows::presenter() {
+    if (!services_.presenter) {
+        systemPresenter_ = systemWindowPresenter();
+        services_.presenter = systemPresenter_.get();
+    }
+    return *services_.presenter;
+}
+
+const ScreenGeometry& LyricWindows::screens() {
+    const ScreenGeometry* own = presenter().screens();
+    return own ? *own : services_.screen;
+}
+
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
-        if (!services_.presenter) {
-            systemPresenter_ = systemWindowPresenter();
-            services_.presenter = systemPresenter_.get();
-        }
         frmShow_ = std::make_unique<FrmShow>(
-            settings_, FrmShowServices{services_.screen, services_.dialogs, *services_.presenter,
-                                       services_.startGraphics});
+            settings_, FrmShowServices{screens(), services_.dialogs, presenter(),
+                                       services_.startGraphics, &preferences_});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });
@@ -42,10 +62,10 @@ void LyricWindows::whenLyricWindowMade(std::function<void(FrmShow&)> then) {
 FrmSet& LyricWindows::frmSet() {
     if (!frmSet_) {
         FrmShow& lyricWindow = frmShow();
-        frmSet_ = std::make_unique<FrmSet>(
-            settings_, lyricWindow,
-            FrmSetServices{services_.screen, services_.dialogs, services_.textChannel,
-                           services_.mouseTrack, services_.presenter});
+        frmSet_ =
+            std::make_unique<FrmSet>(settings_, lyricWindow,
+                                     FrmSetServices{services_.dialogs, services_.textChannel,
+                                                    services_.mouseTrack, services_.presenter});
         lyricWindow.forgetMoves();
     }
     return *frmSet_;

@@ -2,6 +2,7 @@
 
 #include "core/desktop_lyric.h"
 #include "desktop_lyric/lyric_settings.h"
+#include "desktop_lyric/lyric_window_preferences.h"
 
 #include <QString>
 #include <functional>
@@ -47,14 +48,22 @@ public:
     FrmShow& frmShow();
     FrmSet& frmSet();
 
+    // The user's screen and lock, kept in the data folder's vellora.conf.
+    LyricWindowPreferences& preferences() { return preferences_; }
+    // The screens the windows are placed on, by the names the user chooses from.
+    const ScreenGeometry& screens();
+
     bool hasFrmShow() const { return frmShow_ != nullptr; }
     // Runs once the lyric window is made, at once when it already is.
     void whenLyricWindowMade(std::function<void(FrmShow&)> then);
     bool hasFrmSet() const { return frmSet_ != nullptr; }
 
 private:
+    WindowPresenter& presenter();
+
     LyricWindowServices services_;
     LyricSettings settings_;
+    LyricWindowPreferences preferences_;
     std::unique_ptr<WindowPresenter> systemPresenter_; // when the services bring none
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;

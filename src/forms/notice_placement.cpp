@@ -6,7 +6,7 @@ namespace NoticePlacement {
 
 namespace {
 
-// Between the desktop lyric and a notice beside it.
+// Between a surface and a notice beside it.
 constexpr int Gap = 4;
 
 bool shown(Surface surface, const Situation& situation) {
@@ -37,14 +37,17 @@ Surface choose(const Situation& situation) {
 
 QPoint position(Surface surface, const QRect& anchor, const QSize& size, const QRect& screen) {
     const int x = anchor.center().x() - size.width() / 2;
-    int y = anchor.bottom() + 1 - size.height();
-    if (surface == Surface::DesktopLyric) {
-        y = anchor.top() - Gap - size.height();
-        if (!screen.isNull() && y < screen.top())
-            y = anchor.bottom() + 1 + Gap;
-    }
+    const int above = anchor.top() - Gap - size.height();
+    const int below = anchor.bottom() + 1 + Gap;
+    // Outside the surface, so the notice covers neither its text nor the place the user
+    // clicked: the strip is the main window's foot, the desktop lyric sits low on the screen.
+    int y = surface == Surface::LyricStrip ? below : above;
     if (screen.isNull())
         return {x, y};
+    if (y == below && below + size.height() > screen.bottom() + 1)
+        y = above;
+    else if (y == above && above < screen.top())
+        y = below;
     // A notice wider or taller than the screen keeps its top-left corner on it.
     return {std::max(screen.left(), std::min(x, screen.right() + 1 - size.width())),
             std::max(screen.top(), std::min(y, screen.bottom() + 1 - size.height()))};

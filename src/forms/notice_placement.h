@@ -26,10 +26,11 @@ struct Situation {
 // main window, which is at least on screen.
 Surface choose(const Situation& situation);
 
-// Top-left corner of a notice of the given size for a surface whose visible area is anchor.
-// On the lyric strip it rests on the strip's lower edge, under the lyric line; by the desktop
-// lyric it lies just above it (below it when the screen has no room above). Centred across
-// the anchor either way, and kept within the screen (a null screen: none is known).
+// Top-left corner of a notice of the given size for a surface whose visible area is anchor,
+// always outside it: just under the lyric strip (above it when the screen has no room
+// below), just above the desktop lyric (below it when the screen has no room above).
+// Centred across the anchor either way, and kept within the screen (a null screen: none is
+// known).
 QPoint position(Surface surface, const QRect& anchor, const QSize& size, const QRect& screen);
 
 } // namespace NoticePlacement

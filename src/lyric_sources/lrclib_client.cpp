@@ -96,6 +96,8 @@ void LrclibClient::start(const QUrl& url, Request request, const Lrclib::Track& 
     QNetworkRequest get(url);
     get.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
     get.setRawHeader("Accept", "application/json");
+    // Qt would otherwise ask for gzip and inflate it whole before the size bound sees a byte.
+    get.setRawHeader("Accept-Encoding", "identity");
     get.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                      QNetworkRequest::UserVerifiedRedirectPolicy);
     get.setMaximumRedirectsAllowed(3);
@@ -116,7 +118,8 @@ void LrclibClient::start(const QUrl& url, Request request, const Lrclib::Track& 
 
 void LrclibClient::readSome() {
     QNetworkReply* reply = reply_.data();
-    if (reply == nullptr || tooLarge_)
+    // An aborted reply is closed and finishes at once; there is nothing left to read.
+    if (reply == nullptr || tooLarge_ || !reply->isOpen())
         return;
     const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
     if (body_.size() + reply->bytesAvailable() > options_.maxAnswerBytes ||

@@ -5,7 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUrlQuery>
+#include <QList>
 #include <algorithm>
 #include <cmath>
 
@@ -13,14 +13,32 @@ namespace Lrclib {
 
 namespace {
 
-QUrl endpoint(const QUrl& base, const QString& path, const QUrlQuery& query) {
+using QueryItems = QList<std::pair<QLatin1StringView, QString>>;
+
+// Each value fully percent-encoded: QUrlQuery leaves '+' as it is, and servers read a bare
+// '+' in a query as a space, so "C++" would arrive as "C  ".
+QUrl endpoint(const QUrl& base, const QString& path, const QueryItems& items) {
     QUrl url = base;
     QString basePath = url.path();
     while (basePath.endsWith(u'/'))
         basePath.chop(1);
     url.setPath(basePath + path);
-    url.setQuery(query);
+    QByteArray query;
+    for (const auto& [key, value] : items) {
+        if (!query.isEmpty())
+            query += '&';
+        query.append(key.data(), key.size());
+        query += '=';
+        query += value.toUtf8().toPercentEncoding();
+    }
+    url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
+}
+
+qint64 durationGap(const Track& track, const Record& record) {
+    if (!track.durationMs || !record.durationSeconds)
+        return 0;
+    return std::abs(std::llround(*record.durationSeconds * 1000.0) - *track.durationMs);
 }
 
 QString text(const QJsonObject& object, QLatin1StringView key) {
@@ -52,8 +70,7 @@ bool fits(const Track& track, const Record& record) {
         return true;
     // In whole milliseconds, so a record exactly at the tolerance is not lost to rounding.
     return record.durationSeconds &&
-           std::abs(std::llround(*record.durationSeconds * 1000.0) - *track.durationMs) <=
-               std::llround(DurationToleranceSeconds * 1000.0);
+           durationGap(track, record) <= std::llround(DurationToleranceSeconds * 1000.0);
 }
 
 } // namespace
@@ -65,23 +82,21 @@ bool canLookUp(const Track& track) {
 QUrl lookupUrl(const QUrl& base, const Track& track) {
     if (!canLookUp(track))
         return {};
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("track_name"), track.title);
-    query.addQueryItem(QStringLiteral("artist_name"), track.artist);
+    QueryItems query{{QLatin1StringView("track_name"), track.title},
+                     {QLatin1StringView("artist_name"), track.artist}};
     if (!track.album.isEmpty())
-        query.addQueryItem(QStringLiteral("album_name"), track.album);
-    query.addQueryItem(QStringLiteral("duration"),
-                       QString::number(std::llround(double(*track.durationMs) / 1000.0)));
+        query.append({QLatin1StringView("album_name"), track.album});
+    query.append({QLatin1StringView("duration"),
+                  QString::number(std::llround(double(*track.durationMs) / 1000.0))});
     return endpoint(base, QStringLiteral("/api/get"), query);
 }
 
 QUrl searchUrl(const QUrl& base, const Track& track) {
     if (track.title.isEmpty())
         return {};
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("track_name"), track.title);
+    QueryItems query{{QLatin1StringView("track_name"), track.title}};
     if (!track.artist.isEmpty())
-        query.addQueryItem(QStringLiteral("artist_name"), track.artist);
+        query.append({QLatin1StringView("artist_name"), track.artist});
     return endpoint(base, QStringLiteral("/api/search"), query);
 }
 
@@ -108,8 +123,12 @@ std::optional<std::vector<Record>> parseRecords(QByteArrayView json) {
 
 std::vector<Record> candidatesFor(const Track& track, std::vector<Record> records) {
     std::erase_if(records, [&](const Record& record) { return !fits(track, record); });
-    std::stable_partition(records.begin(), records.end(), [](const Record& record) {
-        return lyricsOf(record).kind == Lyrics::Kind::Synced;
+    std::stable_sort(records.begin(), records.end(), [&](const Record& a, const Record& b) {
+        const bool aSynced = lyricsOf(a).kind == Lyrics::Kind::Synced;
+        const bool bSynced = lyricsOf(b).kind == Lyrics::Kind::Synced;
+        if (aSynced != bSynced)
+            return aSynced;
+        return durationGap(track, a) < durationGap(track, b);
     });
     return records;
 }
@@ -122,6 +141,20 @@ Lyrics lyricsOf(const Record& record) {
     if (!record.plainLyrics.trimmed().isEmpty())
         return {Lyrics::Kind::Plain, EmbeddedLyrics::boundedLines(record.plainLyrics)};
     return {};
+}
+
+std::optional<ArtistAndTitle> splitFileName(const QString& baseName) {
+    const auto split = [&](qsizetype at, qsizetype width) -> std::optional<ArtistAndTitle> {
+        if (at < 0)
+            return std::nullopt;
+        ArtistAndTitle parts{baseName.left(at).trimmed(), baseName.mid(at + width).trimmed()};
+        if (parts.artist.isEmpty() || parts.title.isEmpty())
+            return std::nullopt;
+        return parts;
+    };
+    if (std::optional<ArtistAndTitle> parts = split(baseName.indexOf(u" - "), 3))
+        return parts;
+    return split(baseName.indexOf(u'-'), 1);
 }
 
 } // namespace Lrclib

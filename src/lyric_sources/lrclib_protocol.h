@@ -55,7 +55,8 @@ std::optional<Record> parseRecord(QByteArrayView json);
 std::optional<std::vector<Record>> parseRecords(QByteArrayView json);
 
 // The search records that fit the track: within the tolerance of its duration when it has
-// one, synchronised lyrics before plain ones, each in the answer's order.
+// one, synchronised lyrics before plain ones, each the closest in length first (ties in the
+// answer's order).
 std::vector<Record> candidatesFor(const Track& track, std::vector<Record> records);
 
 // What a record gives the player.
@@ -68,5 +69,13 @@ struct Lyrics {
 // The record's lyrics: the synchronised ones when they are LRC, else the plain ones as they
 // are (never given invented times); an instrumental record has none.
 Lyrics lyricsOf(const Record& record);
+
+// An untagged file's base name read as "Artist - Title", or failing that "Artist-Title":
+// split at the first such dash with text on both sides; empty when there is none.
+struct ArtistAndTitle {
+    QString artist;
+    QString title;
+};
+std::optional<ArtistAndTitle> splitFileName(const QString& baseName);
 
 } // namespace Lrclib

@@ -7,27 +7,20 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-bool hasLyrics(const Lrclib::Record& record) {
-    const Lrclib::Lyrics::Kind kind = Lrclib::lyricsOf(record).kind;
-    return kind == Lrclib::Lyrics::Kind::Synced || kind == Lrclib::Lyrics::Kind::Plain;
-}
-
-} // namespace
-
 QString LyricFinder::noticeText(Notice notice) {
     switch (notice) {
     case Notice::Searching:
         return QStringLiteral("正在搜索歌词…");
     case Notice::Found:
         return QStringLiteral("已找到歌词");
-    case Notice::FoundUntimed:
-        return QStringLiteral("已找到歌词（没有时间轴）");
+    case Notice::FirstCandidateAgain:
+        return QStringLiteral("已是最后一个候选，回到第一个歌词");
     case Notice::FoundUnsaved:
         return QStringLiteral("已找到歌词（未保存）");
     case Notice::NotFound:
         return QStringLiteral("未找到歌词");
+    case Notice::PlainOnly:
+        return QStringLiteral("只有没有时间轴的歌词");
     case Notice::NoOtherCandidate:
         return QStringLiteral("没有其他候选歌词");
     case Notice::Instrumental:
@@ -46,6 +39,7 @@ LyricFinder::LyricFinder(Options options, QObject* parent)
     : QObject(parent), options_(std::move(options)) {
     searchOnline_ = OnlineLyricsSetting::read(options_.settingsFile);
     files_.setMaxThreadCount(1);
+    clock_.start();
 }
 
 LyricFinder::~LyricFinder() {
@@ -58,24 +52,19 @@ void LyricFinder::trackOpened(const QString& mediaPath, bool lyricFileFound) {
     mediaPath_ = mediaPath;
     lyricFileFound_ = lyricFileFound;
     tags_.reset();
+    key_.clear();
     hasLines_ = lyricFileFound;
     searchWhenTagged_ = false;
-    candidates_.clear();
-    shown_ = -1;
-    wanted_ = 0;
     lookingUp_ = false;
-    searched_ = false;
 }
 
 void LyricFinder::tagsRead(const QString& mediaPath, const MediaTags& tags) {
     if (mediaPath != mediaPath_ || tags_)
         return;
     tags_ = tags;
-    if (searchWhenTagged_) {
-        searchWhenTagged_ = false;
-        ask();
-        return;
-    }
+    key_ = SearchMemory::keyOf(mediaPath, tags);
+    if (std::exchange(searchWhenTagged_, false))
+        return ask();
     if (lyricFileFound_)
         return;
     if (!tags.lyricLines.isEmpty()) {
@@ -83,35 +72,37 @@ void LyricFinder::tagsRead(const QString& mediaPath, const MediaTags& tags) {
         Q_EMIT linesFound(tags.lyricLines);
         return;
     }
-    if (searchOnline_)
-        startSearch(0);
+    if (!searchOnline_)
+        return;
+    // Found earlier in the run but not saved: shown again without asking.
+    if (const SearchMemory::Track* known = memory_.find(key_);
+        known && known->shown >= 0 && known->shown < int(known->timed.size())) {
+        hasLines_ = true;
+        Q_EMIT linesFound(known->timed[std::size_t(known->shown)].lines);
+        return;
+    }
+    if (memory_.mayAskByItself(key_, clock_.elapsed()))
+        startSearch(Request::ByItself);
 }
 
 void LyricFinder::searchNow() {
-    if (mediaPath_.isEmpty())
-        return;
-    candidates_.clear();
-    shown_ = -1;
-    searched_ = false;
-    startSearch(0);
+    if (!mediaPath_.isEmpty())
+        startSearch(Request::Now);
 }
 
 void LyricFinder::anotherCandidate() {
     if (mediaPath_.isEmpty() || busy() || searchWhenTagged_)
         return;
+    SearchMemory::Track* known = remembered();
+    if (known == nullptr || (!known->complete && nextCandidate(*known) >= int(known->timed.size())))
+        return startSearch(Request::Another);
+    offer(nextCandidate(*known));
+}
+
+int LyricFinder::nextCandidate(const SearchMemory::Track& track) const {
     // A lyric file found on opening is most likely the first candidate, saved by an earlier
-    // search; the next one is the one to offer.
-    const int next = shown_ >= 0 ? shown_ + 1 : (lyricFileFound_ ? 1 : 0);
-    if (next < int(candidates_.size())) {
-        wanted_ = next;
-        showWanted(false);
-        return;
-    }
-    if (searched_) {
-        say(Notice::NoOtherCandidate);
-        return;
-    }
-    startSearch(next);
+    // run; the next one is the one to offer.
+    return track.shown >= 0 ? track.shown + 1 : (lyricFileFound_ ? 1 : 0);
 }
 
 void LyricFinder::setSearchOnline(bool on) {
@@ -120,11 +111,11 @@ void LyricFinder::setSearchOnline(bool on) {
     searchOnline_ = on;
     OnlineLyricsSetting::write(options_.settingsFile, on);
     Q_EMIT searchOnlineChanged(on);
-    if (on && tags_ && !hasLines_ && !busy() && candidates_.empty() && !searched_)
-        startSearch(0);
+    if (on && tags_ && !hasLines_ && !busy() && memory_.mayAskByItself(key_, clock_.elapsed()))
+        startSearch(Request::ByItself);
 }
 
-Lrclib::Track LyricFinder::track() const {
+Lrclib::Track LyricFinder::track(bool forLookup) const {
     Lrclib::Track track;
     if (tags_) {
         track.title = tags_->title;
@@ -132,15 +123,28 @@ Lrclib::Track LyricFinder::track() const {
         track.album = tags_->album;
         track.durationMs = tags_->durationMs;
     }
-    // Untagged files are mostly named after their title.
-    if (track.title.isEmpty())
-        track.title = QFileInfo(mediaPath_).completeBaseName();
+    if (!track.title.isEmpty())
+        return track;
+    // Untagged files are mostly named "Artist - Title", or after their title alone: the
+    // lookup tries the parts, the search the whole name.
+    track.title = QFileInfo(mediaPath_).completeBaseName();
+    if (forLookup) {
+        if (std::optional<Lrclib::ArtistAndTitle> parts = Lrclib::splitFileName(track.title)) {
+            track.title = parts->title;
+            if (track.artist.isEmpty())
+                track.artist = parts->artist;
+        }
+    }
     return track;
 }
 
-void LyricFinder::startSearch(int wanted) {
+SearchMemory::Track* LyricFinder::remembered() {
+    return tags_ ? &memory_.at(key_) : nullptr;
+}
+
+void LyricFinder::startSearch(Request request) {
     cancelRequest();
-    wanted_ = wanted;
+    request_ = request;
     say(Notice::Searching);
     if (tags_)
         ask();
@@ -149,16 +153,26 @@ void LyricFinder::startSearch(int wanted) {
 }
 
 void LyricFinder::ask() {
-    const Lrclib::Track query = track();
+    SearchMemory::Track& known = *remembered();
+    if (request_ == Request::Another && known.complete)
+        return offer(nextCandidate(known));
+    // "Another candidate" adds to the list it has; any other search makes it anew.
+    gathered_ = request_ == Request::Another ? known.timed : decltype(gathered_){};
+    plainSeen_ = false;
+    instrumentalSeen_ = false;
+    const Lrclib::Track lookupQuery = track(true);
     // The exact lookup first, while the list is empty; a search lists the rest.
-    lookingUp_ = candidates_.empty() && Lrclib::canLookUp(query);
+    lookingUp_ = gathered_.empty() && Lrclib::canLookUp(lookupQuery);
     LrclibLookup* const lrclib = lookup();
-    if (lrclib == nullptr)
+    if (lrclib == nullptr) {
+        known.outcome = SearchMemory::Outcome::Failed;
+        known.failedAtMs = clock_.elapsed();
         return say(Notice::Offline);
+    }
     if (lookingUp_)
-        lrclib->lookUp(query);
+        lrclib->lookUp(lookupQuery);
     else
-        lrclib->search(query);
+        lrclib->search(track(false));
 }
 
 LrclibLookup* LyricFinder::lookup() {
@@ -175,60 +189,94 @@ void LyricFinder::cancelRequest() {
 
 void LyricFinder::answered(const LrclibLookup::Answer& answer) {
     const bool fromLookup = std::exchange(lookingUp_, false);
+    SearchMemory::Track& known = *remembered();
+    const auto failed = [&](Notice notice) {
+        if (known.timed.empty()) {
+            known.outcome = SearchMemory::Outcome::Failed;
+            known.failedAtMs = clock_.elapsed();
+        }
+        say(notice);
+    };
     switch (answer.status) {
     case LrclibLookup::Status::Offline:
-        return say(Notice::Offline);
+        return failed(Notice::Offline);
     case LrclibLookup::Status::TimedOut:
-        return say(Notice::TimedOut);
+        return failed(Notice::TimedOut);
     case LrclibLookup::Status::BadAnswer:
-        return say(Notice::ServerError);
+        return failed(Notice::ServerError);
     case LrclibLookup::Status::Found:
     case LrclibLookup::Status::NotFound:
         break;
     }
-    bool instrumental = false;
     for (const Lrclib::Record& record : answer.records) {
-        instrumental = instrumental || record.instrumental;
-        const bool known = std::any_of(candidates_.cbegin(), candidates_.cend(),
-                                       [&](const auto& c) { return c.id == record.id; });
-        if (!known && hasLyrics(record))
-            candidates_.push_back(record);
+        const Lrclib::Lyrics lyrics = Lrclib::lyricsOf(record);
+        instrumentalSeen_ = instrumentalSeen_ || lyrics.kind == Lrclib::Lyrics::Kind::Instrumental;
+        plainSeen_ = plainSeen_ || lyrics.kind == Lrclib::Lyrics::Kind::Plain;
+        const bool listed = std::any_of(gathered_.cbegin(), gathered_.cend(),
+                                        [&](const auto& c) { return c.id == record.id; });
+        if (!listed && lyrics.kind == Lrclib::Lyrics::Kind::Synced)
+            gathered_.push_back({record.id, lyrics.lines});
     }
-    if (fromLookup && instrumental && candidates_.empty())
-        return say(Notice::Instrumental);
-    if (wanted_ < int(candidates_.size()) || !fromLookup) {
-        searched_ = searched_ || !fromLookup;
-        return showWanted(instrumental);
+    const int wanted = request_ == Request::Another ? nextCandidate(known) : 0;
+    if (fromLookup && !(instrumentalSeen_ && gathered_.empty()) && wanted >= int(gathered_.size()))
+        return lookup_->search(track(false));
+
+    known.timed = std::move(gathered_);
+    gathered_.clear();
+    known.complete = !fromLookup;
+    if (request_ != Request::Another)
+        known.shown = -1;
+    if (known.timed.empty()) {
+        known.outcome = instrumentalSeen_ ? SearchMemory::Outcome::Instrumental
+                        : plainSeen_      ? SearchMemory::Outcome::PlainOnly
+                                          : SearchMemory::Outcome::NotFound;
+        known.complete = true;
+    } else {
+        known.outcome = SearchMemory::Outcome::Timed;
     }
-    lookup_->search(track());
+    offer(wanted);
 }
 
-void LyricFinder::showWanted(bool instrumentalSeen) {
-    if (wanted_ >= int(candidates_.size())) {
-        if (wanted_ > 0 && !candidates_.empty())
-            return say(Notice::NoOtherCandidate);
-        return say(instrumentalSeen ? Notice::Instrumental : Notice::NotFound);
+void LyricFinder::offer(int wanted) {
+    const SearchMemory::Track& known = *remembered();
+    const int count = int(known.timed.size());
+    if (wanted < count)
+        return show(wanted, false);
+    if (count >= 2)
+        return show(0, true);
+    if (count == 1)
+        return say(Notice::NoOtherCandidate);
+    switch (known.outcome) {
+    case SearchMemory::Outcome::Instrumental:
+        return say(Notice::Instrumental);
+    case SearchMemory::Outcome::PlainOnly:
+        return say(Notice::PlainOnly);
+    default:
+        return say(Notice::NotFound);
     }
-    shown_ = wanted_;
-    const Lrclib::Lyrics lyrics = Lrclib::lyricsOf(candidates_[std::size_t(shown_)]);
-    hasLines_ = true;
-    Q_EMIT linesFound(lyrics.lines);
+}
 
-    const bool timed = lyrics.kind == Lrclib::Lyrics::Kind::Synced;
-    files_.start([this, opening = opening_, mediaPath = mediaPath_, lines = lyrics.lines, timed,
+void LyricFinder::show(int index, bool wrapped) {
+    SearchMemory::Track& known = *remembered();
+    known.shown = index;
+    const QStringList lines = known.timed[std::size_t(index)].lines;
+    hasLines_ = true;
+    Q_EMIT linesFound(lines);
+
+    files_.start([this, opening = opening_, mediaPath = mediaPath_, lines, wrapped,
                   folder = options_.userLyricsFolder] {
         const SavedLyrics::Outcome outcome = SavedLyrics::save(mediaPath, lines, folder).outcome;
         // Queued to the finder's thread; the destructor waits for this work, so the finder
         // is still there to receive it, and Qt drops it if the finder goes before it runs.
         QMetaObject::invokeMethod(
             this,
-            [this, opening, outcome, timed] {
+            [this, opening, outcome, wrapped] {
                 if (opening != opening_)
                     return;
                 if (outcome != SavedLyrics::Outcome::Saved)
                     say(Notice::FoundUnsaved);
                 else
-                    say(timed ? Notice::Found : Notice::FoundUntimed);
+                    say(wrapped ? Notice::FirstCandidateAgain : Notice::Found);
             },
             Qt::QueuedConnection);
     });

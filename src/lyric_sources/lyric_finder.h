@@ -2,7 +2,9 @@
 
 #include "lyric_sources/lrclib_lookup.h"
 #include "lyric_sources/media_tags.h"
+#include "lyric_sources/search_memory.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -13,9 +15,10 @@
 
 // Finds lyrics for the track that is playing when no lyric file lies beside it: the lyrics
 // embedded in its tags first, then LRCLIB, by itself only when the user turned the online
-// search on, or whenever the user asks. What it finds goes out as lines for the lyric line
-// store; LRCLIB's lyrics are also saved as a lyric file (saved_lyrics.h) so the next play
-// needs no network. A lyric file of the user's is never written over.
+// search on, or whenever the user asks. Only timed lyrics are taken: they go out as lines for
+// the lyric line store and are saved as a lyric file (saved_lyrics.h) so the next play needs
+// no network. A lyric file of the user's is never written over. What a search found, or that
+// it found nothing usable, is kept for the run (search_memory.h).
 //
 // Everything slow happens elsewhere: the network on the event loop, files on a worker
 // thread. A new track cancels whatever was under way for the previous one, and nothing of
@@ -25,17 +28,18 @@ class LyricFinder : public QObject {
 public:
     // Short texts for the user, each said once when it happens.
     enum class Notice {
-        Searching,        // a search has started
-        Found,            // timed lyrics found and saved
-        FoundUntimed,     // only lyrics without times exist; saved
-        FoundUnsaved,     // found and shown, but a lyric file of the user's is in the way,
-                          // or no place could be written
-        NotFound,         // nothing fits the track
-        NoOtherCandidate, // "another candidate", and there is none
-        Instrumental,     // LRCLIB knows the track as instrumental
-        Offline,          // the server could not be reached
-        TimedOut,         // the server did not answer in time
-        ServerError,      // the server answered with an error or something unreadable
+        Searching,           // a search has started
+        Found,               // timed lyrics found and saved
+        FirstCandidateAgain, // "another candidate" went past the last one to the first
+        FoundUnsaved,        // found and shown, but a lyric file of the user's is in the way,
+                             // or no place could be written
+        NotFound,            // nothing fits the track
+        PlainOnly,           // only lyrics without times exist; neither shown nor saved
+        NoOtherCandidate,    // "another candidate", and there is none
+        Instrumental,        // LRCLIB knows the track as instrumental
+        Offline,             // the server could not be reached
+        TimedOut,            // the server did not answer in time
+        ServerError,         // the server answered with an error or something unreadable
     };
     Q_ENUM(Notice)
     static QString noticeText(Notice notice);
@@ -63,7 +67,8 @@ public:
 
     // The user's word: search LRCLIB for this track now, whatever the setting.
     void searchNow();
-    // The user's word: the lyrics shown are wrong; show and save the next candidate.
+    // The user's word: the lyrics shown are wrong; show and save the next timed candidate,
+    // the first one again after the last.
     void anotherCandidate();
 
     bool searchOnline() const { return searchOnline_; }
@@ -80,35 +85,44 @@ Q_SIGNALS:
     void searchOnlineChanged(bool on);
 
 private:
-    void startSearch(int wanted);
+    enum class Request { ByItself, Now, Another };
+
+    void startSearch(Request request);
     void ask();
     // The lookup, made when first needed; null when none can be made.
     LrclibLookup* lookup();
     void cancelRequest();
     void answered(const LrclibLookup::Answer& answer);
-    // Shows the candidate at wanted_ when there is one, else says why not.
-    void showWanted(bool instrumentalSeen);
+    // The track's memory, or null before its tags are read.
+    SearchMemory::Track* remembered();
+    int nextCandidate(const SearchMemory::Track& track) const;
+    // Shows the candidate `wanted` of the list, the first after the last, or says why not.
+    void offer(int wanted);
+    void show(int index, bool wrapped);
     void say(Notice notice);
-    Lrclib::Track track() const;
+    Lrclib::Track track(bool forLookup) const;
 
     Options options_;
     std::unique_ptr<LrclibLookup> lookup_;
     bool searchOnline_ = false;
+    SearchMemory memory_;
+    QElapsedTimer clock_;
 
     // The track opened last.
     quint64 opening_ = 0;
     QString mediaPath_;
     bool lyricFileFound_ = false;
     std::optional<MediaTags> tags_;
+    QString key_; // in the memory, once the tags are read
     bool hasLines_ = false;
     bool searchWhenTagged_ = false;
 
-    // LRCLIB's records for the track that have lyrics, in the order they are offered.
-    std::vector<Lrclib::Record> candidates_;
-    int shown_ = -1; // the candidate shown, -1 for none
-    int wanted_ = 0; // the candidate the search under way is for
+    // The request under way.
+    Request request_ = Request::ByItself;
+    std::vector<SearchMemory::Candidate> gathered_; // timed candidates so far
     bool lookingUp_ = false;
-    bool searched_ = false;
+    bool plainSeen_ = false;
+    bool instrumentalSeen_ = false;
 
     // Lyric files are written here, one at a time.
     QThreadPool files_;

@@ -1,6 +1,7 @@
 #include "platform/layer_shell_presenter.h"
 
 #include "platform/layer_buffer_scale.h"
+#include "platform/layer_outputs_wayland.h"
 #include "platform/layer_pointer_wayland.h"
 #include "platform/layer_shm_buffer_wayland.h"
 
@@ -31,7 +32,11 @@ public:
     // only where it takes the pointer.
     void showOnly(QWidget& window, const QRegion& visible) override { setInput(window, visible); }
     void takeInputOnly(QWidget& window, const QRegion& input) override { setInput(window, input); }
+    void showOnlyWithoutInput(QWidget& window, const QRegion&) override {
+        setInput(window, QRegion());
+    }
     bool drawsWindows() const override { return true; }
+    const ScreenGeometry* screens() const override { return &outputs_; }
     void attach(QWidget& window) override;
     void present(QWidget& window, const QImage& picture, const QRect& changed) override;
 
@@ -43,6 +48,7 @@ private:
         LayerShellPresenter* owner = nullptr;
         wl_surface* surface = nullptr;
         zwlr_layer_surface_v1* layer = nullptr;
+        wl_output* output = nullptr; // the one the surface was made on; none: compositor's
         bool configured = false;
         wp_viewport* viewport = nullptr;
         LayerBufferScale fit;
@@ -50,7 +56,8 @@ private:
         QRegion input; // device pixels of the picture
     };
 
-    explicit LayerShellPresenter(wl_display* display) : display_(display) {}
+    explicit LayerShellPresenter(wl_display* display)
+        : display_(display), outputs_([this] { followOutputs(); }) {}
     bool bindGlobals();
 
     Surface* surfaceOf(const QWidget* window);
@@ -58,6 +65,9 @@ private:
     void map(Surface& surface);
     void unmap(Surface& surface);
     void place(Surface& surface);
+    wl_output* outputFor(const QWidget& window) const;
+    void followOutputs();
+    void remapLater(Surface& surface);
     void commit(Surface& surface);
     void setInput(QWidget& window, const QRegion& input);
     void attachPicture(Surface& surface);
@@ -83,6 +93,7 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
     std::set<LayerShmBuffer*> buffers_; // handed to the compositor and not yet let go
+    LayerOutputs outputs_;
 
     // The pointer's events on the surfaces, turned into Qt's events on the windows' widgets.
     LayerPointer pointerEvents_;
@@ -94,6 +105,8 @@ const wl_registry_listener LayerShellPresenter::registryListener = {
         const auto bind = [&](const wl_interface* wanted, uint32_t highest) {
             return wl_registry_bind(registry, name, wanted, std::min(version, highest));
         };
+        if (self->outputs_.offer(registry, name, interface, version))
+            return;
         if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= 3)
             self->compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
         else if (std::strcmp(interface, wl_shm_interface.name) == 0)
@@ -106,7 +119,9 @@ const wl_registry_listener LayerShellPresenter::registryListener = {
         else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
             self->viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
     },
-    [](void*, wl_registry*, uint32_t) {},
+    [](void* data, wl_registry*, uint32_t name) {
+        static_cast<LayerShellPresenter*>(data)->outputs_.remove(name);
+    },
 };
 
 const wl_seat_listener LayerShellPresenter::seatListener = {
@@ -165,11 +180,12 @@ const zwlr_layer_surface_v1_listener LayerShellPresenter::layerListener = {
         if (first)
             surface->owner->commit(*surface);
     },
-    // closed: the compositor took the surface away (its output went); showing the window
-    // again makes a new one.
+    // closed: the compositor took the surface away (its output went). A window still shown
+    // gets a new surface at once, on the output of the screen it is then on.
     [](void* data, zwlr_layer_surface_v1*) {
         auto* surface = static_cast<Surface*>(data);
         surface->owner->unmap(*surface);
+        surface->owner->remapLater(*surface);
     },
 };
 
@@ -223,6 +239,7 @@ LayerShellPresenter::~LayerShellPresenter() {
         wl_shm_destroy(shm_);
     if (compositor_)
         wl_compositor_destroy(compositor_);
+    outputs_.release();
     if (registry_)
         wl_registry_destroy(registry_);
     while (!buffers_.empty())
@@ -318,11 +335,12 @@ void LayerShellPresenter::map(Surface& surface) {
         return;
     QWidget& window = *surface.window;
     surface.surface = wl_compositor_create_surface(compositor_);
-    // The overlay layer lies above every window, fullscreen ones included. The compositor
-    // chooses the output, the one the user works on.
-    surface.layer = zwlr_layer_shell_v1_get_layer_surface(layerShell_, surface.surface, nullptr,
-                                                          ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
-                                                          "vellora-desktop-lyric");
+    // The overlay layer lies above every window, fullscreen ones included, on the output that
+    // shows the window's screen; where none does, the compositor chooses.
+    surface.output = outputFor(window);
+    surface.layer = zwlr_layer_shell_v1_get_layer_surface(
+        layerShell_, surface.surface, surface.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+        "vellora-desktop-lyric");
     zwlr_layer_surface_v1_add_listener(surface.layer, &layerListener, &surface);
     zwlr_layer_surface_v1_set_size(surface.layer, uint32_t(window.width()),
                                    uint32_t(window.height()));
@@ -355,15 +373,52 @@ void LayerShellPresenter::unmap(Surface& surface) {
     flush();
 }
 
-// The window's position in Qt's coordinates, as margins from the bottom-left corner of the
-// work area: a window at the work area's bottom has no bottom margin, and the compositor
-// keeps it above the panels.
+// The output that holds the window's middle, else the primary.
+wl_output* LayerShellPresenter::outputFor(const QWidget& window) const {
+    return outputs_.at(window.geometry().center());
+}
+
+// An output came or went: a shown window whose screen another output now shows, or whose
+// surface went with its output, gets a surface there.
+void LayerShellPresenter::followOutputs() {
+    if (!compositor_ || !layerShell_)
+        return;
+    for (const auto& surface : surfaces_)
+        if (surface->window && surface->window->isVisible() &&
+            (!surface->layer || outputFor(*surface->window) != surface->output)) {
+            unmap(*surface);
+            map(*surface);
+        }
+}
+
+// Not from within the compositor's own event, whose surface is being taken apart.
+void LayerShellPresenter::remapLater(Surface& surface) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, window = surface.window] {
+            if (Surface* again = surfaceOf(window); again && window && window->isVisible())
+                map(*again);
+        },
+        Qt::QueuedConnection);
+}
+
+// The window's position in Qt's coordinates, as margins from the bottom-left corner of its
+// output: a window at the output's bottom has no bottom margin, and the compositor keeps it
+// above the panels. A window placed on another output moves there, as a new surface.
 void LayerShellPresenter::place(Surface& surface) {
     if (!surface.layer || !surface.window)
         return;
     const QWidget& window = *surface.window;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect work = screen ? screen->availableGeometry() : QRect();
+    if (outputFor(window) != surface.output) {
+        unmap(surface);
+        map(surface);
+        return;
+    }
+    QRect work = outputs_.area(surface.output);
+    if (work.isEmpty()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        work = screen ? screen->availableGeometry() : QRect();
+    }
     const QRect placed = window.geometry();
     zwlr_layer_surface_v1_set_size(surface.layer, uint32_t(placed.width()),
                                    uint32_t(placed.height()));

@@ -10,10 +10,13 @@
 #include <QHash>
 #include <QTransform>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <tuple>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -27,6 +30,7 @@ public:
     bool compositing() const override { return false; }
 
     void showOnly(QWidget& window, const QRegion& visible) override {
+        takeNoInput(window, false);
         const qreal scale = window.devicePixelRatio();
         if (visible.isEmpty())
             window.setMask(WindowShape::nothingVisible());
@@ -36,11 +40,25 @@ public:
             window.setMask(QTransform::fromScale(1 / scale, 1 / scale).map(visible));
     }
 
+    void showOnlyWithoutInput(QWidget& window, const QRegion& visible) override {
+        showOnly(window, visible);
+        takeNoInput(window, true);
+    }
+
     void takeInputOnly(QWidget& window, const QRegion&) override { window.clearMask(); }
 
     // Qt's Wayland platform paints a part of a translucent window over what an older buffer
     // held there, so a new line would show over the last one: the whole window is redrawn.
     void present(QWidget& window, const QImage&, const QRect&) override { window.update(); }
+
+private:
+    // Through the native window once there is one: a widget's new flags would hide it.
+    static void takeNoInput(QWidget& window, bool none) {
+        if (QWindow* handle = window.windowHandle())
+            handle->setFlag(Qt::WindowTransparentForInput, none);
+        else if (window.windowFlags().testFlag(Qt::WindowTransparentForInput) != none)
+            window.setWindowFlag(Qt::WindowTransparentForInput, none);
+    }
 };
 
 template <typename Reply> struct Freed {
@@ -56,12 +74,17 @@ public:
 
     bool compositing() const override { return compositing_; }
     void showOnly(QWidget& window, const QRegion& visible) override {
-        cut(window, XCB_SHAPE_SK_BOUNDING, visible);
+        cut(window, visible, std::nullopt);
+        if (inputRenewal_)
+            inputRenewal_->forget(window);
+    }
+    void showOnlyWithoutInput(QWidget& window, const QRegion& visible) override {
+        cut(window, visible, QRegion());
         if (inputRenewal_)
             inputRenewal_->forget(window);
     }
     void takeInputOnly(QWidget& window, const QRegion& input) override {
-        cut(window, XCB_SHAPE_SK_INPUT, input);
+        cut(window, std::nullopt, input);
         if (inputRenewal_)
             inputRenewal_->inputIs(window, input);
     }
@@ -71,7 +94,7 @@ public:
             inputRenewal_ = std::make_unique<MutterInputRenewal>(
                 MutterInputRenewal::Atoms{atom("_NET_WM_STATE"), atom("_NET_WM_STATE_SKIP_PAGER")},
                 connection_, [this](QWidget& shaped, const QRegion& input) {
-                    cut(shaped, XCB_SHAPE_SK_INPUT, input);
+                    cut(shaped, std::nullopt, input);
                 });
         if (inputRenewal_)
             inputRenewal_->watch(window);
@@ -83,7 +106,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& region);
+    void cut(QWidget& window, const std::optional<QRegion>& bounding,
+             const std::optional<QRegion>& input);
+    void send(xcb_window_t id, xcb_shape_kind_t kind, const QRegion& region);
     xcb_atom_t atom(const char* name) const;
     QByteArray windowManagerName() const;
     void keepShownUnderKWin(QWidget& window);
@@ -95,8 +120,12 @@ private:
     xcb_atom_t managerSelection_ = XCB_NONE;
     uint8_t xfixesFirstEvent_ = 0; // 0: no XFixes, so a manager is seen only at start
     bool compositing_ = false;
-    // The kind of shape each window was last cut with; the other is left whole.
-    QHash<xcb_window_t, xcb_shape_kind_t> cutWith_;
+    // The kinds of shape each window is cut with now; a kind not named is whole.
+    struct Cuts {
+        bool bounding = false;
+        bool input = false;
+    };
+    QHash<xcb_window_t, Cuts> cutWith_;
     std::unique_ptr<MutterInputRenewal> inputRenewal_; // under mutter only
 };
 
@@ -212,10 +241,27 @@ void XcbShaper::keepShownUnderKWin(QWidget& window) {
     xcb_flush(connection_);
 }
 
-void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& region) {
+// Each kind of shape is cut where a region is given and left whole where none is; a kind
+// already whole is not sent again.
+void XcbShaper::cut(QWidget& window, const std::optional<QRegion>& bounding,
+                    const std::optional<QRegion>& input) {
     const auto id = xcb_window_t(window.internalWinId());
     if (!id)
         return; // the window's owner shapes the native window once it is made
+    Cuts& cuts = cutWith_[id];
+    for (const auto& [kind, region, isCut] :
+         {std::tuple{XCB_SHAPE_SK_BOUNDING, &bounding, &cuts.bounding},
+          std::tuple{XCB_SHAPE_SK_INPUT, &input, &cuts.input}}) {
+        if (*region)
+            send(id, kind, **region);
+        else if (*isCut)
+            xcb_shape_mask(connection_, XCB_SHAPE_SO_SET, kind, id, 0, 0, XCB_NONE);
+        *isCut = region->has_value();
+    }
+    xcb_flush(connection_);
+}
+
+void XcbShaper::send(xcb_window_t id, xcb_shape_kind_t kind, const QRegion& region) {
     QList<xcb_rectangle_t> cells;
     cells.reserve(region.rectCount());
     for (const QRect& cell : region)
@@ -223,7 +269,8 @@ void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& regio
                                  uint16_t(cell.height())};
     // No request may exceed the server's limit: a region of many cells goes in parts, the
     // first replacing the shape and the rest adding to it. A region's cells come in bands
-    // from the top down, each sorted left to right, and so does any run of them.
+    // from the top down, each sorted left to right, and so does any run of them. An empty
+    // region is one request without cells, which leaves nothing of the kind.
     const qsizetype perRequest =
         qsizetype((qsizetype(xcb_get_maximum_request_length(connection_)) * 4 - 32) / 8);
     qsizetype sent = 0;
@@ -234,15 +281,6 @@ void XcbShaper::cut(QWidget& window, xcb_shape_kind_t kind, const QRegion& regio
                              cells.constData() + sent);
         sent += count;
     } while (sent < cells.size());
-    // The other kind goes back to the whole window when the kind in use changes.
-    const auto last = cutWith_.constFind(id);
-    if (last == cutWith_.cend() || *last != kind) {
-        const xcb_shape_kind_t other =
-            kind == XCB_SHAPE_SK_BOUNDING ? XCB_SHAPE_SK_INPUT : XCB_SHAPE_SK_BOUNDING;
-        xcb_shape_mask(connection_, XCB_SHAPE_SO_SET, other, id, 0, 0, XCB_NONE);
-        cutWith_.insert(id, kind);
-    }
-    xcb_flush(connection_);
 }
 
 } // namespace

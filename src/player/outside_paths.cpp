@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace OutsidePaths {
 
@@ -24,11 +26,31 @@ bool isKernelPath(const QString& path) {
 
 } // namespace
 
+bool looksLikeUri(const QString& text) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return text.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive) ||
+           scheme.match(text).hasMatch();
+}
+
+QString localFile(const QUrl& url) {
+    if (!url.isValid() || url.scheme() != u"file")
+        return {};
+    // Any other host names another machine, whose file this one cannot open.
+    if (!url.host().isEmpty() && url.host().compare(u"localhost", Qt::CaseInsensitive) != 0)
+        return {};
+    QUrl here = url;
+    here.setHost({});
+    const QString path = here.toLocalFile();
+    return QDir::isAbsolutePath(path) ? path : QString();
+}
+
 QString refusal(const QString& path) {
     if (path.isEmpty())
         return QStringLiteral("路径为空");
     if (path.contains(u'\r') || path.contains(u'\n'))
         return QStringLiteral("路径中含有换行符");
+    if (looksLikeUri(path))
+        return QString::fromUtf16(NotLocalFile);
     if (isKernelPath(path))
         return QStringLiteral("系统目录中的文件不能播放");
     const QFileInfo info(path);

@@ -7,9 +7,21 @@
 // file manager's drop, the desktop's media controls) name what another program or the user
 // typed, not what a file dialog offered. Besides what the add buttons refuse, such a path must
 // name an existing regular file or folder, and nothing of the kernel's own file systems.
+class QUrl;
+
 namespace OutsidePaths {
 
-// Why the path may not join the playlist, for a message to the user; empty when it may.
+inline constexpr auto NotLocalFile = u"不是本地文件";
+
+// Whether a command line argument is a URI ("scheme://…", "file:…") rather than a path.
+bool looksLikeUri(const QString& text);
+
+// The file a file:// URI names on this machine: its host empty or "localhost", its path
+// absolute; empty for anything else.
+QString localFile(const QUrl& url);
+
+// Why the path may not join the playlist, for a message to the user; empty when it may. A
+// URI that is no local file is refused as such.
 QString refusal(const QString& path);
 
 // One message for all refusals ("path: why" lines), for a message box or a D-Bus error;

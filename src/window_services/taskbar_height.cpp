@@ -7,8 +7,10 @@
 #include <limits>
 
 qint16 GetTaskbarHeight(const ScreenGeometry& screen) {
-    const QRect whole = screen.screen();
-    const QRect work = screen.workArea();
+    return GetTaskbarHeight(screen.screen(), screen.workArea());
+}
+
+qint16 GetTaskbarHeight(const QRect& whole, const QRect& work) {
     const double screenHeightTwips = double(whole.height()) * TwipsPerPixel;
     // The work area's bottom edge, exclusive, measured from the screen's own top so that a
     // primary screen away from the desktop's origin gives the same answer.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
 
 class ScreenGeometry;
@@ -9,3 +10,6 @@ class ScreenGeometry;
 // than 16 bits of twips can hold is reported as 32767 (and a work area reaching below the
 // screen, which only a broken report gives, no lower than -32768).
 qint16 GetTaskbarHeight(const ScreenGeometry& screen);
+
+// The same for any screen and its work area.
+qint16 GetTaskbarHeight(const QRect& screen, const QRect& workArea);

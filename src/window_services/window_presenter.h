@@ -6,6 +6,8 @@
 #include <QRegion>
 #include <QWidget>
 
+class ScreenGeometry;
+
 // How a window that floats above all others reaches the screen: its shape, the part of it
 // that takes the pointer, and its picture. Regions are in device pixels from the window's
 // top-left corner: QWidget::setMask takes logical pixels, which on a high-density screen
@@ -26,9 +28,17 @@ public:
     // The window shows, and takes the pointer, only inside visible; nowhere when it is empty.
     virtual void showOnly(QWidget& window, const QRegion& visible) = 0;
 
+    // The window shows only inside visible and takes the pointer nowhere: every press,
+    // release and wheel goes to the windows below.
+    virtual void showOnlyWithoutInput(QWidget& window, const QRegion& visible) = 0;
+
     // The whole window shows, as transparent as its pixels; the pointer is taken only
     // inside input, and passes to the windows below everywhere else.
     virtual void takeInputOnly(QWidget& window, const QRegion& input) = 0;
+
+    // The screens as the presenter's window system knows them, where they are not Qt's: the
+    // windows are placed on these, by these names. None: Qt's own.
+    virtual const ScreenGeometry* screens() const { return nullptr; }
 
     // Whether windows taken into the presenter's care are drawn by it rather than by Qt.
     virtual bool drawsWindows() const { return false; }

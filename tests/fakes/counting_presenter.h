@@ -17,6 +17,9 @@ public:
     void showOnly(QWidget& window, const QRegion& visible) override {
         inner_->showOnly(window, visible);
     }
+    void showOnlyWithoutInput(QWidget& window, const QRegion& visible) override {
+        inner_->showOnlyWithoutInput(window, visible);
+    }
     void takeInputOnly(QWidget& window, const QRegion& input) override {
         inner_->takeInputOnly(window, input);
     }

@@ -5,6 +5,8 @@
 #include "player/font_installation.h"
 
 #include <QStringList>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 
@@ -53,8 +55,9 @@ public:
         fontDialogStarts << initial;
         return fontAnswer;
     }
-    void showInformation(QWidget*, const QString& title, const QString& text) override {
+    void showInformation(QWidget* owner, const QString& title, const QString& text) override {
         messages << title + QStringLiteral(": ") + text;
+        ownersOnScreen << (owner && owner->windowHandle() && owner->windowHandle()->isExposed());
         // What happens while a real box runs its event loop.
         deepest = std::max(deepest, ++depth);
         if (whileShowing)
@@ -71,6 +74,7 @@ public:
     QList<QFont> fontDialogStarts;
     std::optional<QFont> fontAnswer; // empty: the user cancels
     QStringList messages;
+    QList<bool> ownersOnScreen; // whether a message's window was exposed when it came
     QStringList errors;
     std::function<void()> whileShowing;
     int depth = 0;   // boxes open now

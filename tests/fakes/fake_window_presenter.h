@@ -9,6 +9,10 @@ public:
     bool compositing() const override { return compositingManager; }
     void showOnly(QWidget&, const QRegion& visible) override { record(false, visible); }
     void takeInputOnly(QWidget&, const QRegion& input) override { record(true, input); }
+    void showOnlyWithoutInput(QWidget&, const QRegion& visible) override {
+        record(false, visible);
+        noInput = true;
+    }
     void present(QWidget& window, const QImage& picture, const QRect& changed) override {
         ++presents;
         WindowPresenter::present(window, picture, changed);
@@ -23,12 +27,14 @@ public:
     int shapes = 0;
     int presents = 0;       // new pictures handed over
     bool inputOnly = false; // whether the last shape was takeInputOnly's
+    bool noInput = false;   // whether the last shape was showOnlyWithoutInput's
     QRegion region;         // the last shape's, device pixels
 
 private:
     void record(bool input, const QRegion& shape) {
         ++shapes;
         inputOnly = input;
+        noInput = false;
         region = shape;
     }
 };

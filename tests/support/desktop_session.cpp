@@ -2,11 +2,14 @@
 
 #include "support/event_wait.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QVariant>
-
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
@@ -264,6 +267,24 @@ void X11View::close(const QString& title) const {
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
     xcb_flush(x_->x);
+}
+
+RememberedSettings::RememberedSettings(const QString& program, const QByteArray& lines)
+    : file_(QFileInfo(program).dir().filePath(QStringLiteral("data/system/vellora.conf"))) {
+    QFile old(file_);
+    if (old.open(QIODevice::ReadOnly))
+        old_ = old.readAll();
+    QDir().mkpath(QFileInfo(file_).path());
+    QFile now(file_);
+    EXPECT_TRUE(now.open(QIODevice::WriteOnly) && now.write(lines) == lines.size());
+}
+
+RememberedSettings::~RememberedSettings() {
+    QFile now(file_);
+    if (!old_)
+        now.remove();
+    else if (now.open(QIODevice::WriteOnly))
+        now.write(*old_);
 }
 
 } // namespace testsupport

@@ -51,6 +51,20 @@ int changedPixels(const QImage& before, const QImage& after, const QRect& area);
 // Pixels of area that are not colour.
 QList<QPoint> pixelsOtherThan(const QImage& picture, const QRect& area, const QColor& colour);
 
+// The program's own settings file (a program in a build folder keeps its data beside it),
+// holding what a test wants the program to remember; the file as it was comes back after.
+class RememberedSettings {
+public:
+    RememberedSettings(const QString& program, const QByteArray& lines);
+    ~RememberedSettings();
+    RememberedSettings(const RememberedSettings&) = delete;
+    RememberedSettings& operator=(const RememberedSettings&) = delete;
+
+private:
+    QString file_;
+    std::optional<QByteArray> old_;
+};
+
 // Where the X server that environment's DISPLAY names has its pointer.
 std::optional<QPoint> x11Pointer(const QProcessEnvironment& environment);
 

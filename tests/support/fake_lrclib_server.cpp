@@ -15,6 +15,16 @@ FakeLrclibServer::FakeLrclibServer() {
     });
 }
 
+QString FakeLrclibServer::Request::formValue(const QByteArray& name) const {
+    for (const QByteArray& item : url.query(QUrl::FullyEncoded).toLatin1().split('&')) {
+        const qsizetype equals = item.indexOf('=');
+        if (equals >= 0 && item.left(equals) == name)
+            return QString::fromUtf8(
+                QByteArray::fromPercentEncoding(item.mid(equals + 1).replace('+', ' ')));
+    }
+    return {};
+}
+
 QUrl FakeLrclibServer::baseUrl() const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
 }

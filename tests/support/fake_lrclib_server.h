@@ -30,6 +30,8 @@ public:
         QUrl url;                             // path and query
         QMap<QByteArray, QByteArray> headers; // names in lower case
         QUrlQuery query() const { return QUrlQuery(url); }
+        // A query value read as a web server reads a form: '+' is a space.
+        QString formValue(const QByteArray& name) const;
     };
 
     FakeLrclibServer();

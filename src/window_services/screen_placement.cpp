@@ -1,0 +1,56 @@
+#include "window_services/screen_placement.h"
+
+#include "window_services/taskbar_height.h"
+#include "window_services/twips.h"
+
+#include <QtMath>
+#include <algorithm>
+
+namespace ScreenPlacement {
+
+std::optional<DesktopScreen> screenFor(const QList<DesktopScreen>& screens,
+                                       const QString& remembered) {
+    // A screen without an area is still being described; the lyric waits for it elsewhere.
+    if (!remembered.isEmpty())
+        for (const DesktopScreen& screen : screens)
+            if (screen.name == remembered && !screen.geometry.isEmpty())
+                return screen;
+    for (const DesktopScreen& screen : screens)
+        if (!screen.geometry.isEmpty())
+            return screen;
+    return std::nullopt;
+}
+
+std::optional<DesktopScreen> screenMostlyUnder(const QList<DesktopScreen>& screens,
+                                               const QRect& area) {
+    std::optional<DesktopScreen> most;
+    qint64 mostPixels = 0;
+    for (const DesktopScreen& screen : screens) {
+        const QRect shared = screen.geometry & area;
+        const qint64 pixels = qint64(shared.width()) * shared.height();
+        if (pixels > mostPixels) {
+            most = screen;
+            mostPixels = pixels;
+        }
+    }
+    return most;
+}
+
+QRect lyricOn(const DesktopScreen& screen, int height, std::optional<int> draggedTop) {
+    const QRect whole = screen.geometry;
+    if (draggedTop) {
+        const QRect work = screen.workArea.isValid() ? screen.workArea : whole;
+        const int top = std::clamp(whole.y() + *draggedTop, work.y(),
+                                   std::max(work.y(), work.y() + work.height() - height));
+        return QRect(whole.x(), top, whole.width(), height);
+    }
+    // The arithmetic is in twips: the window's bottom edge rests on the top of the strip
+    // below the work area.
+    const int heightTwips = height * TwipsPerPixel;
+    const int topTwips = whole.height() * TwipsPerPixel - heightTwips -
+                         GetTaskbarHeight(screen.geometry, screen.workArea);
+    return QRect(whole.x(), whole.y() + qRound(topTwips / double(TwipsPerPixel)), whole.width(),
+                 height);
+}
+
+} // namespace ScreenPlacement
