@@ -15,6 +15,7 @@ fi
 deb=$(realpath "$1")
 
 debian_sources() {
+    # shellcheck disable=SC2016 # apt fills in the $(FIELD)s
     apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' \
         'Identifier: Packages' 'Origin: Debian' |
         awk '$2 ~ /^bookworm(-|$)/ { c[$1 " " $2] = c[$1 " " $2] " " $3 }

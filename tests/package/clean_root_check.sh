@@ -13,42 +13,47 @@ fail() {
     exit 1
 }
 
-# The player's MPRIS metadata until it carries the title, read from the tag by the module.
-wait_for_title() {
-    local player=$1 metadata
-    for _ in $(seq 600); do
-        kill -0 "$player" 2>/dev/null || fail "the player ended before its title showed"
-        metadata=$(dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.vellora \
-            /org/mpris/MediaPlayer2 org.freedesktop.DBus.Properties.Get \
-            string:org.mpris.MediaPlayer2.Player string:Metadata 2>/dev/null || true)
-        grep -qF "$title" <<<"$metadata" && return
-        sleep 0.2
-    done
-    fail "no tag title in the player's metadata: $metadata"
+player_property() {
+    dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.vellora \
+        /org/mpris/MediaPlayer2 org.freedesktop.DBus.Properties.Get \
+        string:org.mpris.MediaPlayer2.Player "string:$1" 2>/dev/null || true
 }
 
+# Until the player's MPRIS property holds the text.
+wait_for() {
+    local property=$1 text=$2 value
+    for _ in $(seq 600); do
+        kill -0 "$player" 2>/dev/null || fail "the player ended before its $property held $text"
+        value=$(player_property "$property")
+        grep -qF "$text" <<<"$value" && return
+        sleep 0.2
+    done
+    fail "the player's $property never held $text: $value"
+}
+
+# shellcheck disable=SC2059 # the format is the byte's escape
 byte() { printf "\\x$(printf %02x "$1")"; }
 
-# A second of silence (MPEG-1 layer III, 32 kbit/s, 32 kHz: 144-byte frames) after an
-# ID3v2.3 tag holding only a title.
+# An ID3v2.3 tag holding only a title, then a minute of silence: 2048 frames of MPEG-1
+# layer III at 32 kbit/s and 32 kHz, 144 bytes each.
 tagged_mp3() {
     printf 'ID3\3\0\0\0\0\0'
     byte $((10 + 1 + ${#title}))
     printf 'TIT2\0\0\0'
     byte $((1 + ${#title}))
     printf '\0\0\0%s' "$title"
-    for _ in $(seq 28); do
-        printf '\xff\xfb\x18\xc0'
-        head -c 140 /dev/zero
-    done
+    { printf '\xff\xfb\x18\xc0' && head -c 140 /dev/zero; } >frames
+    for _ in $(seq 11); do cat frames frames >twice && mv twice frames; done
+    cat frames
 }
 
 use_as_user() {
     cd
     tagged_mp3 >song.mp3
-    # Xvfb names its display once it takes clients.
+    # Xvfb names its display once it takes clients; without -noreset it would reset, and
+    # turn clients away for a moment, when the player's first probe of it hangs up.
     mkfifo display
-    Xvfb -displayfd 3 -nolisten tcp 3>display 2>/dev/null &
+    Xvfb -displayfd 3 -noreset -nolisten tcp 3>display 2>/dev/null &
     server=$!
     local number
     read -r number <display || fail "Xvfb did not start"
@@ -63,10 +68,12 @@ use_as_user() {
     "${command[@]}" 2>player.log &
     player=$!
     trap 'kill "$player" "$server" 2>/dev/null || true' EXIT
-    wait_for_title "$player"
+    # The module reads the tag; libmpv, out of dpkg-shlibdeps' sight, plays.
+    wait_for Metadata "$title"
+    wait_for PlaybackStatus Playing
     man vellora 2>/dev/null | grep -q VELLORA_LRCLIB_URL || fail "man vellora shows no page"
     kill -TERM "$player"
-    wait "$player" || fail "the player ended with status $?: $(cat player.log)"
+    wait "$player" || fail "the player ended with status $?"
     grep -qF "$HOME/song.mp3" .local/share/vellora/data.dat ||
         fail "no data.dat naming the song in ~/.local/share/vellora"
 }
@@ -85,17 +92,21 @@ if [ "${1:-}" = --as-user ]; then
 fi
 
 deb=$1
-apt-get install -y -q "$deb" >/dev/null
+# What the package brings along comes first, resolved from the archive; then whatever its
+# install adds or its purge leaves shows against that.
+apt-get satisfy -y -q "$(dpkg-deb -f "$deb" Depends Recommends | sed 's/^[^:]*: //' |
+    paste -sd,)" >/dev/null
 useradd --create-home "$user"
-runuser -u "$user" -- env -i HOME="/home/$user" USER="$user" PATH=/usr/bin:/bin LANG=C.UTF-8 \
-    dbus-run-session -- bash "$0" --as-user
-
-# Installed again over what it depends on: whatever appears then is the package's own.
-apt-get purge -y -q vellora >/dev/null
 snapshot >/tmp/before
 apt-get install -y -q "$deb" >/dev/null
 snapshot | comm -13 /tmp/before - | grep -vxF -f <(dpkg -L vellora) >/tmp/strays &&
     fail "installing wrote outside the package's files: $(cat /tmp/strays)"
+
+# A network of its own: X's and D-Bus's abstract sockets belong to the network namespace,
+# where the machine's own X servers hold display numbers that the root's /tmp cannot show.
+unshare --net runuser -u "$user" -- env -i HOME="/home/$user" USER="$user" PATH=/usr/bin:/bin \
+    LANG=C.UTF-8 dbus-run-session -- bash "$0" --as-user
+
 apt-get purge -y -q vellora >/dev/null
 snapshot | diff /tmp/before - || fail "purging left the changes above"
-echo "clean root: installed, started from its desktop entry, tags read, page shown, purged"
+echo "clean root: installed, started from its desktop entry, tags read, playing, page shown, purged"
