@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the player needs to build, run and test, when missing.
 # Safe to run again; works as root or through sudo.
-# Usage: setup.sh [bench|compositors]
+# Usage: setup.sh [bench|compositors|package]
 #   bench:       also what bench/compare.sh runs beside the player
+#   package:     also what scripts/package.sh and scripts/package_test.sh build, lint and
+#                install the Debian package with
 #   compositors: also the headless Wayland compositors and tools that the *_sway_test,
 #                *_kwin_test and *_mutter_test tests run the player under
 #                (scripts/headless_compositors.sh), and kwin_x11
@@ -39,6 +41,11 @@ if [ "${1:-}" = bench ]; then
     # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison;
     # GNU time for the peak memory of bench/tag_memory.sh
     packages+=(mpv lame xcompmgr time)
+fi
+if [ "${1:-}" = package ]; then
+    # dpkg-buildpackage, dh and the linter; lintian reads the manual page through man-db;
+    # mmdebstrap makes the clean Debian 12 root that the package is installed into
+    packages+=(dpkg-dev debhelper fakeroot lintian man-db mmdebstrap)
 fi
 
 missing=()
