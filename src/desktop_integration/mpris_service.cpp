@@ -71,9 +71,9 @@ QString MprisService::playbackStatus() const {
 
 QVariantMap MprisService::metadata() {
     const MediaEngine& engine = core_.engine();
-    const std::optional<qint64> length = engine.hasMedia() && engine.duration() > 0
-                                             ? std::optional(engine.duration() * 1000)
-                                             : std::nullopt;
+    std::optional<qint64> length;
+    if (engine.hasMedia() && engine.duration() > 0)
+        length = engine.duration() * 1000;
     const MetadataKey key{opening_, details_, length};
     if (metadataKey_ == key)
         return metadata_;
