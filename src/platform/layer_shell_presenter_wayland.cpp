@@ -1,5 +1,6 @@
 #include "platform/layer_shell_presenter.h"
 
+#include "platform/layer_buffer_wayland.h"
 #include "platform/layer_outputs_wayland.h"
 #include "platform/layer_pointer_wayland.h"
 
@@ -10,33 +11,12 @@
 #include <QSocketNotifier>
 #include <QTransform>
 #include <QWidget>
-#include <climits>
 #include <cstring>
-#include <set>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client-protocol.h>
 
 namespace {
-
-// A picture in shared memory, handed to the compositor until it lets go of it.
-struct Buffer {
-    std::set<Buffer*>* held = nullptr; // the presenter's, which deletes what is left
-    wl_buffer* buffer = nullptr;
-    void* data = MAP_FAILED;
-    size_t size = 0;
-
-    ~Buffer() {
-        if (held)
-            held->erase(this);
-        if (buffer)
-            wl_buffer_destroy(buffer);
-        if (data != MAP_FAILED)
-            munmap(data, size);
-    }
-};
 
 class LayerShellPresenter final : public WindowPresenter {
 public:
@@ -54,9 +34,9 @@ public:
     bool drawsWindows() const override { return true; }
     const ScreenGeometry* screens() const override { return &outputs_; }
     void attach(QWidget& window) override;
-    void present(QWidget& window, const QImage& picture, const QRect& changed) override;
 
 protected:
+    void showChange(QWidget& window, const QImage& picture, const QRect& changed) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -67,6 +47,7 @@ private:
         wl_output* output = nullptr; // the one the surface was made on; none: compositor's
         bool configured = false;
         QImage picture;
+        QRect damage;  // device pixels of the picture not yet sent
         QRegion input; // device pixels of the picture
     };
 
@@ -90,7 +71,6 @@ private:
     static const wl_registry_listener registryListener;
     static const wl_seat_listener seatListener;
     static const wl_pointer_listener pointerListener;
-    static const wl_buffer_listener bufferListener;
     static const zwlr_layer_surface_v1_listener layerListener;
 
     wl_display* display_;
@@ -102,7 +82,7 @@ private:
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
-    std::set<Buffer*> buffers_; // handed to the compositor and not yet let go
+    LayerBuffers buffers_;
     LayerOutputs outputs_;
 
     // The pointer's events on the surfaces, turned into Qt's events on the windows' widgets.
@@ -117,7 +97,7 @@ const wl_registry_listener LayerShellPresenter::registryListener = {
         };
         if (self->outputs_.offer(registry, name, interface, version))
             return;
-        if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= 3)
+        if (std::strcmp(interface, wl_compositor_interface.name) == 0 && version >= 4)
             self->compositor_ = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
         else if (std::strcmp(interface, wl_shm_interface.name) == 0)
             self->shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
@@ -176,10 +156,6 @@ const wl_pointer_listener LayerShellPresenter::pointerListener = {
     [](void*, wl_pointer*, uint32_t, uint32_t) {},
     [](void*, wl_pointer*, uint32_t, int32_t) {},
     [](void*, wl_pointer*, uint32_t, int32_t) {},
-};
-
-const wl_buffer_listener LayerShellPresenter::bufferListener = {
-    [](void* data, wl_buffer*) { delete static_cast<Buffer*>(data); },
 };
 
 const zwlr_layer_surface_v1_listener LayerShellPresenter::layerListener = {
@@ -252,8 +228,7 @@ LayerShellPresenter::~LayerShellPresenter() {
     outputs_.release();
     if (registry_)
         wl_registry_destroy(registry_);
-    while (!buffers_.empty())
-        delete *buffers_.begin();
+    buffers_.clear();
     wl_display_disconnect(display_);
 }
 
@@ -343,6 +318,8 @@ void LayerShellPresenter::map(Surface& surface) {
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         surface.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     surface.configured = false;
+    // A new surface has none of the picture yet.
+    surface.damage = surface.picture.rect();
     place(surface);
     // The first commit carries no picture: the compositor answers with a configure first.
     wl_surface_commit(surface.surface);
@@ -421,11 +398,12 @@ void LayerShellPresenter::place(Surface& surface) {
     }
 }
 
-void LayerShellPresenter::present(QWidget& window, const QImage& picture, const QRect&) {
+void LayerShellPresenter::showChange(QWidget& window, const QImage& picture, const QRect& changed) {
     Surface* surface = surfaceOf(&window);
     if (!surface)
         return;
     surface->picture = picture;
+    surface->damage |= changed;
     commit(*surface);
 }
 
@@ -444,41 +422,18 @@ void LayerShellPresenter::commit(Surface& surface) {
     // The surface's pixels are those of the picture: a scale of 2 shows a picture of twice
     // the logical size at the window's logical size.
     const int scale = std::max(1, qRound(picture.isNull() ? 1.0 : picture.devicePixelRatio()));
-    if (!picture.isNull()) {
-        const QImage pixels = picture.format() == QImage::Format_ARGB32_Premultiplied
-                                  ? picture
-                                  : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        auto* buffer = new Buffer;
-        buffer->held = &buffers_;
-        buffers_.insert(buffer);
-        const int stride = pixels.width() * 4;
-        buffer->size = size_t(stride) * size_t(pixels.height());
-        const int fd = memfd_create("vellora-layer", MFD_CLOEXEC);
-        if (fd < 0 || ftruncate(fd, off_t(buffer->size)) != 0) {
-            if (fd >= 0)
-                close(fd);
-            delete buffer;
+    // Only a new picture is attached, and damaged only where it changed: a new input region
+    // alone leaves the compositor nothing to draw again.
+    if (!picture.isNull() && !surface.damage.isEmpty()) {
+        wl_buffer* buffer = buffers_.bufferOf(shm_, picture);
+        if (!buffer)
             return;
-        }
-        buffer->data = mmap(nullptr, buffer->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (buffer->data == MAP_FAILED) {
-            close(fd);
-            delete buffer;
-            return;
-        }
-        for (int y = 0; y < pixels.height(); ++y)
-            std::memcpy(static_cast<uchar*>(buffer->data) + qsizetype(y) * stride,
-                        pixels.constScanLine(y), size_t(stride));
-        wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, int32_t(buffer->size));
-        // Qt's premultiplied ARGB in memory order is Wayland's ARGB8888 on this byte order.
-        buffer->buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
-                                                   WL_SHM_FORMAT_ARGB8888);
-        wl_shm_pool_destroy(pool);
-        close(fd);
-        wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
         wl_surface_set_buffer_scale(surface.surface, scale);
-        wl_surface_attach(surface.surface, buffer->buffer, 0, 0);
-        wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
+        wl_surface_attach(surface.surface, buffer, 0, 0);
+        const QRect& damage = surface.damage;
+        wl_surface_damage_buffer(surface.surface, damage.x(), damage.y(), damage.width(),
+                                 damage.height());
+        surface.damage = QRect();
     }
     // The input region is in the surface's logical pixels; every device pixel of the
     // window's region is taken in.
