@@ -12,6 +12,7 @@
 #include <QTransform>
 #include <QWidget>
 #include <cstring>
+#include <utility>
 #include <vector>
 #include <wayland-client.h>
 #include <wlr-layer-shell-unstable-v1-client-protocol.h>
@@ -46,6 +47,7 @@ private:
         zwlr_layer_surface_v1* layer = nullptr;
         wl_output* output = nullptr; // the one the surface was made on; none: compositor's
         bool configured = false;
+        bool inputPending = false; // a new input region waits for its commit
         QImage picture;
         QRect damage;  // device pixels of the picture not yet sent
         QRegion input; // device pixels of the picture
@@ -412,10 +414,22 @@ void LayerShellPresenter::setInput(QWidget& window, const QRegion& input) {
     if (!surface || surface->input == input)
         return;
     surface->input = input;
-    commit(*surface);
+    // A window reshaped for a new picture presents it in the same pass: one commit then
+    // carries both, and the compositor draws the strip once for the line.
+    if (std::exchange(surface->inputPending, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QWidget>(&window)] {
+            if (Surface* again = target ? surfaceOf(target.data()) : nullptr;
+                again && again->inputPending)
+                commit(*again);
+        },
+        Qt::QueuedConnection);
 }
 
 void LayerShellPresenter::commit(Surface& surface) {
+    surface.inputPending = false;
     if (!surface.configured || !surface.surface)
         return;
     const QImage& picture = surface.picture;
