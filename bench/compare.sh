@@ -4,17 +4,23 @@
 # and a minimal Qt window. Prints each figure (medians), the ratios the player is held to, and
 # whether each target is met, so a run on any machine judges itself.
 # Usage: bench/compare.sh [runs] [seconds of playing per CPU run]
+# VELLORA_BENCH_BUILD names a release build folder to measure as it is (another revision's,
+# say) instead of building build-release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 seconds=${2:-30}
 
 bash scripts/setup.sh bench
-bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVELLORA_BUILD_TESTS=OFF \
-    >/dev/null
-player=$PWD/build-release/vellora
-minimal=$PWD/build-release/bench/minimal_window
-first_window=$PWD/build-release/bench/first_window
+build=${VELLORA_BENCH_BUILD:-}
+if [ -z "$build" ]; then
+    bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVELLORA_BUILD_TESTS=OFF \
+        >/dev/null
+    build=$PWD/build-release
+fi
+player=$build/vellora
+minimal=$build/bench/minimal_window
+first_window=$build/bench/first_window
 
 work=$(mktemp -d)
 source scripts/virtual_display.sh
@@ -34,14 +40,9 @@ pids+=($!)
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do sleep 0.05; done
 xserver=$VIRTUAL_DISPLAY_PID
 
-# A 60-second MP3 with a lyric line every 2 seconds.
+# A 60-second MP3 with a lyric line every 2 seconds, the lines as real lyrics are.
 python3 bench/tone_wav.py "$work/track.wav" 60 44100
-python3 - "$work/track.lrc" <<'PY'
-import sys
-with open(sys.argv[1], "w", encoding="utf-8", newline="") as f:
-    for s in range(0, 60, 2):
-        f.write("[%02d:%02d.00]第 %d 行歌词 line number %d\r\n" % (s // 60, s % 60, s // 2, s // 2))
-PY
+python3 bench/lyric_lines.py 60 2 >"$work/track.lrc"
 lame --quiet -b 128 "$work/track.wav" "$work/track.mp3"
 mkdir "$work/program"
 cp "$player" "$work/program/vellora"

@@ -242,6 +242,38 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
     window.removeEventFilter(&counter);
 }
 
+// What reaches the window system when a line follows another: nothing when the picture is
+// the same (the same text, or texts that leave no ink), else only the pixels that changed.
+TEST_F(FrmShowDrawing, ASecondDrawingPresentsOnlyWhatChanged) {
+    const struct {
+        const char* name;
+        QString first;
+        QString second;
+        int presents;
+        QRect changedWithin; // device pixels; empty: nothing sent
+    } rows[] = {
+        {"the same text", "same line", "same line", 0, {}},
+        {"texts without ink", " ", "   ", 0, {}},
+        {"the last digit", "line 1", "line 2", 1, {960, 0, 120, 111}},
+    };
+    chooseStyle();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        lyric().DrawText(row.first);
+        lyric().picture();
+        presenter.presents = 0;
+        lyric().DrawText(row.second);
+        lyric().picture();
+        EXPECT_EQ(presenter.presents, row.presents);
+        if (row.presents > 0) {
+            EXPECT_FALSE(presenter.lastChange.isEmpty());
+            const QRect& sent = presenter.lastChange;
+            EXPECT_TRUE(row.changedWithin.contains(sent))
+                << sent.x() << "," << sent.y() << " " << sent.width() << "x" << sent.height();
+        }
+    }
+}
+
 TEST_F(FrmShowDrawing, WithoutACompositorTheWindowIsCutToTheGlyphs) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("HH"));

@@ -12,9 +12,9 @@
 #include <QSocketNotifier>
 #include <QTransform>
 #include <QWidget>
-#include <climits>
 #include <cstring>
 #include <set>
+#include <utility>
 #include <vector>
 #include <viewporter-client-protocol.h>
 #include <wayland-client.h>
@@ -38,9 +38,9 @@ public:
     bool drawsWindows() const override { return true; }
     const ScreenGeometry* screens() const override { return &outputs_; }
     void attach(QWidget& window) override;
-    void present(QWidget& window, const QImage& picture, const QRect& changed) override;
 
 protected:
+    void showChange(QWidget& window, const QImage& picture, const QRect& changed) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -52,7 +52,9 @@ private:
         bool configured = false;
         wp_viewport* viewport = nullptr;
         LayerBufferScale fit;
+        bool inputPending = false; // a new input region waits for its commit
         QImage picture;
+        QRect damage;  // device pixels of the picture not yet sent
         QRegion input; // device pixels of the picture
     };
 
@@ -351,6 +353,8 @@ void LayerShellPresenter::map(Surface& surface) {
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         surface.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     surface.configured = false;
+    // A new surface has none of the picture yet.
+    surface.damage = surface.picture.rect();
     place(surface);
     // The first commit carries no picture: the compositor answers with a configure first.
     wl_surface_commit(surface.surface);
@@ -432,11 +436,12 @@ void LayerShellPresenter::place(Surface& surface) {
     }
 }
 
-void LayerShellPresenter::present(QWidget& window, const QImage& picture, const QRect&) {
+void LayerShellPresenter::showChange(QWidget& window, const QImage& picture, const QRect& changed) {
     Surface* surface = surfaceOf(&window);
     if (!surface)
         return;
     surface->picture = picture;
+    surface->damage |= changed;
     commit(*surface);
 }
 
@@ -445,13 +450,27 @@ void LayerShellPresenter::setInput(QWidget& window, const QRegion& input) {
     if (!surface || surface->input == input)
         return;
     surface->input = input;
-    commit(*surface);
+    // A window reshaped for a new picture presents it in the same pass: one commit then
+    // carries both, and the compositor draws the strip once for the line.
+    if (std::exchange(surface->inputPending, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QWidget>(&window)] {
+            if (Surface* again = target ? surfaceOf(target.data()) : nullptr;
+                again && again->inputPending)
+                commit(*again);
+        },
+        Qt::QueuedConnection);
 }
 
 void LayerShellPresenter::commit(Surface& surface) {
+    surface.inputPending = false;
     if (!surface.configured || !surface.surface || connectionLost())
         return;
-    if (!surface.picture.isNull())
+    // Only a new picture is attached, and damaged only where it changed: a new input region
+    // alone leaves the compositor nothing to draw again.
+    if (!surface.picture.isNull() && !surface.damage.isEmpty())
         attachPicture(surface);
     // The input region is in the surface's coordinates; every device pixel of the window's
     // region is taken in.
@@ -477,7 +496,15 @@ void LayerShellPresenter::attachPicture(Surface& surface) {
         layerBufferScale(picture.size(), picture.devicePixelRatio(), viewporter_ != nullptr);
     fitToSurface(surface);
     wl_surface_attach(surface.surface, buffer->buffer, 0, 0);
-    wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
+    // Damage in the buffer's own pixels needs a surface of version 4; an older one is damaged
+    // whole.
+    const QRect& damage = surface.damage;
+    if (wl_surface_get_version(surface.surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION)
+        wl_surface_damage_buffer(surface.surface, damage.x(), damage.y(), damage.width(),
+                                 damage.height());
+    else
+        wl_surface_damage(surface.surface, 0, 0, INT32_MAX, INT32_MAX);
+    surface.damage = QRect();
 }
 
 // An integer scale shows the picture's device pixels at the window's logical size by

@@ -49,7 +49,8 @@ public:
 
     // Qt's Wayland platform paints a part of a translucent window over what an older buffer
     // held there, so a new line would show over the last one: the whole window is redrawn.
-    void present(QWidget& window, const QImage&, const QRect&) override { window.update(); }
+protected:
+    void showChange(QWidget& window, const QImage&, const QRect&) override { window.update(); }
 
 private:
     // Through the native window once there is one: a widget's new flags would hide it.

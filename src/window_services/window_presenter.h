@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QRect>
@@ -46,14 +47,22 @@ public:
     // Takes a window into the presenter's care; called once, before it is first shown.
     virtual void attach(QWidget& window) { Q_UNUSED(window); }
 
-    // The window's picture is now picture (device pixels, carrying its pixel ratio), new
-    // within changed (logical pixels). Qt's own window repaints that part from its widget.
-    virtual void present(QWidget& window, const QImage& picture, const QRect& changed) {
-        Q_UNUSED(picture);
-        window.update(changed);
-    }
+    // The window's picture is now picture (device pixels, carrying its pixel ratio), new at
+    // most within changed (logical pixels). The window system hears nothing of a picture it
+    // already shows, and of a new one only where its pixels differ: a window asked for the
+    // same picture again must cost the window system and its compositor nothing.
+    void present(QWidget& window, const QImage& picture, const QRect& changed);
 
 Q_SIGNALS:
     // A compositing manager came or went.
     void compositingChanged();
+
+protected:
+    // The window's picture is now picture, differing from the one shown before only within
+    // changed (device pixels, never empty). Qt's own window repaints that part from its
+    // widget.
+    virtual void showChange(QWidget& window, const QImage& picture, const QRect& changed);
+
+private:
+    QHash<const QWidget*, QImage> shown_; // the last picture each window was given
 };

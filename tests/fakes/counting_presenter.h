@@ -2,10 +2,11 @@
 
 #include "window_services/window_presenter.h"
 
+#include <QTransform>
 #include <memory>
 
-// A real presenter that counts the pictures it is handed: a window that repaints only what is
-// new asks for exactly one repaint per new picture, counted here at the moment it asks.
+// A real presenter that counts the new pictures that reach it: a window that repaints only what
+// is new asks for exactly one repaint per new picture, counted here at the moment it asks.
 class CountingPresenter : public WindowPresenter {
 public:
     explicit CountingPresenter(std::unique_ptr<WindowPresenter> inner) : inner_(std::move(inner)) {
@@ -25,12 +26,17 @@ public:
     }
     bool drawsWindows() const override { return inner_->drawsWindows(); }
     void attach(QWidget& window) override { inner_->attach(window); }
-    void present(QWidget& window, const QImage& picture, const QRect& changed) override {
-        ++presents;
-        inner_->present(window, picture, changed);
-    }
 
     int presents = 0;
+
+protected:
+    void showChange(QWidget& window, const QImage& picture, const QRect& changed) override {
+        ++presents;
+        const qreal scale = picture.devicePixelRatio();
+        inner_->present(
+            window, picture,
+            QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(changed)).toAlignedRect());
+    }
 
 private:
     std::unique_ptr<WindowPresenter> inner_;

@@ -13,10 +13,6 @@ public:
         record(false, visible);
         noInput = true;
     }
-    void present(QWidget& window, const QImage& picture, const QRect& changed) override {
-        ++presents;
-        WindowPresenter::present(window, picture, changed);
-    }
 
     void setCompositing(bool running) {
         compositingManager = running;
@@ -25,10 +21,18 @@ public:
 
     bool compositingManager = false;
     int shapes = 0;
-    int presents = 0;       // new pictures handed over
+    int presents = 0;       // new pictures that reached the window system
+    QRect lastChange;       // the last one's changed pixels
     bool inputOnly = false; // whether the last shape was takeInputOnly's
     bool noInput = false;   // whether the last shape was showOnlyWithoutInput's
     QRegion region;         // the last shape's, device pixels
+
+protected:
+    void showChange(QWidget& window, const QImage& picture, const QRect& changed) override {
+        ++presents;
+        lastChange = changed;
+        WindowPresenter::showChange(window, picture, changed);
+    }
 
 private:
     void record(bool input, const QRegion& shape) {
