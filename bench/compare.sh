@@ -12,12 +12,8 @@ runs=${1:-5}
 seconds=${2:-30}
 
 bash scripts/setup.sh bench
-build=${VELLORA_BENCH_BUILD:-}
-if [ -z "$build" ]; then
-    bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVELLORA_BUILD_TESTS=OFF \
-        >/dev/null
-    build=$PWD/build-release
-fi
+source bench/support/release_build.sh
+release_build
 player=$build/vellora
 minimal=$build/bench/minimal_window
 first_window=$build/bench/first_window

@@ -14,12 +14,8 @@ compositors=("${@:3}")
 
 bash scripts/setup.sh bench
 bash scripts/setup.sh compositors
-build=${VELLORA_BENCH_BUILD:-}
-if [ -z "$build" ]; then
-    bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DVELLORA_BUILD_TESTS=OFF \
-        >/dev/null
-    build=$PWD/build-release
-fi
+source bench/support/release_build.sh
+release_build
 # The compositor's own pointer clicks the lyric switch: the tests' pointer client.
 pointer_client=$PWD/build-test/tests/wayland_pointer/wayland_pointer
 if [ ! -x "$pointer_client" ]; then

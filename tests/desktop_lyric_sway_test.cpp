@@ -406,29 +406,21 @@ protected:
             highest = std::max(highest, output.name.mid(3).toInt());
         return highest + 1;
     }
+    bool hasOutput(const QString& name) {
+        for (const Output& output : outputs())
+            if (output.name == name)
+                return true;
+        return false;
+    }
     // Unplugs an output: its window in the outer sway closes.
     void unplug(const QString& name) {
         swaymsgTo(sway(session, "_OUTERSOCK"),
                   {QString("[title=\"wlroots - %1$\"] kill").arg(name)});
-        ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                for (const Output& output : outputs())
-                    if (output.name == name)
-                        return false;
-                return true;
-            },
-            20000));
+        ASSERT_TRUE(testsupport::waitUntil([&] { return !hasOutput(name); }, 20000));
     }
     void plug(const QString& name) {
         swaymsg({"create_output"});
-        ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                for (const Output& output : outputs())
-                    if (output.name == name)
-                        return true;
-                return false;
-            },
-            20000))
+        ASSERT_TRUE(testsupport::waitUntil([&] { return hasOutput(name); }, 20000))
             << name.toStdString();
     }
     // Whether the lyric shows on the output, above its bar, and on no other.
