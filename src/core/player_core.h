@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/lyric_lines.h"
-#include "core/opened_track.h"
 #include "core/playback_status.h"
 #include "core/playlist_model.h"
+#include "lyric_sources/opened_track.h"
 #include "player/play_mode.h"
 
 #include <QObject>

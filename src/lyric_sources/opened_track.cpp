@@ -1,7 +1,6 @@
-#include "core/opened_track.h"
+#include "lyric_sources/opened_track.h"
 
 #include "lyric_sources/media_tag_loader.h"
-#include "lyric_sources/saved_lyrics.h"
 #include "lyrics/lyric_file.h"
 
 #include <QDateTime>
@@ -21,13 +20,8 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
         artUrl_.clear();
     }
     mediaPath_ = mediaPath;
-
-    std::optional<QStringList> lines = LyricFile::loadFile(LyricFile::nameFor(mediaPath));
-    if (!lines)
-        lines =
-            LyricFile::loadFile(SavedLyrics::userFileFor(mediaPath, services_.userLyricsFolder));
-    lyricFileFound_ = lines.has_value();
     tagOpening_ = 0;
+    QStringList lines = findLyrics();
     Q_EMIT opened();
     if (held_) {
         // A finder already made must let go of the previous track now all the same.
@@ -37,6 +31,24 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
     } else {
         lookFurther();
     }
+    return lines;
+}
+
+QStringList OpenedTrack::findLyrics() {
+    const LyricFile::Places files = LyricFile::placesFor(mediaPath_, services_.userLyricsFolder);
+    std::optional<QStringList> lines = LyricFile::loadFile(files.beside);
+    if (!lines)
+        lines = LyricFile::loadFile(files.inUserFolder);
+    // A lyric file, even an empty one, is the user's word for the track; the finder still
+    // gets the track, for a search the user asks for.
+    lyricFileFound_ = lines.has_value();
+    afterTags_ = [this, found = lyricFileFound_](const MediaTags& tags) {
+        if (found)
+            return;
+        if (!tags.lyricLines.isEmpty())
+            return finder().showLines(tags.lyricLines);
+        finder().searchByItself();
+    };
     return lines.value_or(QStringList{});
 }
 
@@ -76,7 +88,8 @@ void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const Me
     tags_.cover = {};
     artUrl_ = artUrl;
     Q_EMIT tagsChanged();
-    finder().tagsRead(mediaPath, tags);
+    if (finder().tagsRead(mediaPath, tags))
+        afterTags_(tags);
 }
 
 LyricFinder& OpenedTrack::finder() {
