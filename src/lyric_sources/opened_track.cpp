@@ -34,19 +34,24 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
     return lines;
 }
 
+// Where a track's lyrics come from, first to last; the first source that has any is all
+// that is shown.
 QStringList OpenedTrack::findLyrics() {
     const LyricFile::Places files = LyricFile::placesFor(mediaPath_, services_.userLyricsFolder);
+    // 1. The lyric file beside the media; 2. the one in the user's lyrics folder. A file,
+    // even an empty one, is the user's word for the track.
     std::optional<QStringList> lines = LyricFile::loadFile(files.beside);
     if (!lines)
         lines = LyricFile::loadFile(files.inUserFolder);
-    // A lyric file, even an empty one, is the user's word for the track; the finder still
-    // gets the track, for a search the user asks for.
     lyricFileFound_ = lines.has_value();
+    // Once the tags are read (a search the user asked for meanwhile goes first):
     afterTags_ = [this, found = lyricFileFound_](const MediaTags& tags) {
         if (found)
             return;
+        // 3. the lyrics embedded in the tags;
         if (!tags.lyricLines.isEmpty())
             return finder().showLines(tags.lyricLines);
+        // 4. LRCLIB's, asked by itself only when the user turned the online search on.
         finder().searchByItself();
     };
     return lines.value_or(QStringList{});
