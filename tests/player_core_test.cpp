@@ -1,5 +1,6 @@
-// The player core on fakes: start-up and close, the playlist, transport, the end of a track,
-// the desktop lyric switch and the paths that come from outside.
+// The player core on fakes: start-up and close, transport, the end of a track and the
+// desktop lyric switch. What the playlist takes in and how it is stepped through is
+// playlist_controller_test.cpp's.
 #include "desktop_lyric/lyric_settings.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
@@ -10,7 +11,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -123,66 +123,17 @@ INSTANTIATE_TEST_SUITE_P(Core, CoreExitFade,
                          ::testing::Values(FadeCase{100, 13, 40, 15}, FadeCase{50, 11, 0, 55},
                                            FadeCase{3, 2, 0, 235}));
 
-class CorePlaylist : public ::testing::Test, public PlayerFixture {};
+class CoreTransport : public ::testing::Test, public PlayerFixture {};
 
-TEST_F(CorePlaylist, AddedFilesJoinAsTheyAreAndALineBreakIsRefusedWithAMessage) {
+TEST_F(CoreTransport, PlayPauseAndStopGoStraightToTheEngine) {
     PlayerCore& core = start();
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.playlist().addFile(QStringLiteral("/music/a.mp3"));
-    core.playlist().addFile(QString()); // a cancelled dialog
-    core.playlist().addFile(QStringLiteral("/music/a.mp3"));
-    core.playlist().addFile(QStringLiteral("/music/two\nlines.mp3"));
-    EXPECT_EQ(entries(), (QStringList{"/music/a.mp3", "/music/a.mp3"}));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("换行符")));
+    core.play();
+    core.pause();
+    core.stop();
+    EXPECT_EQ(engine.calls, (QStringList{"volume=100", "play", "pause", "stop"}));
 }
 
-TEST_F(CorePlaylist, AddFolderTakesVisibleMp3FilesSortedByName) {
-    TempFolder music;
-    for (const char* name : {"b.mp3", "A.MP3", "c.Mp3", "notes.txt", ".hidden.mp3", "d.mp3.bak"})
-        music.write(QString::fromUtf8(name), "x");
-    QDir(music.path()).mkdir(QStringLiteral("folder.mp3"));
-    PlayerCore& core = start();
-    core.playlist().addFolder(QString()); // a cancelled dialog
-    core.playlist().addFolder(music.path());
-    EXPECT_EQ(entries(),
-              (QStringList{music.file("A.MP3"), music.file("b.mp3"), music.file("c.Mp3")}));
-}
-
-TEST_F(CorePlaylist, AFullPlaylistTakesWhatFitsAndSaysWhy) {
-    TempFolder music;
-    for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
-        music.write(QString::fromUtf8(name), "x");
-    QByteArray many = "32766\r\n";
-    for (int i = 0; i < 32766; ++i)
-        many += "/m/" + QByteArray::number(i) + ".mp3\r\n";
-    writePlaylist(many);
-    PlayerCore& core = start();
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.playlist().addFolder(music.path());
-    EXPECT_EQ(core.playlist().model().count(), 32767);
-    EXPECT_EQ(core.playlist().model().path(32766), music.file("1.mp3"));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("2 个文件未添加")));
-}
-
-TEST_F(CorePlaylist, RemoveAndClearLeaveThePlayingTrackAlone) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
-    core.playlist().select(1);
-    core.playlist().removeSelected();
-    EXPECT_EQ(entries(), (QStringList{"/m/a.mp3", "/m/c.mp3"}));
-    EXPECT_EQ(core.playlist().currentRow(), -1);
-    core.playlist().removeSelected(); // nothing selected: nothing removed
-    EXPECT_EQ(core.playlist().model().count(), 2);
-    core.playlist().select(0);
-    core.playlist().clear();
-    EXPECT_EQ(core.playlist().model().count(), 0);
-    EXPECT_EQ(core.playlist().currentRow(), -1);
-    EXPECT_TRUE(engine.calls.isEmpty());
-    EXPECT_EQ(core.currentPath(), QStringLiteral("/m/a.mp3"));
-}
-
-TEST_F(CorePlaylist, PlayingTheSelectionLoadsItsLyricsAndNothingSelectedEmptiesThem) {
+TEST_F(CoreTransport, PlayingTheSelectionLoadsItsLyricsAndNothingSelectedEmptiesThem) {
     TempFolder music;
     music.write(QStringLiteral("b.lrc"), "[00:01.00]bee\r\n");
     PlayerCore& core = startWith({"/m/a.mp3", music.file("b.mp3")});
@@ -197,69 +148,6 @@ TEST_F(CorePlaylist, PlayingTheSelectionLoadsItsLyricsAndNothingSelectedEmptiesT
     EXPECT_EQ(engine.calls.last(), QStringLiteral("URL="));
     EXPECT_TRUE(core.currentPath().isEmpty());
     EXPECT_TRUE(core.lyricLines().lines().isEmpty());
-}
-
-class CoreTransport : public ::testing::Test, public PlayerFixture {};
-
-TEST_F(CoreTransport, PlayPauseAndStopGoStraightToTheEngine) {
-    PlayerCore& core = start();
-    core.play();
-    core.pause();
-    core.stop();
-    EXPECT_EQ(engine.calls, (QStringList{"volume=100", "play", "pause", "stop"}));
-}
-
-TEST_F(CoreTransport, NextAndPreviousStepThroughTheListAndWrapWithoutPlaying) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
-    core.playlist().nextEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 1);
-    EXPECT_TRUE(timer("Timer3")->isActive());
-    core.timer3Tick();
-    EXPECT_EQ(engine.url, QStringLiteral("/m/b.mp3"));
-
-    core.playlist().select(2);
-    core.playlist().nextEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 0);
-    EXPECT_FALSE(timer("Timer3")->isActive());
-
-    core.playlist().previousEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 2);
-    EXPECT_FALSE(timer("Timer3")->isActive());
-    core.playlist().previousEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 1);
-    EXPECT_TRUE(timer("Timer3")->isActive());
-}
-
-TEST_F(CoreTransport, NothingSelectedNextPlaysTheFirstAndPreviousTheLast) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3"});
-    core.playlist().select(-1);
-    core.playlist().nextEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 0);
-    EXPECT_TRUE(timer("Timer3")->isActive());
-    timer("Timer3")->stop();
-    core.playlist().select(-1);
-    core.playlist().previousEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 1);
-    EXPECT_TRUE(timer("Timer3")->isActive());
-}
-
-TEST_F(CoreTransport, ASingleSelectedEntryIsNeitherMovedNorRestarted) {
-    PlayerCore& core = startWith({"/m/a.mp3"});
-    core.playlist().nextEntry();
-    core.playlist().previousEntry();
-    EXPECT_EQ(core.playlist().currentRow(), 0);
-    EXPECT_FALSE(timer("Timer3")->isActive());
-    EXPECT_TRUE(engine.calls.isEmpty());
-}
-
-TEST_F(CoreTransport, AnEmptyListIgnoresNextAndPrevious) {
-    PlayerCore& core = start();
-    core.playlist().nextEntry();
-    core.playlist().previousEntry();
-    EXPECT_EQ(core.playlist().currentRow(), -1);
-    EXPECT_FALSE(timer("Timer3")->isActive());
-    EXPECT_FALSE(core.playlist().canGoNext());
-    EXPECT_FALSE(core.playlist().canGoPrevious());
 }
 
 TEST_F(CoreTransport, ReplayOpensTheDesignPathBeforeAnythingWasOpened) {
@@ -406,51 +294,6 @@ TEST_F(CoreDesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
     }
     EXPECT_EQ(lyric().currentText(), QStringLiteral("translation"));
     EXPECT_EQ(overlay.picture().cacheKey(), picture);
-}
-
-class CoreOutsidePaths : public ::testing::Test, public PlayerFixture {};
-
-TEST_F(CoreOutsidePaths, FilesAndFoldersJoinAndTheFirstNewPlays) {
-    TempFolder music;
-    for (const char* name : {"folder/b.mp3", "folder/A.MP3", "folder/notes.txt", "one.mp3"})
-        music.write(name, "x");
-    PlayerCore& core = startWith({"/music/old.mp3"});
-    EXPECT_TRUE(
-        core.playlist().admitPaths({music.file("one.mp3"), music.file("folder")}).isEmpty());
-    EXPECT_EQ(entries(), (QStringList{"/music/old.mp3", music.file("one.mp3"),
-                                      music.file("folder/A.MP3"), music.file("folder/b.mp3")}));
-    core.timer3Tick();
-    EXPECT_EQ(engine.url, music.file("one.mp3"));
-}
-
-// What another program hands over names whatever it likes: only an existing regular file or
-// folder joins, and a refusal leaves the playlist and the playing track as they were.
-TEST_F(CoreOutsidePaths, WhatIsNotAFileOrFolderIsRefusedAndNeverStored) {
-    TempFolder music;
-    const QString fifo = music.file("pipe.mp3");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString good = music.write("good.mp3", "x");
-    PlayerCore& core = startWith({"/music/old.mp3"});
-    const QStringList hostile = {QString(),
-                                 music.file("two\nlines.mp3"),
-                                 fifo,
-                                 QStringLiteral("/dev/zero"),
-                                 QStringLiteral("/proc/self/environ"),
-                                 QStringLiteral("/sys/kernel"),
-                                 QStringLiteral("/tmp/../proc/self/mem"),
-                                 music.file("missing.mp3")};
-    const QStringList refusals = core.playlist().admitPaths(hostile);
-    ASSERT_EQ(refusals.size(), hostile.size());
-    EXPECT_EQ(entries(), QStringList{"/music/old.mp3"});
-    EXPECT_FALSE(timer("Timer3")->isActive());
-
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.playlist().openPaths({QStringLiteral("/dev/zero"), good});
-    EXPECT_EQ(entries(), (QStringList{"/music/old.mp3", good}));
-    ASSERT_EQ(messages.size(), 1);
-    const QString told = messages.first().at(1).toString();
-    EXPECT_TRUE(told.contains(QStringLiteral("/dev/zero")));
-    EXPECT_FALSE(told.contains(good));
 }
 
 class CoreClicks : public ::testing::Test, public PlayerFixture {};
