@@ -15,17 +15,14 @@ inline constexpr auto DesignedPath = u"E:\\Music\\top\\Zelvorin-玫瑰花的葬�
 } // namespace
 
 PlayerCore::PlayerCore(PlayerCoreServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)), playlist_(services_.programFolder),
-      openedTrack_(services_.lyricSources),
-      status_(services_.engine, lyricLines_, [this](const QString& text) { drawLyric(text); }),
-      lyricSwitch_(services_.desktopLyric, status_, services_.engine),
-      exit_(services_.engine, playlist_, services_.endProcess),
+    : QObject(parent), services_(std::move(services)), playlist_(services_.programFolder, this),
+      lyricLines_(this), openedTrack_(services_.lyricSources, this),
+      status_(
+          services_.engine, lyricLines_, [this](const QString& text) { drawLyric(text); }, this),
+      lyricSwitch_(services_.desktopLyric, status_, services_.engine, this),
+      exit_(services_.engine, playlist_, services_.endProcess, this),
       Timer3(DesignedTimer::make(this, "Timer3", 10)),
       currentPath_(QString::fromUtf16(DesignedPath)) {
-    // The parts are children, so that a test finds their timers by name.
-    for (QObject* part : std::initializer_list<QObject*>{&playlist_, &lyricLines_, &openedTrack_,
-                                                         &status_, &lyricSwitch_, &exit_})
-        part->setParent(this);
     connect(Timer3, &QTimer::timeout, this, &PlayerCore::timer3Tick);
     connect(&services_.engine, &MediaEngine::endOfStream, this, &PlayerCore::mediaEnded);
     connect(&openedTrack_, &OpenedTrack::linesFound, this, &PlayerCore::showLyricLines);

@@ -98,6 +98,7 @@ private:
     void drawLyric(const QString& text);
 
     PlayerCoreServices services_;
+    // The parts are the core's children, so that a test finds their timers by name.
     PlaylistController playlist_;
     LyricLines lyricLines_;
     OpenedTrack openedTrack_;
