@@ -29,7 +29,9 @@ class Form1Window : public ::testing::Test, public PlayerFixture {
 protected:
     QString caption(const char* label) { return control<QLabel>(label)->text(); }
     QListView* list() { return control<QListView>("List2"); }
-    QPoint entryAt(int row) { return list()->visualRect(player->playlist().model().index(row)).center(); }
+    QPoint entryAt(int row) {
+        return list()->visualRect(player->playlist().model().index(row)).center();
+    }
     // Below the last entry, where the list has no entry.
     QPoint blank() { return {40, list()->viewport()->height() - 5}; }
 };
