@@ -115,9 +115,9 @@ int main(int argc, char** argv) {
     // Queued, so the first picture reaches the screen before the tags are asked for.
     QObject::connect(&form, &Form1::shownOnScreen, &core.openedTrack(), &OpenedTrack::letGo,
                      Qt::QueuedConnection);
-    FileDrops drops(form, [&core](const QStringList& paths) { core.openPaths(paths); });
+    FileDrops drops(form, [&core](const QStringList& paths) { core.playlist().openPaths(paths); });
     if (!commandLine.paths.isEmpty())
-        core.openPaths(commandLine.paths);
+        core.playlist().openPaths(commandLine.paths);
     // Without libmpv the program still keeps playlists and shows lyrics, so this is said once
     // and the window stays.
     QObject::connect(&engine, &MpvEngine::unavailable, &form, [&](const QString& reason) {
@@ -129,12 +129,12 @@ int main(int argc, char** argv) {
     // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
     // the playlist is saved, then the program fades out and ends.
     ProcessSignals processSignals;
-    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core,
-                     &PlayerCore::requestClose);
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core.exit(),
+                     &ExitSequence::requestClose);
     form.show();
     // Media keys and applets find the player once its window is up; without a session bus
     // it runs as it always did.
-    MprisService mpris(core, [&form] {
+    MprisService mpris(core, engine, [&form] {
         form.showNormal();
         form.raise();
         form.activateWindow();
