@@ -23,6 +23,7 @@
 #include "platform/system_mouse_track_platform.h"
 #include "platform/system_window_presenter.h"
 #include "platform/system_window_text_channel.h"
+#include "platform/window_opacity.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -116,7 +117,7 @@ int main(int argc, char** argv) {
                                        std::move(lyricSources)});
     core.openedTrack().holdBack();
     core.load();
-    Form1 form(Form1Services{core, dialogs, launcher, lyricWindows});
+    Form1 form(Form1Services{core, dialogs, launcher, lyricWindows, windowOpacityAvailable()});
     // Queued, so the first picture reaches the screen before the tags are asked for.
     QObject::connect(&form, &Form1::shownOnScreen, &core.openedTrack(), &OpenedTrack::letGo,
                      Qt::QueuedConnection);
