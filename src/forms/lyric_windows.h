@@ -32,8 +32,8 @@ struct LyricWindowServices {
     std::function<bool()> startGraphics = [] { return true; };
 };
 
-// The desktop lyric's two windows. Each window is created and
-// loaded, not shown, the first time anything asks for it, and lives as long as this owner.
+// The desktop lyric's two windows. Each is created and loaded, not shown, the first time
+// anything asks for it, and lives as long as this owner.
 class LyricWindows : public DesktopLyric {
 public:
     explicit LyricWindows(LyricWindowServices services);
