@@ -407,6 +407,18 @@ TEST_F(Form1Fade, ClosingWritesThePlaylistKeepsTheWindowAndFadesItStepByStep) {
     EXPECT_FALSE(form.findChild<QTimer*>(QStringLiteral("Timer5"))->isActive());
 }
 
+// Where the window system gives no window opacity (Wayland), the fade asks for none.
+TEST_F(Form1Fade, WithoutWindowOpacityTheWindowStaysOpaqueAndTheProgramEnds) {
+    Form1 form(Form1Services{start(), dialogs, launcher, lyricWindows, false});
+    form.show();
+    std::set<double> opacities;
+    QObject::connect(form.findChild<QTimer*>(QStringLiteral("Timer5")), &QTimer::timeout,
+                     [&] { opacities.insert(form.windowOpacity()); });
+    EXPECT_FALSE(form.close());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return processEnds == 1; }));
+    EXPECT_EQ(opacities, std::set<double>{1.0});
+}
+
 TEST_F(Form1Fade, APoliteTerminationSavesThePlaylistAndEnds) {
     ProcessSignals processSignals;
     window().show();

@@ -8,6 +8,7 @@
 #include "forms/picture_box.h"
 #include "platform/qt_screen_geometry.h"
 #include "platform/system_mouse_track_platform.h"
+#include "platform/system_window_presenter.h"
 #include "support/controls.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
@@ -98,8 +99,10 @@ protected:
     FakeDialogs dialogs;
     FakeWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    LyricWindows windows{
-        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path()}};
+    LyricSettings lyricSettings{programFolder.path()};
+    LyricWindows windows{LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
+                                             mouseTrack, programFolder.path(),
+                                             systemWindowPresenterOnFirstUse()}};
     SurfaceEvents heard;
 };
 

@@ -225,9 +225,10 @@ protected:
     TempFolder programFolder;
     std::unique_ptr<CountingPresenter> presenter =
         std::make_unique<CountingPresenter>(systemWindowPresenter());
-    LyricWindows windows{LyricWindowServices{screen, dialogs, textChannel, mouseTrack,
-                                             programFolder.path(), [] { return true; },
-                                             presenter.get()}};
+    LyricSettings lyricSettings{programFolder.path()};
+    LyricWindows windows{LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
+                                             mouseTrack, programFolder.path(),
+                                             [this]() -> WindowPresenter& { return *presenter; }}};
 };
 
 TEST_F(HighDensityLyric, GlyphEdgesAreDrawnAtDevicePixelsNotInDoubledBlocks) {

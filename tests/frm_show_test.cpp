@@ -31,9 +31,9 @@ protected:
 
     LyricWindows& windows() {
         if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path(),
-                                    [this] { return graphics; }, &presenter});
+            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
+                settings_, screen, dialogs, textChannel, mouseTrack, programFolder.path(),
+                [this]() -> WindowPresenter& { return presenter; }, [this] { return graphics; }});
         return *windows_;
     }
     FrmShow& lyric() { return windows().frmShow(); }
@@ -59,6 +59,7 @@ protected:
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
+    LyricSettings settings_{programFolder.path()};
     bool graphics = true;
     std::unique_ptr<LyricWindows> windows_;
 };

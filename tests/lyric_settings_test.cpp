@@ -8,6 +8,7 @@
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
+#include "platform/system_window_presenter.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
@@ -55,8 +56,9 @@ class SetColorAndSaveSet : public ::testing::Test {
 protected:
     LyricWindows& windows() {
         if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
-                screen, dialogs, textChannel, mouseTrack, programFolder.path()});
+            windows_ = std::make_unique<LyricWindows>(
+                LyricWindowServices{settings_, screen, dialogs, textChannel, mouseTrack,
+                                    programFolder.path(), systemWindowPresenterOnFirstUse()});
         return *windows_;
     }
     LyricSettings& settings() { return windows().settings(); }
@@ -67,6 +69,7 @@ protected:
     FakeWindowTextChannel textChannel;
     FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
+    LyricSettings settings_{programFolder.path()};
     std::unique_ptr<LyricWindows> windows_;
 };
 
@@ -227,8 +230,10 @@ TEST_F(FailedWrite, DiskRefusesTheBytes) {
 TEST_F(FailedWrite, DataIsAFileNotAFolder) {
     TempFolder other;
     other.write(QStringLiteral("data"), "not a folder");
+    LyricSettings otherSettings(other.path());
     windows_ = std::make_unique<LyricWindows>(
-        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, other.path()});
+        LyricWindowServices{otherSettings, screen, dialogs, textChannel, mouseTrack, other.path(),
+                            systemWindowPresenterOnFirstUse()});
     settings().setFont(settings().fontName(), 50);
     EXPECT_FALSE(windows().frmSet().SaveSet());
     windows().frmSet().SetColor(2);

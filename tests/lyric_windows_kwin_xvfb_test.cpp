@@ -9,6 +9,7 @@
 #include "forms/lyric_windows.h"
 #include "platform/qt_screen_geometry.h"
 #include "platform/system_mouse_track_platform.h"
+#include "platform/system_window_presenter.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 #include "support/window_manager.h"
@@ -92,8 +93,10 @@ protected:
     FakeDialogs dialogs;
     FakeWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    LyricWindows windows{
-        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, programFolder.path()}};
+    LyricSettings lyricSettings{programFolder.path()};
+    LyricWindows windows{LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
+                                             mouseTrack, programFolder.path(),
+                                             systemWindowPresenterOnFirstUse()}};
     QProcess other;
 };
 

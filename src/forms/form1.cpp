@@ -15,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -310,7 +309,6 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::timer5Tick() {
-    // Wayland gives a client no window opacity to set; there the volume alone fades.
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (services_.windowOpacity)
         setWindowOpacity(ExitFade::opacity(core_.exit().fadeLevel()));
 }
