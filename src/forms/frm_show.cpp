@@ -192,9 +192,15 @@ void FrmShow::present() {
     const QRect before = inkArea();
     // The layout spans the whole screen, whatever the window's own width; the picture has
     // the screen's own pixels.
-    if (!picture_.draw(settings_.currentText(), settings_.style(), size(),
-                       placedOn_.geometry.width(), devicePixelRatio()))
+    const QString& text = settings_.currentText();
+    const LyricStyle style = settings_.style();
+    const int layoutWidth = placedOn_.geometry.width();
+    if (picture_.isDrawingOf(text, style, size(), layoutWidth, devicePixelRatio()))
         return;
+    // New colours keep the glyphs, and so the cut.
+    if (!picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()))
+        takeDownCut();
+    picture_.draw(text, style, size(), layoutWidth, devicePixelRatio());
     reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.
     services_.presenter.present(*this, picture_.image(), before | inkArea());
@@ -222,6 +228,20 @@ void FrmShow::reshape() {
     if (next == shape_)
         return;
     shape_ = next;
+    sendShape();
+}
+
+// A window cut to its pixels (no compositing manager) leaves the screen while its next
+// glyphs are drawn. Cut straight from one line's glyphs to the next, the X server repaints
+// the desktop under the old glyphs clipping each of its cells against every cell of the new
+// cut, a cost that grows with the square of the cells (thousands for a line of Chinese).
+// Cut to nothing first, the desktop is repainted against a plain clip, once the window
+// manager's frame has followed the cut, which it does while the picture is drawn; the new
+// cut then uncovers only the window's own pixels, which it paints itself.
+void FrmShow::takeDownCut() {
+    if (shape_.inputOnly || shape_.region.isEmpty())
+        return;
+    shape_.region = QRegion();
     sendShape();
 }
 
