@@ -220,7 +220,7 @@ QRect FrmShow::inkArea() const {
     return QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(inkBounds())).toAlignedRect();
 }
 
-// A new line costs the window system one shape, and only if its cut differs from the last
+// A new picture costs the window system a shape only where its cut differs from the last
 // one: reshaping a window is costly for the X server.
 void FrmShow::reshape() {
     const LyricWindowShape next = LyricWindowShape::of(picture_.image(), picture_.inkBoxes(),
@@ -231,17 +231,11 @@ void FrmShow::reshape() {
     sendShape();
 }
 
-// A window cut to its pixels (no compositing manager) leaves the screen while its next
-// glyphs are drawn. Cut straight from one line's glyphs to the next, the X server repaints
-// the desktop under the old glyphs clipping each of its cells against every cell of the new
-// cut, a cost that grows with the square of the cells (thousands for a line of Chinese).
-// Cut to nothing first, the desktop is repainted against a plain clip, once the window
-// manager's frame has followed the cut, which it does while the picture is drawn; the new
-// cut then uncovers only the window's own pixels, which it paints itself.
 void FrmShow::takeDownCut() {
-    if (shape_.inputOnly || shape_.region.isEmpty())
+    const LyricWindowShape meanwhile = shape_.whileRedrawn();
+    if (meanwhile == shape_)
         return;
-    shape_.region = QRegion();
+    shape_ = meanwhile;
     sendShape();
 }
 
