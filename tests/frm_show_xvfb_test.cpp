@@ -3,8 +3,8 @@
 #include "desktop_lyric/lyric_window_preferences.h"
 #include "fakes/fake_desktop_services.h"
 #include "forms/frm_show.h"
-#include "platform/qt_screen_geometry.h"
-#include "platform/system_window_presenter.h"
+#include "platform/desktop/qt_screen_geometry.h"
+#include "platform/presenters/system_window_presenter.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 

@@ -8,7 +8,7 @@
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
-#include "platform/system_window_presenter.h"
+#include "platform/presenters/system_window_presenter.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
