@@ -424,7 +424,7 @@ TEST(LyricPictureInputs, LinesOfManyTinyOrStackedGlyphsAreCutToWhatTheWindowCanS
     }
 }
 
-TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {
+TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChangesAndAsIfFromNothing) {
     LyricPicture picture;
     EXPECT_TRUE(picture.isEmpty());
     const QString text = QStringLiteral("the same line every tick");
@@ -436,9 +436,14 @@ TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {
     EXPECT_EQ(picture.renderCount(), 1);
     EXPECT_EQ(picture.image().cacheKey(), drawn);
 
-    LyricStyle font = style, size = style, first = style, second = style;
+    LyricStyle font = style, size = style, first = style, second = style, tiny = style;
     font.fontName = QStringLiteral("DejaVu Serif");
     size.fontSize += 1;
+    tiny.fontSize = 6;
+    // More distinct glyphs than the outlines a picture keeps for the next drawing.
+    QString manyGlyphs;
+    for (char16_t c = 0x4E00; c < 0x4E00 + 700; ++c)
+        manyGlyphs += QChar(c);
     first.firstColour ^= 1;
     second.secondColour ^= 1;
     const struct {
@@ -456,13 +461,23 @@ TEST(LyricPictureCache, DrawsOnlyWhenTheTextTheStyleOrTheSizeChanges) {
         {text, style, {1919, 111}, LayoutWidth},
         {text, style, WindowSize, 1919},
         {text, style, WindowSize, LayoutWidth, 2},
+        {manyGlyphs, tiny, WindowSize, LayoutWidth},
+    };
+    // What a picture keeps from one drawing for the next never shows: each picture is the one
+    // drawn from nothing.
+    const auto drawnAfresh = [&](const QString& line, const LyricStyle& lineStyle, QSize window,
+                                 int width, qreal scale) {
+        return picture.image() == LyricRenderer::render(line, lineStyle, window, width, scale);
     };
     for (const auto& change : changes) {
         EXPECT_TRUE(picture.draw(change.text, change.style, change.window, change.layoutWidth,
                                  change.scale));
+        EXPECT_TRUE(drawnAfresh(change.text, change.style, change.window, change.layoutWidth,
+                                change.scale));
         EXPECT_FALSE(picture.draw(change.text, change.style, change.window, change.layoutWidth,
                                   change.scale));
         EXPECT_TRUE(picture.draw(text, style, WindowSize, LayoutWidth)); // back again
+        EXPECT_TRUE(drawnAfresh(text, style, WindowSize, LayoutWidth, 1));
     }
     EXPECT_EQ(picture.renderCount(), 1 + 2 * int(std::size(changes)));
 }

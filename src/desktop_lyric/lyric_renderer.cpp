@@ -117,7 +117,8 @@ struct Glyphs {
     QList<QRectF> lineBoxes; // around the outlines of each line that kept any
 };
 
-Glyphs layOut(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
+Glyphs layOut(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight,
+              Cache& cache) {
     Glyphs glyphs;
     const QString visible = visibleText(text, style, layoutWidth, maxHeight);
     if (visible.isEmpty())
@@ -159,7 +160,7 @@ Glyphs layOut(const QString& text, const LyricStyle& style, int layoutWidth, int
                  ++i) {
                 if (!rawFont.boundingRect(indexes[i]).translated(positions[i]).intersects(inked))
                     continue;
-                QPainterPath outline = rawFont.pathForGlyph(indexes[i]).translated(positions[i]);
+                QPainterPath outline = cache.outline(rawFont, indexes[i]).translated(positions[i]);
                 if (outline.isEmpty())
                     continue; // spaces
                 outline.setFillRule(Qt::OddEvenFill);
@@ -176,7 +177,8 @@ Glyphs layOut(const QString& text, const LyricStyle& style, int layoutWidth, int
 
 // Paints the glyphs into the picture, in its device pixels, and returns the boxes that hold
 // their ink.
-QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style, qreal scale) {
+QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style, qreal scale,
+                         Cache& cache) {
     const QTransform toPixels = QTransform::fromScale(scale, scale);
     for (QPainterPath& outline : glyphs.outlines)
         outline = toPixels.map(outline);
@@ -199,15 +201,14 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
     // which it cuts into bands and walks again for each. Each glyph being its own even-odd
     // path, where two glyphs overlap the overlap is filled solid instead of left open as one
     // even-odd path of the whole line would leave it: a known difference, kept for speed.
-    QImage coverage(picture.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
+    QImage& coverage = cache.coverage(picture.size());
     {
         QPainter painter(&coverage);
         painter.setRenderHint(QPainter::Antialiasing);
         for (const QPainterPath& outline : std::as_const(glyphs.outlines))
             painter.fillPath(outline, Qt::black);
     }
-    const QImage block = gradientBlock(style.firstColour, style.secondColour, scale);
+    const QImage& block = cache.block(style.firstColour, style.secondColour, scale);
     const QPoint anchor(scaled(GradientLeft, scale), scaled(GradientTop, scale));
     // Where boxes overlap, their pixels come out the same again.
     for (const QRect& box : std::as_const(boxes))
@@ -222,6 +223,41 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
 }
 
 } // namespace
+
+QPainterPath Cache::outline(const QRawFont& font, quint32 glyph) {
+    if (outlines_ >= MaxOutlines) {
+        fonts_.clear();
+        outlines_ = 0;
+    }
+    auto known = std::find_if(fonts_.begin(), fonts_.end(),
+                              [&](const FontOutlines& outlines) { return outlines.font == font; });
+    if (known == fonts_.end())
+        known = fonts_.insert(fonts_.end(), FontOutlines{font, {}});
+    auto path = known->glyphs.find(glyph);
+    if (path == known->glyphs.end()) {
+        path = known->glyphs.insert(glyph, font.pathForGlyph(glyph));
+        ++outlines_;
+    }
+    return *path;
+}
+
+const QImage& Cache::block(quint32 firstColour, quint32 secondColour, qreal scale) {
+    if (block_.isNull() || blockColours_[0] != firstColour || blockColours_[1] != secondColour ||
+        blockScale_ != scale) {
+        block_ = gradientBlock(firstColour, secondColour, scale);
+        blockColours_[0] = firstColour;
+        blockColours_[1] = secondColour;
+        blockScale_ = scale;
+    }
+    return block_;
+}
+
+QImage& Cache::coverage(QSize size) {
+    if (coverage_.size() != size)
+        coverage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    coverage_.fill(Qt::transparent);
+    return coverage_;
+}
 
 QImage gradientBlock(quint32 firstColour, quint32 secondColour, qreal scale) {
     const int tileWidth = scaled(GradientTileWidth, scale);
@@ -257,19 +293,26 @@ QString visibleText(const QString& text, const LyricStyle& style, int layoutWidt
 
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight) {
-    return layOut(text, style, layoutWidth, maxHeight).outlines;
+    Cache cache;
+    return layOut(text, style, layoutWidth, maxHeight, cache).outlines;
 }
 
 Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
              qreal scale) {
+    Cache cache;
+    return draw(text, style, size, layoutWidth, scale, cache);
+}
+
+Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth, qreal scale,
+             Cache& cache) {
     // Also turns away a scale that is not a number.
     if (!(scale > 0 && scale <= MaxScale))
         scale = 1;
     Drawing drawing{QImage(size * scale, QImage::Format_ARGB32_Premultiplied), {}};
     drawing.image.fill(Qt::transparent);
-    Glyphs glyphs = layOut(text, style, layoutWidth, size.height());
+    Glyphs glyphs = layOut(text, style, layoutWidth, size.height(), cache);
     if (!glyphs.outlines.isEmpty())
-        drawing.inkBoxes = paintGlyphs(drawing.image, std::move(glyphs), style, scale);
+        drawing.inkBoxes = paintGlyphs(drawing.image, std::move(glyphs), style, scale, cache);
     // Only now: painters on a picture that carries a ratio would scale once more.
     drawing.image.setDevicePixelRatio(scale);
     return drawing;
@@ -298,7 +341,7 @@ bool LyricPicture::draw(const QString& text, const LyricStyle& style, QSize size
     size_ = size;
     layoutWidth_ = layoutWidth;
     scale_ = scale;
-    drawing_ = LyricRenderer::draw(text, style, size, layoutWidth, scale);
+    drawing_ = LyricRenderer::draw(text, style, size, layoutWidth, scale, cache_);
     drawn_ = true;
     ++renderCount_;
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QString>
 
 // What the desktop lyric's picture depends on besides its text.
@@ -59,6 +61,32 @@ QString visibleText(const QString& text, const LyricStyle& style, int layoutWidt
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight);
 
+// What one drawing leaves for the next, so that a new line costs only what is new in it:
+// the outlines of the glyphs drawn before, the fill's block for the colours, and the buffer
+// the glyphs' coverage is painted into. A picture drawn with it is the one drawn without.
+class Cache {
+public:
+    // The glyph's outline in the font, at the origin.
+    QPainterPath outline(const QRawFont& font, quint32 glyph);
+    const QImage& block(quint32 firstColour, quint32 secondColour, qreal scale);
+    // A transparent buffer of the size, for one drawing at a time.
+    QImage& coverage(QSize size);
+
+private:
+    // Far more outlines than a song has characters; past it all are dropped and made anew.
+    static constexpr int MaxOutlines = 512;
+    struct FontOutlines {
+        QRawFont font;
+        QHash<quint32, QPainterPath> glyphs;
+    };
+    QList<FontOutlines> fonts_;
+    int outlines_ = 0;
+    quint32 blockColours_[2] = {};
+    qreal blockScale_ = 0;
+    QImage block_;
+    QImage coverage_;
+};
+
 // A picture and, in its pixels, a box around the ink of each laid-out line: a handful of
 // rectangles that hold every pixel that is not fully transparent.
 struct Drawing {
@@ -71,6 +99,8 @@ struct Drawing {
 // under half a pixel) gives a fully transparent picture and no boxes.
 Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
              qreal scale = 1);
+Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth, qreal scale,
+             Cache& cache);
 inline QImage render(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
                      qreal scale = 1) {
     return draw(text, style, size, layoutWidth, scale).image;
@@ -107,5 +137,6 @@ private:
     int layoutWidth_ = 0;
     qreal scale_ = 1;
     LyricRenderer::Drawing drawing_;
+    LyricRenderer::Cache cache_;
     int renderCount_ = 0;
 };
