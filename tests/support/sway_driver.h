@@ -1,11 +1,16 @@
 #pragma once
 
 #include "support/compositor_driver.h"
+#include "support/event_wait.h"
 
-#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QList>
 #include <QSize>
 #include <QStringList>
+#include <functional>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -20,29 +25,101 @@ public:
     // prefix: VELLORA_SWAY or VELLORA_NESTED_SWAY; layout: all outputs together, as the pointer
     // reaches them.
     SwayDriver(const char* prefix, QSize layout, const QString& pointerProgram,
-               const QString& runtime, const QString& home);
+               const QString& runtime, const QString& home)
+        : prefix_(prefix) {
+        if (!problem().isEmpty())
+            return;
+        open(variable("_WAYLAND_DISPLAY"), variable("_DISPLAY"), runtime, home);
+        pointer_ = std::make_unique<PointerProgram>(pointerProgram, layout, environment_);
+        // Whatever an earlier test left on the first workspace goes.
+        swaymsg({"[title=\".*\"] kill"});
+        swaymsg({"workspace", "1"});
+    }
 
-    QString problem() const override;
-    QImage screenshot() override;
-    void moveTo(QPoint at, bool overX11) override;
+    QString problem() const override {
+        if (variable("_WAYLAND_DISPLAY").isEmpty())
+            return "run through scripts/test.sh, which starts a headless sway";
+        return pointer_ && !pointer_->started() ? "the virtual pointer did not start" : "";
+    }
+    QImage screenshot() override {
+        QProcess grim;
+        grim.setProcessEnvironment(environment_);
+        grim.start("grim", {"-"});
+        grim.waitForFinished();
+        return QImage::fromData(grim.readAllStandardOutput()).convertToFormat(QImage::Format_RGB32);
+    }
+    void moveTo(QPoint at, bool overX11) override {
+        pointer_->moveTo(at);
+        // Within a pixel: Xwayland's coordinates and sway's layout may round apart.
+        if (overX11) {
+            ASSERT_TRUE(waitUntil([&] { return x11PointerNear(at, 2); }, 20000));
+        }
+    }
     void press() override { pointer_->point("press"); }
     void release() override { pointer_->point("release"); }
-    std::optional<QPoint> windowCorner(const QString& title, bool x11) override;
-    QRect workArea() override;
-    void close(const QString& title) override;
-    void targetStarted(QProcess& target, const QString& title, bool x11, QPoint under) override;
+    std::optional<QPoint> windowCorner(const QString& title, bool) override {
+        const QJsonObject tree =
+            QJsonDocument::fromJson(swaymsg({"-t", "get_tree", "-r"})).object();
+        std::optional<QPoint> found;
+        const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+            if (node.value("name").toString().startsWith(title) && node.contains("pid")) {
+                const QJsonObject rect = node.value("rect").toObject();
+                const QJsonObject inner = node.value("window_rect").toObject();
+                found = QPoint(rect.value("x").toInt() + inner.value("x").toInt(),
+                               rect.value("y").toInt() + inner.value("y").toInt());
+            }
+            for (const char* children : {"nodes", "floating_nodes"})
+                for (const QJsonValue& child : node.value(children).toArray())
+                    walk(child.toObject());
+        };
+        walk(tree);
+        return found;
+    }
+    QRect workArea() override {
+        const QList<Output> all = outputs();
+        return all.isEmpty() ? QRect() : all.first().rect.adjusted(0, 0, 0, -BarHeight);
+    }
+    void close(const QString& title) override {
+        swaymsg({QString("[title=\"^%1\"] kill").arg(title)});
+    }
+    void targetStarted(QProcess&, const QString& title, bool x11, QPoint) override {
+        EXPECT_TRUE(waitUntil([&] { return windowCorner(title, x11).has_value(); }, 20000))
+            << title.toStdString();
+    }
 
-    QByteArray swaymsg(const QStringList& arguments) const;
+    QByteArray swaymsg(const QStringList& arguments) const {
+        return swaymsgTo(variable("SOCK"), arguments);
+    }
     // To the sway whose outputs the nested one's are.
-    QByteArray outerSwaymsg(const QStringList& arguments) const;
+    QByteArray outerSwaymsg(const QStringList& arguments) const {
+        return swaymsgTo(variable("_OUTERSOCK"), arguments);
+    }
     struct Output {
         QString name;
         QRect rect;
     };
-    QList<Output> outputs() const;
+    QList<Output> outputs() const {
+        QList<Output> found;
+        for (const QJsonValue& output :
+             QJsonDocument::fromJson(swaymsg({"-t", "get_outputs", "-r"})).array()) {
+            const QJsonObject rect = output["rect"].toObject();
+            found.append(
+                {output["name"].toString(), QRect(rect["x"].toInt(), rect["y"].toInt(),
+                                                  rect["width"].toInt(), rect["height"].toInt())});
+        }
+        return found;
+    }
 
 private:
-    QString variable(const char* name) const;
+    static QByteArray swaymsgTo(const QString& socket, const QStringList& arguments) {
+        QProcess message;
+        message.start("swaymsg", QStringList{"-s", socket} + arguments);
+        message.waitForFinished();
+        return message.readAllStandardOutput();
+    }
+    QString variable(const char* name) const {
+        return qEnvironmentVariable((prefix_ + name).constData());
+    }
 
     QByteArray prefix_;
     std::unique_ptr<PointerProgram> pointer_;

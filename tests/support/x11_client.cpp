@@ -55,6 +55,13 @@ struct X11Client::Connection {
         return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.reply)),
                           xcb_get_property_value_length(reply.reply));
     }
+    QByteArray name(xcb_atom_t atom) const {
+        const Freed<xcb_get_atom_name_reply_t> name{
+            xcb_get_atom_name_reply(x, xcb_get_atom_name(x, atom), nullptr)};
+        return name ? QByteArray(xcb_get_atom_name_name(name.reply),
+                                 xcb_get_atom_name_name_length(name.reply))
+                    : QByteArray();
+    }
     QByteArray title(xcb_window_t window) const {
         return property(window, atom("_NET_WM_NAME")).value_or(QByteArray());
     }
@@ -107,17 +114,14 @@ quint32 X11Client::root() const {
 }
 
 quint32 X11Client::atom(const char* name) const {
-    return connected() ? x_->atom(name) : XCB_NONE;
+    return x_->atom(name);
 }
 
 void X11Client::sync() const {
-    if (connected())
-        std::free(xcb_get_input_focus_reply(x_->x, xcb_get_input_focus(x_->x), nullptr));
+    std::free(xcb_get_input_focus_reply(x_->x, xcb_get_input_focus(x_->x), nullptr));
 }
 
 std::optional<QByteArray> X11Client::property(quint32 window, const char* name) const {
-    if (!connected())
-        return std::nullopt;
     return x_->property(window, x_->atom(name));
 }
 
@@ -130,36 +134,25 @@ QList<quint32> X11Client::words(quint32 window, const char* name) const {
 
 void X11Client::setWords(quint32 window, const char* name, const char* type,
                          const QList<quint32>& values) {
-    if (!connected())
-        return;
     xcb_change_property(x_->x, XCB_PROP_MODE_REPLACE, window, x_->atom(name), x_->atom(type), 32,
                         uint32_t(values.size()), values.constData());
     sync();
 }
 
 void X11Client::deleteProperty(quint32 window, const char* name) {
-    if (!connected())
-        return;
     xcb_delete_property(x_->x, window, x_->atom(name));
     sync();
 }
 
 QList<QByteArray> X11Client::propertyNames(quint32 window) const {
     QList<QByteArray> names;
-    if (!connected())
-        return names;
     const Freed<xcb_list_properties_reply_t> listed{
         xcb_list_properties_reply(x_->x, xcb_list_properties(x_->x, window), nullptr)};
     if (!listed)
         return names;
     const xcb_atom_t* atoms = xcb_list_properties_atoms(listed.reply);
-    for (int i = 0; i < xcb_list_properties_atoms_length(listed.reply); ++i) {
-        const Freed<xcb_get_atom_name_reply_t> name{
-            xcb_get_atom_name_reply(x_->x, xcb_get_atom_name(x_->x, atoms[i]), nullptr)};
-        if (name)
-            names << QByteArray(xcb_get_atom_name_name(name.reply),
-                                xcb_get_atom_name_name_length(name.reply));
-    }
+    for (int i = 0; i < xcb_list_properties_atoms_length(listed.reply); ++i)
+        names << x_->name(atoms[i]);
     return names;
 }
 
@@ -186,8 +179,6 @@ QString X11Client::wmName(quint32 window) const {
 }
 
 quint32 X11Client::createWindow(const QRect& geometry, quint32 parent) {
-    if (!connected())
-        return XCB_NONE;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x_->x)).data;
     const xcb_window_t window = xcb_generate_id(x_->x);
     const uint32_t background = screen->black_pixel;
@@ -231,13 +222,7 @@ quint32 X11Client::parent(quint32 window) const {
     return tree ? tree->parent : XCB_NONE;
 }
 
-QList<quint32> X11Client::children(quint32 window) const {
-    return connected() ? x_->children(window) : QList<quint32>();
-}
-
 std::optional<QRect> X11Client::geometry(quint32 window) const {
-    if (!connected())
-        return std::nullopt;
     const Freed<xcb_get_geometry_reply_t> geometry{
         xcb_get_geometry_reply(x_->x, xcb_get_geometry(x_->x, window), nullptr)};
     const Freed<xcb_translate_coordinates_reply_t> corner{xcb_translate_coordinates_reply(
@@ -275,8 +260,6 @@ QImage X11Client::grab(const QRect& area) const {
 
 QList<QRect> X11Client::shape(quint32 window, int kind) const {
     QList<QRect> boxes;
-    if (!connected())
-        return boxes;
     const Freed<xcb_shape_get_rectangles_reply_t> shape{xcb_shape_get_rectangles_reply(
         x_->x, xcb_shape_get_rectangles(x_->x, window, xcb_shape_kind_t(kind)), nullptr)};
     if (!shape)
@@ -320,12 +303,8 @@ std::vector<std::string> X11Client::propertyChanges() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(x_->x)) {
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
             const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            const Freed<xcb_get_atom_name_reply_t> name{
-                xcb_get_atom_name_reply(x_->x, xcb_get_atom_name(x_->x, change->atom), nullptr)};
             changes.push_back(std::to_string(change->window) + ' ' +
-                              (name ? std::string(xcb_get_atom_name_name(name.reply),
-                                                  size_t(xcb_get_atom_name_name_length(name.reply)))
-                                    : std::string()));
+                              x_->name(change->atom).toStdString());
         }
         std::free(event);
     }
@@ -344,8 +323,6 @@ void X11Client::fakeInput(int type, int detail, QPoint at) {
 }
 
 std::optional<QPoint> X11Client::pointer() const {
-    if (!connected())
-        return std::nullopt;
     const Freed<xcb_query_pointer_reply_t> reply{
         xcb_query_pointer_reply(x_->x, xcb_query_pointer(x_->x, x_->root), nullptr)};
     if (!reply)
@@ -361,8 +338,6 @@ quint32 X11Client::childUnderPointer() const {
 
 QList<X11Client::Window> X11Client::windows(const QString& title) const {
     QList<Window> found;
-    if (!connected())
-        return found;
     for (const xcb_window_t window : x_->find(title))
         if (const std::optional<QRect> placed = geometry(window))
             found << Window{window, *placed};
@@ -398,8 +373,6 @@ QString X11Client::activeTitle() const {
 }
 
 void X11Client::close(const QString& title) const {
-    if (!connected())
-        return;
     const QList<xcb_window_t> found = x_->find(title);
     if (found.isEmpty())
         return;

@@ -29,8 +29,6 @@ public:
     bool connected() const;
     quint32 root() const;
     quint32 atom(const char* name) const;
-    // Returns once the server has handled every request this client made.
-    void sync() const;
 
     // A property's bytes; none if the window has no such property.
     std::optional<QByteArray> property(quint32 window, const char* name) const;
@@ -54,7 +52,6 @@ public:
     void ownSelection(const QByteArray& selection, quint32 window);
 
     quint32 parent(quint32 window) const;
-    QList<quint32> children(quint32 window) const;
     // Where the window is on the screen, and its size; none once it is gone.
     std::optional<QRect> geometry(quint32 window) const;
     int depth(quint32 window) const;
@@ -98,6 +95,9 @@ public:
     void close(const QString& title) const;
 
 private:
+    // Returns once the server has handled every request this client made.
+    void sync() const;
+
     struct Connection;
     std::unique_ptr<Connection> x_;
 };
