@@ -33,10 +33,10 @@ void AddFolder_5000Files(benchmark::State& state) {
                                player.world.lyricWindows()});
     window.show();
     for (auto _ : state) {
-        player.core.clearPlaylist();
-        player.core.addFolder(music.path());
+        player.core.playlist().clear();
+        player.core.playlist().addFolder(music.path());
     }
-    state.counters["entries"] = player.core.playlist().count();
+    state.counters["entries"] = player.core.playlist().model().count();
 }
 BENCHMARK(AddFolder_5000Files)->Unit(benchmark::kMillisecond);
 
@@ -52,10 +52,10 @@ void OpenPaths_SameFolder20000Times(benchmark::State& state) {
     QTemporaryDir program;
     Player player(program.path());
     for (auto _ : state) {
-        player.core.clearPlaylist();
-        player.core.openPaths(paths);
+        player.core.playlist().clear();
+        player.core.playlist().openPaths(paths);
     }
-    state.counters["entries"] = player.core.playlist().count();
+    state.counters["entries"] = player.core.playlist().model().count();
 }
 BENCHMARK(OpenPaths_SameFolder20000Times)->Unit(benchmark::kMillisecond);
 

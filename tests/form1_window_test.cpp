@@ -29,7 +29,9 @@ class Form1Window : public ::testing::Test, public PlayerFixture {
 protected:
     QString caption(const char* label) { return control<QLabel>(label)->text(); }
     QListView* list() { return control<QListView>("List2"); }
-    QPoint entryAt(int row) { return list()->visualRect(player->playlist().index(row)).center(); }
+    QPoint entryAt(int row) {
+        return list()->visualRect(player->playlist().model().index(row)).center();
+    }
     // Below the last entry, where the list has no entry.
     QPoint blank() { return {40, list()->viewport()->height() - 5}; }
 };
@@ -161,11 +163,11 @@ TEST_F(Form1Window, TheAddButtonsAskTheDialogsAndTheTransportButtonsTheCore) {
         click(button);
     EXPECT_EQ(engine.calls, (QStringList{"play", "pause", "stop"}));
     click("Image13");
-    EXPECT_EQ(player->currentRow(), 0);
+    EXPECT_EQ(player->playlist().currentRow(), 0);
     testsupport::doubleClick(control("Image13"));
-    EXPECT_EQ(player->currentRow(), 1); // a double-click is one click
+    EXPECT_EQ(player->playlist().currentRow(), 1); // a double-click is one click
     click("Image12");
-    EXPECT_EQ(player->currentRow(), 0);
+    EXPECT_EQ(player->playlist().currentRow(), 0);
     click("Image6");
     EXPECT_EQ(entries(), QStringList{music.file("b.mp3")});
     click("Image5");
@@ -206,22 +208,22 @@ TEST_F(Form1Window, TheBlankBelowTheEntriesKeepsTheSelection) {
     startWith({"/m/a.mp3", "/m/b.mp3"});
     window().show();
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, entryAt(1));
-    ASSERT_EQ(player->currentRow(), 1);
+    ASSERT_EQ(player->playlist().currentRow(), 1);
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, blank());
-    EXPECT_EQ(player->currentRow(), 1);
+    EXPECT_EQ(player->playlist().currentRow(), 1);
     EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 1);
 
     // Next goes on from the selection, not from the start.
     click("Image13");
-    EXPECT_EQ(player->currentRow(), 0);
-    player->Timer3->stop();
-    player->select(1);
+    EXPECT_EQ(player->playlist().currentRow(), 0);
+    timer("Timer3")->stop();
+    player->playlist().select(1);
 
     QSignalSpy opened(player.get(), &PlayerCore::mediaOpened);
     testsupport::doubleClick(list()->viewport(), blank());
     ASSERT_TRUE(opened.wait());
     EXPECT_EQ(engine.url, QStringLiteral("/m/b.mp3"));
-    EXPECT_EQ(player->currentRow(), 1);
+    EXPECT_EQ(player->playlist().currentRow(), 1);
 }
 
 TEST_F(Form1Window, EveryTwentyFirstBackgroundClickShowsTheMessageOverTheWindow) {
@@ -246,7 +248,7 @@ TEST_F(Form1Window, ClicksOnControlsAreNotBackgroundClicks) {
     QTest::mouseClick(control("Picture2"), Qt::LeftButton, {}, QPoint(45, 10));
     click("Label2");
     QTest::mouseClick(control("w1"), Qt::LeftButton, {}, QPoint(5, 22));
-    EXPECT_EQ(player->clickCount(), 0);
+    EXPECT_EQ(player->lyricSwitch().clickCount(), 0);
 }
 
 TEST_F(Form1Window, APressOnTheBackgroundRipplesTheTopPictureUntilTheWaterIsStill) {
@@ -282,7 +284,7 @@ TEST_F(Form1Window, ToolbarAndVolumeMixerButtons) {
 // A message about the files the player was started with comes once the window is up.
 TEST_F(Form1Window, MessagesWaitUntilTheWindowIsOnScreen) {
     Form1& form = window();
-    player->openPaths({QStringLiteral("/dev/zero")});
+    player->playlist().openPaths({QStringLiteral("/dev/zero")});
     EXPECT_TRUE(dialogs.messages.isEmpty());
     form.show();
     ASSERT_TRUE(testsupport::waitUntil([&] { return !dialogs.messages.isEmpty(); }));
@@ -301,10 +303,10 @@ TEST_F(Form1Window, OneMessageBoxAtATimeAndWhatCameMeanwhileInOne) {
     dialogs.whileShowing = [this] {
         dialogs.whileShowing = nullptr;
         for (int call = 0; call < 3; ++call)
-            player->openPaths({QStringLiteral("/dev/zero")});
-        player->openPaths({QStringLiteral("/dev/null")});
+            player->playlist().openPaths({QStringLiteral("/dev/zero")});
+        player->playlist().openPaths({QStringLiteral("/dev/null")});
     };
-    player->openPaths({QStringLiteral("/dev/zero")});
+    player->playlist().openPaths({QStringLiteral("/dev/zero")});
     EXPECT_EQ(dialogs.deepest, 1);
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[1].count(QStringLiteral("/dev/zero")), 1);
@@ -316,7 +318,8 @@ TEST_F(Form1Window, DroppedLocalFilesAndFoldersJoinOthersAreRefused) {
     const QString dropped = music.write("a.mp3", "x");
     music.write("folder/c.mp3", "x");
     Form1& form = window();
-    FileDrops drops(form, [this](const QStringList& paths) { player->openPaths(paths); });
+    FileDrops drops(form,
+                    [this](const QStringList& paths) { player->playlist().openPaths(paths); });
     EXPECT_TRUE(form.acceptDrops());
 
     QMimeData web;
@@ -334,9 +337,9 @@ TEST_F(Form1Window, DroppedLocalFilesAndFoldersJoinOthersAreRefused) {
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
     EXPECT_TRUE(drop.isAccepted());
-    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 2; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().model().count() == 2; }));
     EXPECT_EQ(entries(), (QStringList{dropped, music.file("folder/c.mp3")}));
-    EXPECT_EQ(player->currentRow(), 0);
+    EXPECT_EQ(player->playlist().currentRow(), 0);
 }
 
 // Reports whether anything opened a file since the watch began.
@@ -383,7 +386,7 @@ TEST_F(Form1Window, MarkupInLyricsAndPathsIsShownAsItStandsAndOpensNothing) {
 
     EXPECT_EQ(caption("Label2"), image + QStringLiteral("<b>x</b>"));
     EXPECT_EQ(caption("Label4"), image);
-    EXPECT_EQ(player->playlist().path(0), image + QStringLiteral(".mp3"));
+    EXPECT_EQ(player->playlist().model().path(0), image + QStringLiteral(".mp3"));
     EXPECT_FALSE(watch.sawOpen());
 }
 
@@ -404,11 +407,23 @@ TEST_F(Form1Fade, ClosingWritesThePlaylistKeepsTheWindowAndFadesItStepByStep) {
     EXPECT_FALSE(form.findChild<QTimer*>(QStringLiteral("Timer5"))->isActive());
 }
 
+// Where the window system gives no window opacity (Wayland), the fade asks for none.
+TEST_F(Form1Fade, WithoutWindowOpacityTheWindowStaysOpaqueAndTheProgramEnds) {
+    Form1 form(Form1Services{start(), dialogs, launcher, lyricWindows, false});
+    form.show();
+    std::set<double> opacities;
+    QObject::connect(form.findChild<QTimer*>(QStringLiteral("Timer5")), &QTimer::timeout,
+                     [&] { opacities.insert(form.windowOpacity()); });
+    EXPECT_FALSE(form.close());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return processEnds == 1; }));
+    EXPECT_EQ(opacities, std::set<double>{1.0});
+}
+
 TEST_F(Form1Fade, APoliteTerminationSavesThePlaylistAndEnds) {
     ProcessSignals processSignals;
     window().show();
-    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, player.get(),
-                     &PlayerCore::requestClose);
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &player->exit(),
+                     &ExitSequence::requestClose);
     dialogs.fileAnswers = {QStringLiteral("/music/added.mp3")};
     click("Image3");
     ASSERT_EQ(::raise(SIGTERM), 0);

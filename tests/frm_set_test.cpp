@@ -180,23 +180,6 @@ TEST_F(Toolbar, FontDialogStartsFromTheToolbarsOwnFontAndGivesTheLyricNameAndSiz
     EXPECT_TRUE(world.dialogs.fontDialogStarts.last().italic());
 }
 
-// The font dialog names a family that several foundries offer as "Family [Foundry]"; the
-// lyric and the settings file take the family alone.
-TEST_F(Toolbar, TheChosenFamilyIsStoredWithoutItsFoundry) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"Nimbus Roman [UKWN]", "Nimbus Roman"},
-        {"DejaVu Serif", "DejaVu Serif"},
-        {"Odd [Name] Sans", "Odd [Name] Sans"},
-    };
-    for (const auto& [chosen, stored] : rows) {
-        SCOPED_TRACE(chosen);
-        world.dialogs.fontAnswer = QFont(QString::fromLatin1(chosen), 20);
-        click(testsupport::controlOf<ImageControl>(bar(), "CmdSet"));
-        EXPECT_EQ(settings().fontName(), QString::fromLatin1(stored));
-        EXPECT_TRUE(settingsFile().startsWith(QByteArray(stored) + "\r\n"));
-    }
-}
-
 // The toolbar is never the active window: it takes no focus, and the pointer reaches it
 // while the user works elsewhere.
 TEST_F(Toolbar, TooltipsShowWhileAnotherWindowOrNoneIsActive) {

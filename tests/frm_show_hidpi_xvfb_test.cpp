@@ -145,7 +145,9 @@ protected:
     TempFolder programFolder;
     std::unique_ptr<CountingPresenter> presenter =
         std::make_unique<CountingPresenter>(systemWindowPresenter());
-    FakeWorld world{programFolder.path(), {.screen = &screen, .presenter = presenter.get()}};
+    FakeWorld world{
+        programFolder.path(),
+        {.screen = &screen, .presenter = [this]() -> WindowPresenter& { return *presenter; }}};
     LyricWindows& windows = world.lyricWindows();
 };
 

@@ -50,7 +50,8 @@ protected:
     TempFolder programFolder;
     bool graphics = true;
     FakeWorld world{programFolder.path(),
-                    {.presenter = &presenter, .startGraphics = [this] { return graphics; }}};
+                    {.presenter = [this]() -> WindowPresenter& { return presenter; },
+                     .startGraphics = [this] { return graphics; }}};
     FakeScreenGeometry& screen = world.screen;
     FakeDialogs& dialogs = world.dialogs;
 };

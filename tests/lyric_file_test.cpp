@@ -2,6 +2,7 @@
 #include "support/temp_folder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +30,23 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"/my.music/song", "/my.music/song.lrc"},
                       NameCase{"/music/玫瑰花的葬礼.mp3", "/music/玫瑰花的葬礼.lrc"},
                       NameCase{"", ""}, NameCase{"/music/", ""}, NameCase{"/music/.mp3", ""}));
+
+TEST(LyricFile, UserFolderNamesOneFilePerMediaPath) {
+    const QString a = LyricFile::userFileFor("/music/A/01 Intro.mp3", "/lyrics");
+    const QString b = LyricFile::userFileFor("/music/B/01 Intro.mp3", "/lyrics");
+    EXPECT_TRUE(a.startsWith("/lyrics/01 Intro.")) << a.toStdString();
+    EXPECT_TRUE(a.endsWith(".lrc"));
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, LyricFile::userFileFor("/music/A/01 Intro.mp3", "/lyrics"));
+    EXPECT_TRUE(LyricFile::userFileFor("/music/", "/lyrics").isEmpty());
+    EXPECT_TRUE(LyricFile::userFileFor("/music/a.mp3", "").isEmpty());
+    const QString longName = LyricFile::userFileFor("/m/" + QString(300, u'長') + ".mp3", "/l");
+    EXPECT_LT(QFileInfo(longName).fileName().toUtf8().size(), 255);
+    // Every place is named here, in the order the lyrics are looked for.
+    const LyricFile::Places places = LyricFile::placesFor("/music/A/01 Intro.mp3", "/lyrics");
+    EXPECT_EQ(places.beside, "/music/A/01 Intro.lrc");
+    EXPECT_EQ(places.inUserFolder, a);
+}
 
 class LyricLoading : public ::testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "desktop_lyric/lyric_font_choice.h"
 #include "fakes/fake_desktop_services.h"
 #include "platform/system_font_installation.h"
 #include "player/lyric_font.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -99,6 +101,49 @@ TEST(SystemFontInstallation, TakesOnlyFilesTheFontSystemCanLoad) {
 TEST_F(LyricFontPreparation, DirectoryNamedLikeTheShippedFileIsIgnored) {
     QDir(workingDir.path()).mkdir(QStringLiteral("font.ocx"));
     EXPECT_EQ(prepare(), QStringLiteral("黑体"));
+}
+
+// The font dialog names a family that several foundries offer as "Family [Foundry]"; the
+// lyric and the settings file take the family alone.
+TEST(LyricFontChoice, TheChosenFamilyIsStoredWithoutItsFoundry) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"Nimbus Roman [UKWN]", "Nimbus Roman"},
+        {"DejaVu Serif", "DejaVu Serif"},
+        {"Odd [Name] Sans", "Odd [Name] Sans"},
+        {"Two [Tags] [Here]", "Two [Tags]"},
+        {"Tight[Foundry]", "Tight"},
+        {"[Foundry]", "[Foundry]"}, // no family before it: nothing to take
+        {" [Foundry]", " [Foundry]"},
+        {"Nested [[Tag]]", "Nested [[Tag]]"},
+        {"", ""},
+    };
+    for (const auto& [chosen, stored] : rows) {
+        SCOPED_TRACE(chosen);
+        EXPECT_EQ(LyricFontChoice::familyWithoutFoundry(QString::fromLatin1(chosen)),
+                  QString::fromLatin1(stored));
+        const std::optional<QFont> font =
+            LyricFontChoice::chosen(QFont(), QFont(QString::fromLatin1(chosen), 20));
+        if (*stored) {
+            EXPECT_EQ(font->family(), QFont(QString::fromLatin1(stored)).family());
+        } else {
+            EXPECT_FALSE(font);
+        }
+    }
+    const QString huge = QString(100000, QLatin1Char('x')) + QStringLiteral(" [F]");
+    EXPECT_EQ(LyricFontChoice::familyWithoutFoundry(huge), QString(100000, QLatin1Char('x')));
+}
+
+// The settings file's size is anyone's to edit: only a point size a font can take replaces
+// the toolbar's own, and the lyric's font never takes the toolbar's bold or italic away.
+TEST(LyricFontChoice, OnlyAUsablePointSizeFromTheSettingsReplacesTheToolbarsOwn) {
+    const QFont own(QStringLiteral("Own"), 12, QFont::Bold, true);
+    for (const float size : {0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity()})
+        EXPECT_EQ(LyricFontChoice::withLyricFont(own, QString(), size), own) << size;
+    const QFont lyric = LyricFontChoice::withLyricFont(own, QStringLiteral("华文行楷"), 50);
+    EXPECT_EQ(lyric.family(), QStringLiteral("华文行楷"));
+    EXPECT_EQ(lyric.pointSizeF(), 50.0);
+    EXPECT_TRUE(lyric.bold() && lyric.italic());
 }
 
 } // namespace

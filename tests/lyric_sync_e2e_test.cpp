@@ -50,7 +50,7 @@ TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
     EXPECT_NE(windows.frmShow().picture(), lineOne);
 
     // At the end the next entry is selected, the slogan drawn, and the next track opened.
-    ASSERT_TRUE(testsupport::waitUntil([&] { return core.currentRow() == 1; }, 8000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return core.playlist().currentRow() == 1; }, 8000));
     EXPECT_EQ(lyric.currentText(), QStringLiteral("Quarnet 音你而酷！"));
     ASSERT_TRUE(testsupport::waitUntil([&] { return core.currentPath() == second; }));
     EXPECT_TRUE(testsupport::waitUntil([&] {

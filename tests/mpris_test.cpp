@@ -44,7 +44,7 @@ protected:
         writePlaylist("3\r\n" + music.file("Night Ferry.v2.mp3").toUtf8() +
                       "\r\n/music/b.mp3\r\n/music/c.mp3\r\n");
         start();
-        service = std::make_unique<MprisService>(*player, [this] { ++raised; });
+        service = std::make_unique<MprisService>(*player, engine, [this] { ++raised; });
         player->timer3Tick(); // the start-up play of the first entry
         ASSERT_TRUE(service->registerOn(playerBus));
         ASSERT_TRUE(client.connect(QString::fromUtf16(DesktopIdentity::BusName),
@@ -106,7 +106,7 @@ TEST_F(Mpris, TransportCommandsTakeTheButtonsPaths) {
     EXPECT_EQ(engine.url, "/music/b.mp3");
     call(Player, "Previous");
     call(Player, "Previous");
-    EXPECT_EQ(player->currentRow(), 2); // wraps as the button does
+    EXPECT_EQ(player->playlist().currentRow(), 2); // wraps as the button does
     EXPECT_EQ(property("CanSeek"), false);
     EXPECT_EQ(property("CanGoNext"), true);
 }
@@ -197,20 +197,20 @@ TEST_F(Mpris, EachChangeIsToldOnceAndOnlyWhatChanged) {
     ASSERT_EQ(recorder.changes.size(), 4);
     EXPECT_EQ(recorder.changes[3].keys(), QStringList{"Volume"});
 
-    player->clearPlaylist();
+    player->playlist().clear();
     property("Identity");
     ASSERT_EQ(recorder.changes.size(), 5);
     EXPECT_EQ(recorder.changes[4].keys(), (QStringList{"CanGoNext", "CanGoPrevious"}));
 }
 
 TEST_F(Mpris, QuitClosesAsTheWindowDoesAndTheNameIsTheFirstPlayersOnly) {
-    MprisService second(*player, [] {});
+    MprisService second(*player, engine, [] {});
     EXPECT_FALSE(second.registerOn(bus.connect("second")));
     EXPECT_FALSE(second.registerOn(QDBusConnection(QStringLiteral("no bus"))));
 
     call(QString::fromUtf16(DesktopIdentity::RootInterface), "Raise");
     QFile::remove(programFolder.file("data.dat"));
-    QSignalSpy closing(player.get(), &PlayerCore::closing);
+    QSignalSpy closing(&player->exit(), &ExitSequence::closing);
     call(QString::fromUtf16(DesktopIdentity::RootInterface), "Quit");
     ASSERT_TRUE(happened(closing)); // the exit fade
     EXPECT_TRUE(QFile::exists(programFolder.file("data.dat")));
@@ -238,14 +238,14 @@ TEST_F(Mpris, PathsFromTheBusAreCheckedAndARefusalIsAnError) {
         EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << c.argument.toString().toStdString();
         EXPECT_EQ(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
     }
-    EXPECT_EQ(player->playlist().count(), 3);
+    EXPECT_EQ(player->playlist().model().count(), 3);
 
     const QDBusMessage mixed =
         call(files, "Open", {QStringList{QStringLiteral("/dev/zero"), good}});
     EXPECT_EQ(mixed.type(), QDBusMessage::ErrorMessage);
     EXPECT_TRUE(mixed.errorMessage().contains(QStringLiteral("/dev/zero")));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 4; }));
-    EXPECT_EQ(player->playlist().path(3), good);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().model().count() == 4; }));
+    EXPECT_EQ(player->playlist().model().path(3), good);
 
     // Only this machine's files: no host or "localhost", never another host's name.
     const QString firstFolder = good.section(u'/', 1, 1);
@@ -255,7 +255,7 @@ TEST_F(Mpris, PathsFromTheBusAreCheckedAndARefusalIsAnError) {
     for (const QString& uri : {QUrl::fromLocalFile(good).toString(), "file://localhost" + good})
         EXPECT_EQ(call(Player, "OpenUri", {uri}).type(), QDBusMessage::ReplyMessage)
             << uri.toStdString();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().count() == 6; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return player->playlist().model().count() == 6; }));
 }
 
 // One call that names a folder of 2,000 MP3s 20,000 times fills the playlist and is
@@ -270,7 +270,7 @@ TEST_F(Mpris, OneCallFillsThePlaylistWithOneMessage) {
     const QStringList sameFolder(20'000, big.path());
     EXPECT_EQ(call(files, "Open", {sameFolder}).type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(testsupport::waitUntil([&] { return !messages.isEmpty(); }));
-    EXPECT_EQ(player->playlist().count(), PlaylistFile::MaxEntries);
+    EXPECT_EQ(player->playlist().model().count(), PlaylistFile::MaxEntries);
     EXPECT_EQ(messages.size(), 1);
 }
 

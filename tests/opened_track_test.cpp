@@ -1,7 +1,10 @@
 // Where the core takes a track's lyric lines from, in order: the lyric file beside it, the
-// user's lyrics folder, then the lyrics in its tags, which arrive later from a worker thread.
-#include "lyric_sources/saved_lyrics.h"
+// user's lyrics folder, the lyrics in its tags, which arrive later from a worker thread, then
+// LRCLIB.
+#include "lyric_sources/online_lyrics_setting.h"
+#include "lyrics/lyric_file.h"
 #include "support/event_wait.h"
+#include "support/fake_lrclib_server.h"
 #include "support/player_fixture.h"
 
 #include <QSignalSpy>
@@ -19,6 +22,8 @@ protected:
     static MediaTags embedding(const QStringList& lines) {
         MediaTags tags;
         tags.title = QStringLiteral("Song");
+        tags.artist = QStringLiteral("Artist");
+        tags.durationMs = 233'000;
         tags.lyricLines = lines;
         return tags;
     }
@@ -39,7 +44,9 @@ struct SourceCase {
     QByteArray beside;  // the lyric file beside the media, when not empty
     QByteArray saved;   // the file in the user's lyrics folder, when not empty
     QStringList tagged; // the lyrics in the tags
-    QStringList shown;  // what the store holds once the tags are in
+    QString online;     // LRCLIB's timed lyrics, when not empty
+    bool searched;      // whether LRCLIB is asked, with the online search on
+    QStringList shown;  // what the store holds once the tags are in and LRCLIB has answered
 };
 
 class LyricSourceOrder : public OpenedTrackLyrics,
@@ -50,34 +57,58 @@ const SourceCase sourceCases[] = {
      "[00:01.00]beside\r\n",
      "[00:01.00]saved\r\n",
      {"[00:01.00]embedded"},
+     "[00:01.00]online",
+     false,
      {"[00:01.00]beside"}},
     {"users_folder_over_tags",
      {},
      "[00:01.00]saved\r\n",
      {"[00:01.00]embedded"},
+     "[00:01.00]online",
+     false,
      {"[00:01.00]saved"}},
-    {"tags_without_a_file", {}, {}, {"[00:01.00]embedded"}, {"[00:01.00]embedded"}},
-    {"nothing_at_all", {}, {}, {}, {}},
+    {"tags_over_lrclib",
+     {},
+     {},
+     {"[00:01.00]embedded"},
+     "[00:01.00]online",
+     false,
+     {"[00:01.00]embedded"}},
+    {"lrclib_last", {}, {}, {}, "[00:01.00]online", true, {"[00:01.00]online"}},
+    {"nothing_at_all", {}, {}, {}, {}, true, {}},
     // An empty file is still the user's word for the track.
-    {"empty_file_beside", "", {}, {"[00:01.00]embedded"}, {}},
+    {"empty_file_beside", "", {}, {"[00:01.00]embedded"}, "[00:01.00]online", false, {}},
 };
 
-TEST_P(LyricSourceOrder, TheFileBesideWinsThenTheUsersFolderThenTheTags) {
+TEST_P(LyricSourceOrder, TheFileBesideWinsThenTheUsersFolderThenTheTagsThenLrclib) {
     const SourceCase& c = GetParam();
     if (!c.beside.isNull())
         music.write(QStringLiteral("song.lrc"), c.beside);
     if (!c.saved.isNull()) {
-        const QString saved = SavedLyrics::userFileFor(media(), lyricSources.userLyricsFolder);
+        const QString saved = LyricFile::userFileFor(media(), lyricSources.userLyricsFolder);
         QDir().mkpath(QFileInfo(saved).path());
         QFile file(saved);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(c.saved);
     }
     tagReader.set(media(), embedding(c.tagged));
+    FakeLrclibServer server;
+    if (!c.online.isEmpty())
+        server.answer("/api/get",
+                      FakeLrclibServer::json(FakeLrclibServer::record(1, "Song", 233, c.online)));
+    lyricSources.lrclib.baseUrl = server.baseUrl();
+    lyricSources.lrclibLookups = FakeLrclibServer::clients();
+    ASSERT_TRUE(OnlineLyricsSetting::write(lyricSources.settingsFile, true));
     PlayerCore& core = start();
     engine.place(1000);
     engine.state = PlayState::Playing;
+    QSignalSpy notices(&core.openedTrack(), &OpenedTrack::notice);
     openAndReadTags(core, media());
+    if (c.searched)
+        // Searching, then how it ended.
+        ASSERT_TRUE(waitUntil([&] { return notices.size() == 2; }, 30'000));
+    else
+        EXPECT_TRUE(notices.isEmpty());
     EXPECT_EQ(core.lyricLines().lines(), c.shown);
     // The hidden list of lines shows them as its rows.
     ASSERT_EQ(core.lyricLines().rowCount(), c.shown.size());

@@ -112,7 +112,7 @@ TEST_F(TickSchedule, ShowsWhatATickEvery10MsShowsAndWakesOnlyWhenTheSecondMovesO
         {7500,
          [&] {
              for (Player* player : {&literal, &driven})
-                 player->core.switchDesktopLyric();
+                 player->core.lyricSwitch().switchDesktopLyric();
          }},
         {8000, [&] { both([](ScriptedEngine& e) { e.resume(1.5); }); }},
         {10000, [&] { both([](ScriptedEngine& e) { e.resume(0.7); }); }},
@@ -169,7 +169,7 @@ TEST_F(TickSchedule, AnIdlePlayerArmsNoTimer) {
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(idle.core.status().status(), QStringLiteral("还未执行任何操作"));
     EXPECT_FALSE(idle.core.status().Timer1->isActive());
-    EXPECT_FALSE(idle.core.Timer3->isActive());
+    EXPECT_FALSE(idle.core.findChild<QTimer*>("Timer3")->isActive());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The player core on fakes: start-up and close, the playlist, transport, the end of a track,
-// the desktop lyric switch and the paths that come from outside.
+// The player core on fakes: start-up and close, transport, the end of a track and the
+// desktop lyric switch. What the playlist takes in and how it is stepped through is
+// playlist_controller_test.cpp's.
 #include "desktop_lyric/lyric_settings.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
@@ -10,7 +11,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,18 +20,18 @@ TEST_F(CoreStartup, SetsVolumeLaunchesAndPreparesTheFontInOrder) {
     PlayerCore& core = start();
     EXPECT_EQ(engine.calls, QStringList{"volume=100"});
     EXPECT_EQ(launcher.launches, (QStringList{"unregister SSubTmr6.dll", "unregister Diag.dll"}));
-    EXPECT_EQ(core.lyricFontFace(), QStringLiteral("黑体"));
+    EXPECT_EQ(core.lyricSwitch().lyricFontFace(), QStringLiteral("黑体"));
     EXPECT_EQ(core.playMode(), PlayMode::Advance);
-    EXPECT_EQ(core.fadeLevel(), 255);
-    EXPECT_EQ(core.clickCount(), 0);
+    EXPECT_EQ(core.exit().fadeLevel(), 255);
+    EXPECT_EQ(core.lyricSwitch().clickCount(), 0);
     EXPECT_EQ(core.currentPath(), QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3"));
 }
 
 TEST_F(CoreStartup, EmptyPlaylistSelectsAndPlaysNothing) {
     PlayerCore& core = start();
-    EXPECT_EQ(core.playlist().count(), 0);
-    EXPECT_EQ(core.currentRow(), -1);
-    EXPECT_FALSE(core.Timer3->isActive());
+    EXPECT_EQ(core.playlist().model().count(), 0);
+    EXPECT_EQ(core.playlist().currentRow(), -1);
+    EXPECT_FALSE(timer("Timer3")->isActive());
     // Nothing to show yet but the engine's state, and nothing wakes the player after it.
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(core.status().status(), QStringLiteral("还未执行任何操作"));
@@ -43,16 +43,16 @@ TEST_F(CoreStartup, EmptyPlaylistSelectsAndPlaysNothing) {
 TEST_F(CoreStartup, FirstEntryIsSelectedAndPlayedByTimer3) {
     writePlaylist("2\r\n/music/one.mp3\r\n/music/two.mp3\r\n");
     PlayerCore& core = start();
-    ASSERT_EQ(core.playlist().count(), 2);
-    EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_TRUE(core.Timer3->isActive());
+    ASSERT_EQ(core.playlist().model().count(), 2);
+    EXPECT_EQ(core.playlist().currentRow(), 0);
+    EXPECT_TRUE(timer("Timer3")->isActive());
     EXPECT_TRUE(engine.url.isEmpty());
 
     QSignalSpy opened(&core, &PlayerCore::mediaOpened);
     ASSERT_TRUE(opened.wait());
     EXPECT_EQ(engine.url, QStringLiteral("/music/one.mp3"));
     EXPECT_EQ(core.currentPath(), QStringLiteral("/music/one.mp3"));
-    EXPECT_FALSE(core.Timer3->isActive());
+    EXPECT_FALSE(timer("Timer3")->isActive());
     EXPECT_EQ(engine.calls.filter(QStringLiteral("URL=")).size(), 1);
 }
 
@@ -60,18 +60,18 @@ class CoreClose : public ::testing::Test, public PlayerFixture {};
 
 TEST_F(CoreClose, WritesThePlaylistAndStartsTheFade) {
     PlayerCore& core = startWith({"/music/one.mp3"});
-    core.addFile(QStringLiteral("/music/玫瑰.mp3"));
-    QSignalSpy closing(&core, &PlayerCore::closing);
-    core.requestClose();
+    core.playlist().addFile(QStringLiteral("/music/玫瑰.mp3"));
+    QSignalSpy closing(&core.exit(), &ExitSequence::closing);
+    core.exit().requestClose();
     EXPECT_EQ(programFolder.read(QStringLiteral("data.dat")),
               "2\r\n/music/one.mp3\r\n" + QStringLiteral("/music/玫瑰.mp3").toUtf8() + "\r\n");
-    EXPECT_TRUE(core.Timer4->isActive());
+    EXPECT_TRUE(timer("Timer4")->isActive());
     EXPECT_EQ(closing.size(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(CoreClose, NoPlaylistFileIsCreatedAsEmpty) {
-    start().requestClose();
+    start().exit().requestClose();
     EXPECT_EQ(programFolder.read(QStringLiteral("data.dat")), QByteArray("0\r\n\r\n"));
 }
 
@@ -79,15 +79,15 @@ TEST_F(CoreClose, AnUnwritablePlaylistIsToldOnceAndStillFadesOut) {
     QDir(programFolder.path()).mkdir(QStringLiteral("data.dat"));
     PlayerCore& core = start();
     QSignalSpy messages(&core, &PlayerCore::message);
-    EXPECT_EQ(core.playlist().count(), 0);
-    core.requestClose();
-    core.requestClose();
-    EXPECT_TRUE(core.Timer4->isActive());
+    EXPECT_EQ(core.playlist().model().count(), 0);
+    core.exit().requestClose();
+    core.exit().requestClose();
+    EXPECT_TRUE(timer("Timer4")->isActive());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("未能保存")));
     EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("data.dat")));
     for (int tick = 0; tick < 100 && processEnds == 0; ++tick)
-        core.timer4Tick();
+        core.exit().timer4Tick();
     EXPECT_EQ(processEnds, 1);
 }
 
@@ -102,102 +102,26 @@ class CoreExitFade : public ::testing::TestWithParam<FadeCase>, public PlayerFix
 
 TEST_P(CoreExitFade, EndsOnTheExpectedTickAfterShuttingTheEngineDown) {
     PlayerCore& core = start();
-    core.requestClose();
+    core.exit().requestClose();
     engine.setVolume(GetParam().startVolume);
-    QSignalSpy finishing(&core, &PlayerCore::finishing);
+    QSignalSpy finishing(&core.exit(), &ExitSequence::finishing);
     for (int tick = 1; tick < GetParam().ticksToEnd; ++tick) {
-        core.timer4Tick();
+        core.exit().timer4Tick();
         ASSERT_EQ(processEnds, 0) << "ended early, on tick " << tick;
     }
     EXPECT_EQ(engine.volume(), GetParam().finalVolume);
-    EXPECT_EQ(core.fadeLevel(), GetParam().finalLevel);
-    core.timer4Tick();
+    EXPECT_EQ(core.exit().fadeLevel(), GetParam().finalLevel);
+    core.exit().timer4Tick();
     EXPECT_EQ(processEnds, 1);
     EXPECT_EQ(finishing.size(), 1);
     EXPECT_EQ(engine.calls.last(), QStringLiteral("shutdown"));
-    EXPECT_FALSE(core.Timer4->isActive());
+    EXPECT_FALSE(timer("Timer4")->isActive());
     EXPECT_FALSE(core.status().Timer1->isActive());
 }
 
 INSTANTIATE_TEST_SUITE_P(Core, CoreExitFade,
                          ::testing::Values(FadeCase{100, 13, 40, 15}, FadeCase{50, 11, 0, 55},
                                            FadeCase{3, 2, 0, 235}));
-
-class CorePlaylist : public ::testing::Test, public PlayerFixture {};
-
-TEST_F(CorePlaylist, AddedFilesJoinAsTheyAreAndALineBreakIsRefusedWithAMessage) {
-    PlayerCore& core = start();
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.addFile(QStringLiteral("/music/a.mp3"));
-    core.addFile(QString()); // a cancelled dialog
-    core.addFile(QStringLiteral("/music/a.mp3"));
-    core.addFile(QStringLiteral("/music/two\nlines.mp3"));
-    EXPECT_EQ(entries(), (QStringList{"/music/a.mp3", "/music/a.mp3"}));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("换行符")));
-}
-
-TEST_F(CorePlaylist, AddFolderTakesVisibleMp3FilesSortedByName) {
-    TempFolder music;
-    for (const char* name : {"b.mp3", "A.MP3", "c.Mp3", "notes.txt", ".hidden.mp3", "d.mp3.bak"})
-        music.write(QString::fromUtf8(name), "x");
-    QDir(music.path()).mkdir(QStringLiteral("folder.mp3"));
-    PlayerCore& core = start();
-    core.addFolder(QString()); // a cancelled dialog
-    core.addFolder(music.path());
-    EXPECT_EQ(entries(),
-              (QStringList{music.file("A.MP3"), music.file("b.mp3"), music.file("c.Mp3")}));
-}
-
-TEST_F(CorePlaylist, AFullPlaylistTakesWhatFitsAndSaysWhy) {
-    TempFolder music;
-    for (const char* name : {"1.mp3", "2.mp3", "3.mp3"})
-        music.write(QString::fromUtf8(name), "x");
-    QByteArray many = "32766\r\n";
-    for (int i = 0; i < 32766; ++i)
-        many += "/m/" + QByteArray::number(i) + ".mp3\r\n";
-    writePlaylist(many);
-    PlayerCore& core = start();
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.addFolder(music.path());
-    EXPECT_EQ(core.playlist().count(), 32767);
-    EXPECT_EQ(core.playlist().path(32766), music.file("1.mp3"));
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages.first().at(1).toString().contains(QStringLiteral("2 个文件未添加")));
-}
-
-TEST_F(CorePlaylist, RemoveAndClearLeaveThePlayingTrackAlone) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
-    core.select(1);
-    core.removeSelected();
-    EXPECT_EQ(entries(), (QStringList{"/m/a.mp3", "/m/c.mp3"}));
-    EXPECT_EQ(core.currentRow(), -1);
-    core.removeSelected(); // nothing selected: nothing removed
-    EXPECT_EQ(core.playlist().count(), 2);
-    core.select(0);
-    core.clearPlaylist();
-    EXPECT_EQ(core.playlist().count(), 0);
-    EXPECT_EQ(core.currentRow(), -1);
-    EXPECT_TRUE(engine.calls.isEmpty());
-    EXPECT_EQ(core.currentPath(), QStringLiteral("/m/a.mp3"));
-}
-
-TEST_F(CorePlaylist, PlayingTheSelectionLoadsItsLyricsAndNothingSelectedEmptiesThem) {
-    TempFolder music;
-    music.write(QStringLiteral("b.lrc"), "[00:01.00]bee\r\n");
-    PlayerCore& core = startWith({"/m/a.mp3", music.file("b.mp3")});
-    core.select(1);
-    core.playSelectedEntry();
-    EXPECT_EQ(engine.url, music.file("b.mp3"));
-    EXPECT_EQ(core.currentPath(), music.file("b.mp3"));
-    EXPECT_EQ(core.lyricLines().lines(), QStringList{"[00:01.00]bee"});
-
-    core.select(-1);
-    core.playSelectedEntry();
-    EXPECT_EQ(engine.calls.last(), QStringLiteral("URL="));
-    EXPECT_TRUE(core.currentPath().isEmpty());
-    EXPECT_TRUE(core.lyricLines().lines().isEmpty());
-}
 
 class CoreTransport : public ::testing::Test, public PlayerFixture {};
 
@@ -209,57 +133,21 @@ TEST_F(CoreTransport, PlayPauseAndStopGoStraightToTheEngine) {
     EXPECT_EQ(engine.calls, (QStringList{"volume=100", "play", "pause", "stop"}));
 }
 
-TEST_F(CoreTransport, NextAndPreviousStepThroughTheListAndWrapWithoutPlaying) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
-    core.nextEntry();
-    EXPECT_EQ(core.currentRow(), 1);
-    EXPECT_TRUE(core.Timer3->isActive());
-    core.timer3Tick();
-    EXPECT_EQ(engine.url, QStringLiteral("/m/b.mp3"));
+TEST_F(CoreTransport, PlayingTheSelectionLoadsItsLyricsAndNothingSelectedEmptiesThem) {
+    TempFolder music;
+    music.write(QStringLiteral("b.lrc"), "[00:01.00]bee\r\n");
+    PlayerCore& core = startWith({"/m/a.mp3", music.file("b.mp3")});
+    core.playlist().select(1);
+    core.playSelectedEntry();
+    EXPECT_EQ(engine.url, music.file("b.mp3"));
+    EXPECT_EQ(core.currentPath(), music.file("b.mp3"));
+    EXPECT_EQ(core.lyricLines().lines(), QStringList{"[00:01.00]bee"});
 
-    core.select(2);
-    core.nextEntry();
-    EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_FALSE(core.Timer3->isActive());
-
-    core.previousEntry();
-    EXPECT_EQ(core.currentRow(), 2);
-    EXPECT_FALSE(core.Timer3->isActive());
-    core.previousEntry();
-    EXPECT_EQ(core.currentRow(), 1);
-    EXPECT_TRUE(core.Timer3->isActive());
-}
-
-TEST_F(CoreTransport, NothingSelectedNextPlaysTheFirstAndPreviousTheLast) {
-    PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3"});
-    core.select(-1);
-    core.nextEntry();
-    EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_TRUE(core.Timer3->isActive());
-    core.Timer3->stop();
-    core.select(-1);
-    core.previousEntry();
-    EXPECT_EQ(core.currentRow(), 1);
-    EXPECT_TRUE(core.Timer3->isActive());
-}
-
-TEST_F(CoreTransport, ASingleSelectedEntryIsNeitherMovedNorRestarted) {
-    PlayerCore& core = startWith({"/m/a.mp3"});
-    core.nextEntry();
-    core.previousEntry();
-    EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_FALSE(core.Timer3->isActive());
-    EXPECT_TRUE(engine.calls.isEmpty());
-}
-
-TEST_F(CoreTransport, AnEmptyListIgnoresNextAndPrevious) {
-    PlayerCore& core = start();
-    core.nextEntry();
-    core.previousEntry();
-    EXPECT_EQ(core.currentRow(), -1);
-    EXPECT_FALSE(core.Timer3->isActive());
-    EXPECT_FALSE(core.canGoNext());
-    EXPECT_FALSE(core.canGoPrevious());
+    core.playlist().select(-1);
+    core.playSelectedEntry();
+    EXPECT_EQ(engine.calls.last(), QStringLiteral("URL="));
+    EXPECT_TRUE(core.currentPath().isEmpty());
+    EXPECT_TRUE(core.lyricLines().lines().isEmpty());
 }
 
 TEST_F(CoreTransport, ReplayOpensTheDesignPathBeforeAnythingWasOpened) {
@@ -289,18 +177,18 @@ protected:
 TEST_F(CoreEndOfMedia, AdvancesWithTheSloganBetweenTracksButNotWhenWrapping) {
     PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
     engine.finishMedia();
-    EXPECT_EQ(core.currentRow(), 1);
+    EXPECT_EQ(core.playlist().currentRow(), 1);
     EXPECT_EQ(lyric().currentText(), QStringLiteral("Quarnet 音你而酷！"));
-    EXPECT_TRUE(core.Timer3->isActive());
+    EXPECT_TRUE(timer("Timer3")->isActive());
     core.timer3Tick();
     EXPECT_EQ(engine.url, QStringLiteral("/m/b.mp3"));
 
     lyricWindows.frmShow().DrawText(QStringLiteral("last line"));
-    core.select(2);
+    core.playlist().select(2);
     engine.finishMedia();
-    EXPECT_EQ(core.currentRow(), 0);
+    EXPECT_EQ(core.playlist().currentRow(), 0);
     EXPECT_EQ(lyric().currentText(), QStringLiteral("last line"));
-    EXPECT_TRUE(core.Timer3->isActive());
+    EXPECT_TRUE(timer("Timer3")->isActive());
 }
 
 TEST_F(CoreEndOfMedia, RepeatModeReplaysAndReopensTheSelectedEntry) {
@@ -308,7 +196,7 @@ TEST_F(CoreEndOfMedia, RepeatModeReplaysAndReopensTheSelectedEntry) {
     core.setPlayMode(PlayMode::RepeatTrack);
     engine.finishMedia();
     EXPECT_EQ(engine.calls, QStringList{"play"});
-    EXPECT_EQ(core.currentRow(), 0);
+    EXPECT_EQ(core.playlist().currentRow(), 0);
     core.timer3Tick();
     EXPECT_EQ(engine.url, QStringLiteral("/m/a.mp3"));
 }
@@ -317,8 +205,8 @@ TEST_F(CoreEndOfMedia, TheEndIsIgnoredUnlessTheMediaEnded) {
     PlayerCore& core = startWith({"/m/a.mp3", "/m/b.mp3"});
     engine.state = PlayState::Playing;
     Q_EMIT engine.endOfStream(0);
-    EXPECT_EQ(core.currentRow(), 0);
-    EXPECT_FALSE(core.Timer3->isActive());
+    EXPECT_EQ(core.playlist().currentRow(), 0);
+    EXPECT_FALSE(timer("Timer3")->isActive());
 }
 
 class CoreDesktopLyric : public ::testing::Test, public PlayerFixture {
@@ -342,10 +230,10 @@ TEST_F(CoreDesktopLyric, SwitchShowsThenHidesAndRewritesTheSettingsEveryTime) {
     PlayerCore& core = start();
     EXPECT_FALSE(lyricWindows.hasFrmShow());
 
-    core.switchDesktopLyric();
+    core.lyricSwitch().switchDesktopLyric();
     ASSERT_TRUE(lyricWindows.hasFrmShow());
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
-    EXPECT_TRUE(core.desktopLyricShown());
+    EXPECT_TRUE(core.lyricSwitch().shown());
     EXPECT_EQ(lyric().currentText(), QStringLiteral("Quarnet桌面歌词"));
     EXPECT_EQ(lyric().fontName(), QStringLiteral("黑体"));
     EXPECT_EQ(lyric().fontSize(), 50.0f);
@@ -353,23 +241,23 @@ TEST_F(CoreDesktopLyric, SwitchShowsThenHidesAndRewritesTheSettingsEveryTime) {
     EXPECT_EQ(settingsFile(), QStringLiteral("黑体\r\n 50 \r\n 3 \r\n").toUtf8());
 
     lyricWindows.frmSet().SetColor(5);
-    core.switchDesktopLyric();
+    core.lyricSwitch().switchDesktopLyric();
     EXPECT_FALSE(lyricWindows.frmShow().isVisible());
-    EXPECT_FALSE(core.desktopLyricShown());
+    EXPECT_FALSE(core.lyricSwitch().shown());
     EXPECT_EQ(lyric().colourScheme(), 3);
     EXPECT_EQ(settingsFile(), QStringLiteral("黑体\r\n 50 \r\n 3 \r\n").toUtf8());
 }
 
 TEST_F(CoreDesktopLyric, TheBuiltInFaceAlwaysShowsAndLeavesTheSwitchState) {
     PlayerCore& core = start();
-    core.openDesktopLyric(QStringLiteral("华文行楷"));
+    core.lyricSwitch().openDesktopLyric(QStringLiteral("华文行楷"));
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
-    EXPECT_FALSE(core.desktopLyricShown());
+    EXPECT_FALSE(core.lyricSwitch().shown());
     EXPECT_EQ(lyric().fontName(), QStringLiteral("华文行楷"));
     // The switch still believes the lyric hidden, so its next click shows it.
-    core.switchDesktopLyric();
+    core.lyricSwitch().switchDesktopLyric();
     EXPECT_TRUE(lyricWindows.frmShow().isVisible());
-    EXPECT_TRUE(core.desktopLyricShown());
+    EXPECT_TRUE(core.lyricSwitch().shown());
 }
 
 TEST_F(CoreDesktopLyric, TheTickFeedsTheCaptionsAndTheLyricWhilePlaying) {
@@ -396,7 +284,7 @@ TEST_F(CoreDesktopLyric, TheTickFeedsTheCaptionsAndTheLyricWhilePlaying) {
 
 TEST_F(CoreDesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
     playing("[00:01.00]original\r\n[00:01.00]translation\r\n", 1000);
-    player->switchDesktopLyric();
+    player->lyricSwitch().switchDesktopLyric();
     player->status().timer1Tick();
     FrmShow& overlay = lyricWindows.frmShow();
     const qint64 picture = overlay.picture().cacheKey();
@@ -408,50 +296,6 @@ TEST_F(CoreDesktopLyric, LinesOfTheSameSecondAreNotRenderedAgainOnEveryTick) {
     EXPECT_EQ(overlay.picture().cacheKey(), picture);
 }
 
-class CoreOutsidePaths : public ::testing::Test, public PlayerFixture {};
-
-TEST_F(CoreOutsidePaths, FilesAndFoldersJoinAndTheFirstNewPlays) {
-    TempFolder music;
-    for (const char* name : {"folder/b.mp3", "folder/A.MP3", "folder/notes.txt", "one.mp3"})
-        music.write(name, "x");
-    PlayerCore& core = startWith({"/music/old.mp3"});
-    EXPECT_TRUE(core.admitPaths({music.file("one.mp3"), music.file("folder")}).isEmpty());
-    EXPECT_EQ(entries(), (QStringList{"/music/old.mp3", music.file("one.mp3"),
-                                      music.file("folder/A.MP3"), music.file("folder/b.mp3")}));
-    core.timer3Tick();
-    EXPECT_EQ(engine.url, music.file("one.mp3"));
-}
-
-// What another program hands over names whatever it likes: only an existing regular file or
-// folder joins, and a refusal leaves the playlist and the playing track as they were.
-TEST_F(CoreOutsidePaths, WhatIsNotAFileOrFolderIsRefusedAndNeverStored) {
-    TempFolder music;
-    const QString fifo = music.file("pipe.mp3");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString good = music.write("good.mp3", "x");
-    PlayerCore& core = startWith({"/music/old.mp3"});
-    const QStringList hostile = {QString(),
-                                 music.file("two\nlines.mp3"),
-                                 fifo,
-                                 QStringLiteral("/dev/zero"),
-                                 QStringLiteral("/proc/self/environ"),
-                                 QStringLiteral("/sys/kernel"),
-                                 QStringLiteral("/tmp/../proc/self/mem"),
-                                 music.file("missing.mp3")};
-    const QStringList refusals = core.admitPaths(hostile);
-    ASSERT_EQ(refusals.size(), hostile.size());
-    EXPECT_EQ(entries(), QStringList{"/music/old.mp3"});
-    EXPECT_FALSE(core.Timer3->isActive());
-
-    QSignalSpy messages(&core, &PlayerCore::message);
-    core.openPaths({QStringLiteral("/dev/zero"), good});
-    EXPECT_EQ(entries(), (QStringList{"/music/old.mp3", good}));
-    ASSERT_EQ(messages.size(), 1);
-    const QString told = messages.first().at(1).toString();
-    EXPECT_TRUE(told.contains(QStringLiteral("/dev/zero")));
-    EXPECT_FALSE(told.contains(good));
-}
-
 class CoreClicks : public ::testing::Test, public PlayerFixture {};
 
 TEST_F(CoreClicks, EveryTwentyFirstClickAsksForARestAndEachPlays) {
@@ -459,19 +303,19 @@ TEST_F(CoreClicks, EveryTwentyFirstClickAsksForARestAndEachPlays) {
     engine.calls.clear();
     QSignalSpy messages(&core, &PlayerCore::message);
     for (int click = 1; click <= 20; ++click)
-        core.backgroundClicked();
-    EXPECT_EQ(core.clickCount(), 20);
+        core.lyricSwitch().backgroundClicked();
+    EXPECT_EQ(core.lyricSwitch().clickCount(), 20);
     EXPECT_TRUE(messages.isEmpty());
 
     // The message is up before the count goes back and the engine is told to play.
     QObject::connect(&core, &PlayerCore::message, [&] {
-        EXPECT_EQ(core.clickCount(), 20);
+        EXPECT_EQ(core.lyricSwitch().clickCount(), 20);
         EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 20);
     });
-    core.backgroundClicked();
+    core.lyricSwitch().backgroundClicked();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages.first().at(1).toString(), QStringLiteral("点累了吧？ 先歇一会儿吧！"));
-    EXPECT_EQ(core.clickCount(), 0);
+    EXPECT_EQ(core.lyricSwitch().clickCount(), 0);
     EXPECT_EQ(engine.calls.count(QStringLiteral("play")), 21);
 }
 

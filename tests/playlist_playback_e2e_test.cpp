@@ -83,7 +83,7 @@ TEST_F(PlaylistPlayback, EveryTrackPlaysInTurnAndTheLastWrapsToTheFirst) {
     for (int i = 0; i < TrackCount; ++i)
         ASSERT_TRUE(plays(i)) << "track " << i;
     ASSERT_TRUE(endsAndMovesOn(0));
-    EXPECT_EQ(core->currentRow(), 0);
+    EXPECT_EQ(core->playlist().currentRow(), 0);
 }
 
 TEST_F(PlaylistPlayback, TransportAfterAnEndWorksAsBeforeOne) {
@@ -116,7 +116,7 @@ TEST_F(PlaylistPlayback, RepeatModeReplaysTheTrackAgainAndAgain) {
         ASSERT_TRUE(waitUntil([&] { return position() < 1.0; }, TrackWaitMs));
         EXPECT_TRUE(plays(0, 1.0)) << "replay " << replay;
     }
-    EXPECT_EQ(core->currentRow(), 0);
+    EXPECT_EQ(core->playlist().currentRow(), 0);
 }
 
 // What a panel applet reads over the bus follows the audio, on the second track as on the
@@ -126,7 +126,7 @@ TEST_F(PlaylistPlayback, MprisTellsThePlaybackThatReallyHappens) {
     ASSERT_TRUE(bus.isRunning());
     QDBusConnection player = bus.connect(QStringLiteral("player"));
     QDBusConnection client = bus.connect(QStringLiteral("client"));
-    MprisService mpris(*core, [] {});
+    MprisService mpris(*core, engine, [] {});
     ASSERT_TRUE(mpris.registerOn(player));
     const auto property = [&](const QString& name) {
         QDBusMessage get = QDBusMessage::createMethodCall(

@@ -71,8 +71,8 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows(),
                                        program.path(), program.path(), [] {}});
     core.load();
-    core.addFile(QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"));
-    core.addFile(QStringLiteral("/music/Aster Vale - Night Ferry.mp3"));
+    core.playlist().addFile(QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"));
+    core.playlist().addFile(QStringLiteral("/music/Aster Vale - Night Ferry.mp3"));
     // A line on the lyric strip, paused so that the desktop lyric keeps its greeting.
     program.write(QStringLiteral("song.lrc"),
                   QStringLiteral("[00:00.00]那些为爱所付出的代价").toUtf8());

@@ -4,6 +4,7 @@
 #include "desktop_integration/file_drops.h"
 #include "desktop_integration/mpris_service.h"
 #include "desktop_integration/single_instance.h"
+#include "desktop_lyric/lyric_settings.h"
 #include "files/data_folder.h"
 #include "forms/form1.h"
 #include "forms/lyric_windows.h"
@@ -20,7 +21,9 @@
 #include "platform/system_desktop_launcher.h"
 #include "platform/system_font_installation.h"
 #include "platform/system_mouse_track_platform.h"
+#include "platform/system_window_presenter.h"
 #include "platform/system_window_text_channel.h"
+#include "platform/window_opacity.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -94,8 +97,11 @@ int main(int argc, char** argv) {
     QtScreenGeometry screen;
     SystemWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    LyricWindows lyricWindows(
-        LyricWindowServices{screen, dialogs, textChannel, mouseTrack, dataFolder});
+    // One look and one current line for the main window and the desktop lyric.
+    LyricSettings lyricSettings(dataFolder);
+    LyricWindows lyricWindows(LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
+                                                  mouseTrack, dataFolder,
+                                                  systemWindowPresenterOnFirstUse()});
     // Only names and paths here: tags are first read, and the network first touched, once
     // the window is on screen (below); their module is loaded then.
     LyricSourceServices lyricSources{
@@ -111,13 +117,13 @@ int main(int argc, char** argv) {
                                        std::move(lyricSources)});
     core.openedTrack().holdBack();
     core.load();
-    Form1 form(Form1Services{core, dialogs, launcher, lyricWindows});
+    Form1 form(Form1Services{core, dialogs, launcher, lyricWindows, windowOpacityAvailable()});
     // Queued, so the first picture reaches the screen before the tags are asked for.
     QObject::connect(&form, &Form1::shownOnScreen, &core.openedTrack(), &OpenedTrack::letGo,
                      Qt::QueuedConnection);
-    FileDrops drops(form, [&core](const QStringList& paths) { core.openPaths(paths); });
+    FileDrops drops(form, [&core](const QStringList& paths) { core.playlist().openPaths(paths); });
     if (!commandLine.paths.isEmpty())
-        core.openPaths(commandLine.paths);
+        core.playlist().openPaths(commandLine.paths);
     // Without libmpv the program still keeps playlists and shows lyrics, so this is said once
     // and the window stays.
     QObject::connect(&engine, &MpvEngine::unavailable, &form, [&](const QString& reason) {
@@ -129,12 +135,12 @@ int main(int argc, char** argv) {
     // A polite request to end (kill, logout, Ctrl+C) is answered like closing the window:
     // the playlist is saved, then the program fades out and ends.
     ProcessSignals processSignals;
-    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core,
-                     &PlayerCore::requestClose);
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core.exit(),
+                     &ExitSequence::requestClose);
     form.show();
     // Media keys and applets find the player once its window is up; without a session bus
     // it runs as it always did.
-    MprisService mpris(core, [&form] {
+    MprisService mpris(core, engine, [&form] {
         form.showNormal();
         form.raise();
         form.activateWindow();

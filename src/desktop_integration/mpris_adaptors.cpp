@@ -58,18 +58,18 @@ void MprisRootAdaptor::Raise() {
 }
 
 void MprisRootAdaptor::Quit() {
-    service_->later([core = &service_->core()] { core->requestClose(); });
+    service_->later([exit = &service_->core().exit()] { exit->requestClose(); });
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService* service)
     : QDBusAbstractAdaptor(service), service_(service) {}
 
 bool MprisPlayerAdaptor::canGoNext() const {
-    return service_->core().canGoNext();
+    return service_->core().playlist().canGoNext();
 }
 
 bool MprisPlayerAdaptor::canGoPrevious() const {
-    return service_->core().canGoPrevious();
+    return service_->core().playlist().canGoPrevious();
 }
 
 void MprisPlayerAdaptor::Play() {
@@ -82,7 +82,7 @@ void MprisPlayerAdaptor::Pause() {
 
 void MprisPlayerAdaptor::PlayPause() {
     PlayerCore& core = service_->core();
-    if (core.engine().playState() == PlayState::Playing)
+    if (service_->engine().playState() == PlayState::Playing)
         core.pause();
     else
         core.play();
@@ -93,11 +93,11 @@ void MprisPlayerAdaptor::Stop() {
 }
 
 void MprisPlayerAdaptor::Next() {
-    service_->core().nextEntry();
+    service_->core().playlist().nextEntry();
 }
 
 void MprisPlayerAdaptor::Previous() {
-    service_->core().previousEntry();
+    service_->core().playlist().previousEntry();
 }
 
 void MprisPlayerAdaptor::Seek(qlonglong) {}
@@ -117,7 +117,8 @@ void MprisPlayerAdaptor::OpenUri(const QString& uri) {
         service_->sendErrorReply(QDBusError::InvalidArgs, OutsidePaths::describe(refusals));
         return;
     }
-    service_->later([core = &service_->core(), accepted] { core->admitPaths(accepted); });
+    service_->later(
+        [playlist = &service_->core().playlist(), accepted] { playlist->admitPaths(accepted); });
 }
 
 PlayerFilesAdaptor::PlayerFilesAdaptor(MprisService* service)
@@ -128,7 +129,9 @@ void PlayerFilesAdaptor::Open(const QStringList& paths) {
     QStringList refusals;
     const QStringList accepted = admissible(paths, refusals);
     if (!accepted.isEmpty())
-        service_->later([core = &service_->core(), accepted] { core->admitPaths(accepted); });
+        service_->later([playlist = &service_->core().playlist(), accepted] {
+            playlist->admitPaths(accepted);
+        });
     if (!refusals.isEmpty())
         service_->sendErrorReply(QDBusError::InvalidArgs, OutsidePaths::describe(refusals));
 }

@@ -20,21 +20,22 @@ inline constexpr auto NoTrack = u"/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
 } // namespace
 
-MprisService::MprisService(PlayerCore& core, std::function<void()> raiseWindow, QObject* parent)
-    : QObject(parent), core_(core), raiseWindow_(std::move(raiseWindow)),
+MprisService::MprisService(PlayerCore& core, const MediaEngine& engine,
+                           std::function<void()> raiseWindow, QObject* parent)
+    : QObject(parent), core_(core), engine_(engine), raiseWindow_(std::move(raiseWindow)),
       refresh_(this, [this] { refresh(); }) {
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     new PlayerFilesAdaptor(this);
-    MediaEngine& engine = core_.engine();
-    connect(&engine, &MediaEngine::playStateChanged, this, &MprisService::requestRefresh);
-    connect(&engine, &MediaEngine::mediaChanged, this, &MprisService::requestRefresh);
-    connect(&engine, &MediaEngine::durationChanged, this, &MprisService::requestRefresh);
-    const QAbstractItemModel* entries = &core_.playlist();
+    connect(&engine_, &MediaEngine::playStateChanged, this, &MprisService::requestRefresh);
+    connect(&engine_, &MediaEngine::mediaChanged, this, &MprisService::requestRefresh);
+    connect(&engine_, &MediaEngine::durationChanged, this, &MprisService::requestRefresh);
+    const QAbstractItemModel* entries = &core_.playlist().model();
     connect(entries, &QAbstractItemModel::rowsInserted, this, &MprisService::requestRefresh);
     connect(entries, &QAbstractItemModel::rowsRemoved, this, &MprisService::requestRefresh);
     connect(entries, &QAbstractItemModel::modelReset, this, &MprisService::requestRefresh);
-    connect(&core_, &PlayerCore::currentRowChanged, this, &MprisService::requestRefresh);
+    connect(&core_.playlist(), &PlaylistController::currentRowChanged, this,
+            &MprisService::requestRefresh);
     connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::newOpening);
     connect(&core_.openedTrack(), &OpenedTrack::tagsChanged, this, &MprisService::detailsChanged);
     connect(&core_.lyricLines(), &QAbstractItemModel::modelReset, this,
@@ -57,7 +58,7 @@ bool MprisService::registerOn(const QDBusConnection& connection) {
 }
 
 QString MprisService::playbackStatus() const {
-    switch (core_.engine().playState()) {
+    switch (engine_.playState()) {
     case PlayState::Playing:
     case PlayState::Buffering:
     case PlayState::Transitioning:
@@ -70,10 +71,9 @@ QString MprisService::playbackStatus() const {
 }
 
 QVariantMap MprisService::metadata() {
-    const MediaEngine& engine = core_.engine();
     std::optional<qint64> length;
-    if (engine.hasMedia() && engine.duration() > 0)
-        length = engine.duration() * 1000;
+    if (engine_.hasMedia() && engine_.duration() > 0)
+        length = engine_.duration() * 1000;
     const MetadataKey key{opening_, details_, length};
     if (metadataKey_ == key)
         return metadata_;
@@ -112,19 +112,18 @@ QVariantMap MprisService::metadata() {
 }
 
 double MprisService::volumeFraction() const {
-    return core_.engine().volume() / 100.0;
+    return engine_.volume() / 100.0;
 }
 
 void MprisService::setVolumeFraction(double volume) {
     if (!std::isfinite(volume))
         return;
-    core_.engine().setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
+    core_.setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
     refresh();
 }
 
 qlonglong MprisService::positionMicroseconds() const {
-    const MediaEngine& engine = core_.engine();
-    return engine.hasMedia() ? engine.position() * 1000 : 0;
+    return engine_.hasMedia() ? engine_.position() * 1000 : 0;
 }
 
 bool MprisService::canPlay() const {
@@ -160,8 +159,8 @@ void MprisService::refresh() {
     };
     note(QStringLiteral("PlaybackStatus"), playbackStatus());
     note(QStringLiteral("Volume"), volumeFraction());
-    note(QStringLiteral("CanGoNext"), core_.canGoNext());
-    note(QStringLiteral("CanGoPrevious"), core_.canGoPrevious());
+    note(QStringLiteral("CanGoNext"), core_.playlist().canGoNext());
+    note(QStringLiteral("CanGoPrevious"), core_.playlist().canGoPrevious());
     note(QStringLiteral("CanPlay"), canPlay());
     note(QStringLiteral("CanPause"), canPlay());
     const QVariantMap tags = metadata();

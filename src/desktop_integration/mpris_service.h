@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class MediaEngine;
 class PlayerCore;
 
 // The player on the session bus, for media keys, panel applets and a second start: the
@@ -23,14 +24,17 @@ class PlayerCore;
 class MprisService : public QObject, public QDBusContext {
     Q_OBJECT
 public:
-    // raiseWindow brings the main window to the front.
-    MprisService(PlayerCore& core, std::function<void()> raiseWindow, QObject* parent = nullptr);
+    // The engine is only read and listened to; raiseWindow brings the main window to the
+    // front.
+    MprisService(PlayerCore& core, const MediaEngine& engine, std::function<void()> raiseWindow,
+                 QObject* parent = nullptr);
 
     // Exports the object and takes the player's bus name. False when there is no bus or
     // another player holds the name; the player then simply runs without.
     bool registerOn(const QDBusConnection& connection);
 
     PlayerCore& core() { return core_; }
+    const MediaEngine& engine() const { return engine_; }
     void raiseWindow() { raiseWindow_(); }
 
     // Values of the player interface as they are now.
@@ -52,6 +56,7 @@ private:
     void refresh();
 
     PlayerCore& core_;
+    const MediaEngine& engine_;
     std::function<void()> raiseWindow_;
     std::optional<QDBusConnection> connection_; // set once registered
     QVariantMap told_;                          // signalled values as last told

@@ -15,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -72,41 +71,45 @@ void Form1::bindToCore() {
     const auto showMode = [this](PlayMode mode) { Label9->setText(numberText(int(mode))); };
     showMode(core_.playMode());
     connect(&core_, &PlayerCore::playModeChanged, this, showMode);
-    Label10->setText(numberText(core_.fadeLevel()));
-    connect(&core_, &PlayerCore::fadeLevelChanged, this,
+    const ExitSequence* exit = &core_.exit();
+    Label10->setText(numberText(exit->fadeLevel()));
+    connect(exit, &ExitSequence::fadeLevelChanged, this,
             [this](int level) { Label10->setText(numberText(level)); });
-    Label11->setText(numberText(core_.clickCount()));
-    connect(&core_, &PlayerCore::clickCountChanged, this,
+    const DesktopLyricSwitch* lyricSwitch = &core_.lyricSwitch();
+    Label11->setText(numberText(lyricSwitch->clickCount()));
+    connect(lyricSwitch, &DesktopLyricSwitch::clickCountChanged, this,
             [this](int count) { Label11->setText(numberText(count)); });
-    Check1->setChecked(core_.desktopLyricShown());
-    connect(&core_, &PlayerCore::desktopLyricShownChanged, Check1, &QCheckBox::setChecked);
+    Check1->setChecked(lyricSwitch->shown());
+    connect(lyricSwitch, &DesktopLyricSwitch::shownChanged, Check1, &QCheckBox::setChecked);
     Text1->setText(core_.currentPath());
     connect(&core_, &PlayerCore::currentPathChanged, Text1, &QLineEdit::setText);
-    Text2->setText(core_.lyricFontFace());
-    connect(&core_, &PlayerCore::lyricFontFaceChanged, Text2, &QLineEdit::setText);
+    Text2->setText(lyricSwitch->lyricFontFace());
+    connect(lyricSwitch, &DesktopLyricSwitch::lyricFontFaceChanged, Text2, &QLineEdit::setText);
 
+    PlaylistController* playlist = &core_.playlist();
     List1->setModel(&core_.lyricLines());
-    List2->setModel(&core_.playlist());
+    List2->setModel(&playlist->model());
     // The list shows the core's selection, and a row the user picks becomes it.
-    const auto showSelection = [this](int row) {
-        const QModelIndex index = core_.playlist().index(row);
+    const auto showSelection = [this, playlist](int row) {
+        const QModelIndex index = playlist->model().index(row);
         if (row < 0)
             List2->selectionModel()->clearSelection();
         else
             List2->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     };
-    showSelection(core_.currentRow());
-    connect(&core_, &PlayerCore::currentRowChanged, this, showSelection);
-    connect(List2->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        const QModelIndexList selected = List2->selectionModel()->selectedRows();
-        core_.select(selected.isEmpty() ? -1 : selected.first().row());
-    });
+    showSelection(playlist->currentRow());
+    connect(playlist, &PlaylistController::currentRowChanged, this, showSelection);
+    connect(List2->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, playlist] {
+                const QModelIndexList selected = List2->selectionModel()->selectedRows();
+                playlist->select(selected.isEmpty() ? -1 : selected.first().row());
+            });
     connect(&core_, &PlayerCore::message, this, &Form1::showMessage);
-    connect(&core_, &PlayerCore::closing, this, [this] {
+    connect(exit, &ExitSequence::closing, this, [this] {
         if (!Timer5->isActive())
             Timer5->start();
     });
-    connect(&core_, &PlayerCore::finishing, this, [this] {
+    connect(exit, &ExitSequence::finishing, this, [this] {
         Timer2->stop();
         Timer5->stop();
     });
@@ -118,15 +121,18 @@ void Form1::connectEvents() {
 
     connect(Image3, &ClickArea::clicked, this, &Form1::addFile);
     connect(Image4, &ClickArea::clicked, this, &Form1::addFolder);
-    connect(Image6, &ClickArea::clicked, &core_, &PlayerCore::removeSelected);
-    connect(Image5, &ClickArea::clicked, &core_, &PlayerCore::clearPlaylist);
+    PlaylistController* playlist = &core_.playlist();
+    connect(Image6, &ClickArea::clicked, playlist, &PlaylistController::removeSelected);
+    connect(Image5, &ClickArea::clicked, playlist, &PlaylistController::clear);
     List2->viewport()->installEventFilter(this);
     // What the user types into the path box is what the play button plays.
     connect(Text1, &QLineEdit::textEdited, &core_, &PlayerCore::setCurrentPath);
 
-    connect(Image1, &ClickArea::clicked, &core_, &PlayerCore::switchDesktopLyric);
-    connect(Command2, &QPushButton::clicked, this,
-            [this] { core_.openDesktopLyric(QString::fromUtf16(LyricFont::Calligraphic)); });
+    DesktopLyricSwitch* lyricSwitch = &core_.lyricSwitch();
+    connect(Image1, &ClickArea::clicked, lyricSwitch, &DesktopLyricSwitch::switchDesktopLyric);
+    connect(Command2, &QPushButton::clicked, lyricSwitch, [lyricSwitch] {
+        lyricSwitch->openDesktopLyric(QString::fromUtf16(LyricFont::Calligraphic));
+    });
     const auto showToolbar = [this] { services_.lyricWindows.frmSet().show(); };
     connect(Image2, &ClickArea::clicked, this, showToolbar);
     connect(Command3, &QPushButton::clicked, this, showToolbar);
@@ -155,8 +161,8 @@ void Form1::connectEvents() {
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);
     connect(Image10, &ClickArea::clicked, &core_, &PlayerCore::stop);
-    connect(Image12, &ClickArea::clicked, &core_, &PlayerCore::previousEntry);
-    connect(Image13, &ClickArea::clicked, &core_, &PlayerCore::nextEntry);
+    connect(Image12, &ClickArea::clicked, playlist, &PlaylistController::previousEntry);
+    connect(Image13, &ClickArea::clicked, playlist, &PlaylistController::nextEntry);
     connect(Image14, &ClickArea::clicked, this,
             [this] { core_.setPlayMode(PlayMode::RepeatTrack); });
     connect(Image15, &ClickArea::clicked, this, [this] { core_.setPlayMode(PlayMode::Advance); });
@@ -197,11 +203,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::addFile() {
-    core_.addFile(services_.dialogs.openFile(this));
+    core_.playlist().addFile(services_.dialogs.openFile(this));
 }
 
 void Form1::addFolder() {
-    core_.addFolder(services_.dialogs.pickFolder(this, QStringLiteral("请选择文件夹")));
+    core_.playlist().addFolder(services_.dialogs.pickFolder(this, QStringLiteral("请选择文件夹")));
 }
 
 // A message that comes before the window is on screen (about the files it was started with,
@@ -266,7 +272,7 @@ void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void Form1::mouseReleaseEvent(QMouseEvent* event) {
     if (backgroundClick_.released(*event, rect()))
-        core_.backgroundClicked();
+        core_.lyricSwitch().backgroundClicked();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -299,11 +305,10 @@ void Form1::paintEvent(QPaintEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     event->ignore();
-    core_.requestClose();
+    core_.exit().requestClose();
 }
 
 void Form1::timer5Tick() {
-    // Wayland gives a client no window opacity to set; there the volume alone fades.
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        setWindowOpacity(ExitFade::opacity(core_.fadeLevel()));
+    if (services_.windowOpacity)
+        setWindowOpacity(ExitFade::opacity(core_.exit().fadeLevel()));
 }

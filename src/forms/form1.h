@@ -27,6 +27,9 @@ struct Form1Services {
     Dialogs& dialogs;
     DesktopLauncher& launcher;  // the volume mixer
     LyricWindows& lyricWindows; // the toolbar it shows
+    // Whether the window system lets the window set its opacity; without, the exit fade
+    // fades the volume alone.
+    bool windowOpacity = true;
 };
 
 // The main window: the player's face. Its controls carry their design names and stand where

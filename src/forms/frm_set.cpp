@@ -1,5 +1,6 @@
 #include "forms/frm_set.h"
 
+#include "desktop_lyric/lyric_font_choice.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/text_command_channel.h"
 #include "forms/frm_show.h"
@@ -7,30 +8,12 @@
 #include "forms/picture_box.h"
 #include "player/dialogs.h"
 #include "window_services/c_mouse_track.h"
+#include "window_services/screen_placement.h"
 #include "window_services/window_presenter.h"
 #include "window_services/window_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-bool isPointSize(qreal size) {
-    return std::isfinite(size) && size > 0;
-}
-
-// Where several foundries offer a family, the font dialog names it "Family [Foundry]"; the
-// lyric's font is asked for by family alone, on whatever machine the settings end up.
-QString familyWithoutFoundry(const QString& family) {
-    static const QRegularExpression foundryTag(QStringLiteral("^(.*\\S)\\s*\\[[^\\[\\]]*\\]$"));
-    const QRegularExpressionMatch match = foundryTag.match(family);
-    return match.hasMatch() ? match.captured(1) : family;
-}
-
-} // namespace
 
 FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices services,
                QWidget* parent)
@@ -81,16 +64,10 @@ void FrmSet::connectEvents() {
 }
 
 void FrmSet::load() {
-    // The bar's bottom edge touches the lyric window's top edge, centred on its screen.
-    const QRect screen = lyricWindow_.placedScreen().geometry;
-    move(screen.x() + (screen.width() - width()) / 2, lyricWindow_.y() - height());
+    move(ScreenPlacement::toolbarAbove(lyricWindow_.placedScreen().geometry, lyricWindow_.y(),
+                                       size()));
 
-    // Before the main window has prepared a lyric font there is no name or size to take;
-    // the toolbar keeps its default for the part that is missing.
-    if (!settings_.fontName().isEmpty())
-        ownFont_.setFamily(settings_.fontName());
-    if (isPointSize(settings_.fontSize()))
-        ownFont_.setPointSizeF(settings_.fontSize());
+    ownFont_ = LyricFontChoice::withLyricFont(ownFont_, settings_.fontName(), settings_.fontSize());
 
     updateColourKey();
 
@@ -155,16 +132,10 @@ void FrmSet::updateColourKey() {
             painter.drawPixmap(Pic->pos() + control->pos(), control->picture(), shown);
         }
     }
-    const QRegion visible =
-        WindowShape::visiblePixels(face, [](QRgb pixel) { return pixel != ColourKey; });
+    const QRegion visible = WindowShape::outsideColourKey(face, ColourKey);
     if (presented()) {
-        // A presenter's surface knows no colour key: the key's pixels are transparent in it.
-        QImage picture = face.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            std::replace(row, row + picture.width(), QRgb(ColourKey), QRgb(0));
-        }
-        services_.presenter->present(*this, picture, rect());
+        services_.presenter->present(*this, WindowShape::colourKeyTransparent(face, ColourKey),
+                                     rect());
         services_.presenter->takeInputOnly(*this, visible);
         return;
     }
@@ -202,19 +173,12 @@ void FrmSet::surfaceMouseMoved() {
 }
 
 void FrmSet::chooseFont() {
-    const std::optional<QFont> chosen = services_.dialogs.chooseFont(this, ownFont_);
+    const std::optional<QFont> answer = services_.dialogs.chooseFont(this, ownFont_);
+    const std::optional<QFont> chosen =
+        answer ? LyricFontChoice::chosen(ownFont_, *answer) : std::nullopt;
     if (!chosen)
         return;
-    // A font the toolbar's font cannot take (sized in pixels only, or with no family) ends
-    // the choice before anything has changed, like a cancel.
-    if (!isPointSize(chosen->pointSizeF()) || chosen->family().isEmpty())
-        return;
-    ownFont_.setBold(chosen->bold());
-    ownFont_.setPointSizeF(chosen->pointSizeF());
-    ownFont_.setFamily(familyWithoutFoundry(chosen->family()));
-    ownFont_.setItalic(chosen->italic());
-
-    // The lyric takes the family and size only; its renderer has no bold or italic.
+    ownFont_ = *chosen;
     settings_.setFont(ownFont_.family(), static_cast<float>(ownFont_.pointSizeF()));
     lyricWindow_.DrawText(settings_.currentText());
     SaveSet();

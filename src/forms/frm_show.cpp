@@ -4,9 +4,9 @@
 #include "desktop_lyric/lyric_window_preferences.h"
 #include "forms/design_units.h"
 #include "player/dialogs.h"
+#include "window_services/lyric_window_shape.h"
 #include "window_services/screen_placement.h"
 #include "window_services/window_presenter.h"
-#include "window_services/window_shape.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -137,11 +137,7 @@ void FrmShow::dragEnded() {
             : ScreenPlacement::screenMostlyUnder(services_.screen.screens(), geometry());
     if (!under)
         return;
-    const int top = y() - under->geometry.y();
-    if (top == ScreenPlacement::lyricOn(*under, height(), std::nullopt).y() - under->geometry.y())
-        draggedTop_.reset();
-    else
-        draggedTop_ = top;
+    draggedTop_ = ScreenPlacement::draggedTop(*under, geometry());
     if (under->name == placedOn_.name && under->geometry == placedOn_.geometry)
         return;
     const int width = placedOn_.geometry.width();
@@ -219,21 +215,10 @@ QRect FrmShow::inkArea() const {
 }
 
 // A new line costs the window system one shape, and only if its cut differs from the last
-// one: reshaping a window is costly for the X server. Under a compositing manager the
-// transparent pixels show the screen behind as they are, so only the pointer needs keeping
-// to the lines of text; without one, the window is cut to its visible pixels. Locked, the
-// pointer is taken nowhere.
+// one: reshaping a window is costly for the X server.
 void FrmShow::reshape() {
-    Shape next;
-    if (services_.presenter.compositing()) {
-        next.inputOnly = true;
-        if (!locked())
-            for (const QRect& box : picture_.inkBoxes())
-                next.region += box;
-    } else {
-        next.region = WindowShape::inkedPixels(picture_.image(), inkBounds());
-        next.noInput = locked();
-    }
+    const LyricWindowShape next = LyricWindowShape::of(picture_.image(), picture_.inkBoxes(),
+                                                       services_.presenter.compositing(), locked());
     if (next == shape_)
         return;
     shape_ = next;
@@ -241,12 +226,7 @@ void FrmShow::reshape() {
 }
 
 void FrmShow::sendShape() {
-    if (shape_.inputOnly)
-        services_.presenter.takeInputOnly(*this, shape_.region);
-    else if (shape_.noInput)
-        services_.presenter.showOnlyWithoutInput(*this, shape_.region);
-    else
-        services_.presenter.showOnly(*this, shape_.region);
+    shape_.sendTo(services_.presenter, *this);
 }
 
 void FrmShow::setVisible(bool visible) {

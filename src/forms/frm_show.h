@@ -2,10 +2,10 @@
 
 #include "desktop_lyric/lyric_renderer.h"
 #include "forms/window_drag.h"
+#include "window_services/lyric_window_shape.h"
 #include "window_services/screen_geometry.h"
 
 #include <QPoint>
-#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -93,13 +93,7 @@ private:
     LyricSettings& settings_;
     FrmShowServices services_;
     LyricPicture picture_;
-    // What the window system was last told, in the picture's device pixels.
-    struct Shape {
-        bool inputOnly = false;
-        bool noInput = false; // shown as region, taking no pointer anywhere
-        QRegion region;
-        bool operator==(const Shape&) const = default;
-    } shape_;
+    LyricWindowShape shape_; // what the window system was last told
     bool loaded_ = false;
     bool presentPending_ = false;
     bool reportingFailure_ = false;

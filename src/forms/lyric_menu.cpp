@@ -1,7 +1,7 @@
 #include "forms/lyric_menu.h"
 
-#include "core/opened_track.h"
 #include "desktop_lyric/lyric_window_preferences.h"
+#include "lyric_sources/opened_track.h"
 #include "window_services/screen_placement.h"
 
 #include <QMenu>

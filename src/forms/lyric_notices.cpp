@@ -1,7 +1,7 @@
 #include "forms/lyric_notices.h"
 
-#include "core/opened_track.h"
 #include "forms/lyric_menu.h"
+#include "lyric_sources/opened_track.h"
 
 #include <QGuiApplication>
 #include <QLabel>

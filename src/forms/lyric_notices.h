@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/notice_placement.h"
+#include "window_services/notice_placement.h"
 
 #include <QObject>
 #include <QPointer>

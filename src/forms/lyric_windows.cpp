@@ -3,10 +3,10 @@
 #include "files/key_value_file.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
-#include "platform/system_window_presenter.h"
+#include "window_services/window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
-    : services_(std::move(services)), settings_(services_.programFolder),
+    : services_(std::move(services)),
       preferences_(services_.programFolder.isEmpty()
                        ? QString()
                        : KeyValueFile::programSettingsIn(services_.programFolder)) {
@@ -21,11 +21,9 @@ LyricWindows::LyricWindows(LyricWindowServices services)
 LyricWindows::~LyricWindows() = default;
 
 WindowPresenter& LyricWindows::presenter() {
-    if (!services_.presenter) {
-        systemPresenter_ = systemWindowPresenter();
-        services_.presenter = systemPresenter_.get();
-    }
-    return *services_.presenter;
+    if (!presenter_)
+        presenter_ = &services_.presenter();
+    return *presenter_;
 }
 
 const ScreenGeometry& LyricWindows::screens() {
@@ -36,8 +34,8 @@ const ScreenGeometry& LyricWindows::screens() {
 FrmShow& LyricWindows::frmShow() {
     if (!frmShow_) {
         frmShow_ = std::make_unique<FrmShow>(
-            settings_, FrmShowServices{screens(), services_.dialogs, presenter(),
-                                       services_.startGraphics, &preferences_});
+            services_.settings, FrmShowServices{screens(), services_.dialogs, presenter(),
+                                                services_.startGraphics, &preferences_});
         // The toolbar is dragged along with the lyric window.
         QObject::connect(frmShow_.get(), &FrmShow::dragStarted, frmShow_.get(),
                          [this] { frmSet(); });
@@ -62,10 +60,9 @@ void LyricWindows::whenLyricWindowMade(std::function<void(FrmShow&)> then) {
 FrmSet& LyricWindows::frmSet() {
     if (!frmSet_) {
         FrmShow& lyricWindow = frmShow();
-        frmSet_ =
-            std::make_unique<FrmSet>(settings_, lyricWindow,
-                                     FrmSetServices{services_.dialogs, services_.textChannel,
-                                                    services_.mouseTrack, services_.presenter});
+        frmSet_ = std::make_unique<FrmSet>(services_.settings, lyricWindow,
+                                           FrmSetServices{services_.dialogs, services_.textChannel,
+                                                          services_.mouseTrack, &presenter()});
         lyricWindow.forgetMoves();
     }
     return *frmSet_;

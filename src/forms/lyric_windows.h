@@ -19,19 +19,21 @@ class WindowTextChannel;
 
 // What the desktop lyric's windows need from the world outside them.
 struct LyricWindowServices {
+    LyricSettings& settings; // the look and the line, shared with the main window
     const ScreenGeometry& screen;
     Dialogs& dialogs;
     WindowTextChannel& textChannel; // the toolbar's delay commands
     MouseTrackPlatform& mouseTrack; // the toolbar's leave tracking
-    QString programFolder;          // holds data/system/desktoplrc.pst
+    QString programFolder;          // holds vellora.conf
+    // How the lyric window and the toolbar reach the screen; asked for once, when the first
+    // of them is made, so that start-up need not wait for the window system's answers.
+    std::function<WindowPresenter&()> presenter;
     // Whether the drawing machinery came up; see FrmShowServices.
     std::function<bool()> startGraphics = [] { return true; };
-    // How the lyric window and the toolbar reach the screen; none: the system's own.
-    WindowPresenter* presenter = nullptr;
 };
 
-// The desktop lyric's two windows and the settings they share. Each window is created and
-// loaded, not shown, the first time anything asks for it, and lives as long as this owner.
+// The desktop lyric's two windows. Each is created and loaded, not shown, the first time
+// anything asks for it, and lives as long as this owner.
 class LyricWindows : public DesktopLyric {
 public:
     explicit LyricWindows(LyricWindowServices services);
@@ -39,7 +41,7 @@ public:
     LyricWindows(const LyricWindows&) = delete;
     LyricWindows& operator=(const LyricWindows&) = delete;
 
-    LyricSettings& settings() override { return settings_; }
+    LyricSettings& settings() override { return services_.settings; }
     void DrawText(const QString& text) override;
     void SetColor(qint16 n) override;
     void showLyricWindow() override;
@@ -62,9 +64,8 @@ private:
     WindowPresenter& presenter();
 
     LyricWindowServices services_;
-    LyricSettings settings_;
     LyricWindowPreferences preferences_;
-    std::unique_ptr<WindowPresenter> systemPresenter_; // when the services bring none
+    WindowPresenter* presenter_ = nullptr; // once asked for
     // The toolbar refers to the lyric window, so it is declared after it and goes first.
     std::unique_ptr<FrmShow> frmShow_;
     std::vector<std::function<void(FrmShow&)>> whenLyricWindowMade_;

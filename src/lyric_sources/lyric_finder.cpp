@@ -58,29 +58,30 @@ void LyricFinder::trackOpened(const QString& mediaPath, bool lyricFileFound) {
     lookingUp_ = false;
 }
 
-void LyricFinder::tagsRead(const QString& mediaPath, const MediaTags& tags) {
+bool LyricFinder::tagsRead(const QString& mediaPath, const MediaTags& tags) {
     if (mediaPath != mediaPath_ || tags_)
-        return;
+        return false;
     tags_ = tags;
     key_ = SearchMemory::keyOf(mediaPath, tags);
-    if (std::exchange(searchWhenTagged_, false))
-        return ask();
-    if (lyricFileFound_)
-        return;
-    if (!tags.lyricLines.isEmpty()) {
-        hasLines_ = true;
-        Q_EMIT linesFound(tags.lyricLines);
-        return;
+    if (std::exchange(searchWhenTagged_, false)) {
+        ask();
+        return false;
     }
-    if (!searchOnline_)
+    return true;
+}
+
+void LyricFinder::showLines(const QStringList& lines) {
+    hasLines_ = true;
+    Q_EMIT linesFound(lines);
+}
+
+void LyricFinder::searchByItself() {
+    if (!tags_ || !searchOnline_)
         return;
     // Found earlier in the run but not saved: shown again without asking.
     if (const SearchMemory::Track* known = memory_.find(key_);
-        known && known->shown >= 0 && known->shown < int(known->timed.size())) {
-        hasLines_ = true;
-        Q_EMIT linesFound(known->timed[std::size_t(known->shown)].lines);
-        return;
-    }
+        known && known->shown >= 0 && known->shown < int(known->timed.size()))
+        return showLines(known->timed[std::size_t(known->shown)].lines);
     if (memory_.mayAskByItself(key_, clock_.elapsed()))
         startSearch(Request::ByItself);
 }
@@ -260,12 +261,11 @@ void LyricFinder::show(int index, bool wrapped) {
     SearchMemory::Track& known = *remembered();
     known.shown = index;
     const QStringList lines = known.timed[std::size_t(index)].lines;
-    hasLines_ = true;
-    Q_EMIT linesFound(lines);
+    showLines(lines);
 
-    files_.start([this, opening = opening_, mediaPath = mediaPath_, lines, wrapped,
-                  folder = options_.userLyricsFolder] {
-        const SavedLyrics::Outcome outcome = SavedLyrics::save(mediaPath, lines, folder).outcome;
+    files_.start([this, opening = opening_, lines, wrapped,
+                  places = LyricFile::placesFor(mediaPath_, options_.userLyricsFolder)] {
+        const SavedLyrics::Outcome outcome = SavedLyrics::save(places, lines).outcome;
         // Queued to the finder's thread; the destructor waits for this work, so the finder
         // is still there to receive it, and Qt drops it if the finder goes before it runs.
         QMetaObject::invokeMethod(

@@ -13,12 +13,12 @@
 #include <optional>
 #include <vector>
 
-// Finds lyrics for the track that is playing when no lyric file lies beside it: the lyrics
-// embedded in its tags first, then LRCLIB, by itself only when the user turned the online
-// search on, or whenever the user asks. Only timed lyrics are taken: they go out as lines for
-// the lyric line store and are saved as a lyric file (saved_lyrics.h) so the next play needs
-// no network. A lyric file of the user's is never written over. What a search found, or that
-// it found nothing usable, is kept for the run (search_memory.h).
+// LRCLIB's part in finding a track's lyrics (the order of all the sources is
+// OpenedTrack::findLyrics): asked by itself only when the user turned the online search on,
+// or whenever the user asks. Only timed lyrics are taken: they go out as lines for the lyric
+// line store and are saved as a lyric file (saved_lyrics.h) so the next play needs no
+// network. A lyric file of the user's is never written over. What a search found, or that it
+// found nothing usable, is kept for the run (search_memory.h).
 //
 // Everything slow happens elsewhere: the network on the event loop, files on a worker
 // thread. A new track cancels whatever was under way for the previous one, and nothing of
@@ -61,9 +61,16 @@ public:
     // says whether the lyric file loader found a file for it (beside it or in the user's
     // lyrics folder); nothing is looked for until its tags arrive.
     void trackOpened(const QString& mediaPath, bool lyricFileFound);
-    // The tags of the track opened last (others are passed over): its embedded lyrics, or a
-    // search when the online search is on and it has no lyrics at all.
-    void tagsRead(const QString& mediaPath, const MediaTags& tags);
+    // The tags of the track opened last (others are passed over). False when they are passed
+    // over, or when a search the user asked for waited for them: it runs now, and its answer
+    // takes the place of whatever else the track has.
+    bool tagsRead(const QString& mediaPath, const MediaTags& tags);
+    // Lines found elsewhere for the tagged track (its embedded lyrics): shown, and turning the
+    // online search on no longer searches for it.
+    void showLines(const QStringList& lines);
+    // The tagged track has no lyrics of its own: what this run found for it and did not save,
+    // else LRCLIB's, when the online search is on.
+    void searchByItself();
 
     // The user's word: search LRCLIB for this track now, whatever the setting.
     void searchNow();

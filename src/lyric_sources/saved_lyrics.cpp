@@ -3,18 +3,13 @@
 #include "files/data_folder.h"
 #include "files/file_replacement.h"
 #include "files/text_file.h"
-#include "lyrics/lyric_file.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
 namespace SavedLyrics {
 
 namespace {
-
-// File systems take names of at most 255 bytes; the hash and extension need 22 of them.
-constexpr qsizetype MaxBaseNameBytes = 200;
 
 QByteArray contentsOf(const QStringList& lines) {
     QByteArray bytes = HeaderLine.toUtf8() + "\r\n";
@@ -57,27 +52,12 @@ QString defaultUserFolder() {
     return userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
 }
 
-QString userFileFor(const QString& mediaPath, const QString& folder) {
-    const QString lyricFile = LyricFile::nameFor(mediaPath);
-    if (lyricFile.isEmpty() || folder.isEmpty())
-        return {};
-    QString base = QFileInfo(lyricFile).completeBaseName();
-    while (base.toUtf8().size() > MaxBaseNameBytes)
-        base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
-    const QByteArray hash =
-        QCryptographicHash::hash(QDir::cleanPath(QDir::fromNativeSeparators(mediaPath)).toUtf8(),
-                                 QCryptographicHash::Sha256)
-            .toHex()
-            .left(16);
-    return QDir(folder).filePath(base + u'.' + QString::fromLatin1(hash) + QStringLiteral(".lrc"));
-}
-
 bool isOwnFile(const QString& path) {
     return placeOf(folderOf(path), QFileInfo(path).fileName()) == Place::Own;
 }
 
-Result save(const QString& mediaPath, const QStringList& lines, const QString& folder) {
-    const QString beside = LyricFile::nameFor(mediaPath);
+Result save(const LyricFile::Places& places, const QStringList& lines) {
+    const QString& beside = places.beside;
     if (beside.isEmpty())
         return {};
     const QByteArray contents = contentsOf(lines);
@@ -92,8 +72,8 @@ Result save(const QString& mediaPath, const QStringList& lines, const QString& f
             media.replace(name, contents))
             return {Outcome::Saved, beside};
     }
-    const QString fallback = userFileFor(mediaPath, folder);
-    if (fallback.isEmpty() || !QDir().mkpath(folder))
+    const QString& fallback = places.inUserFolder;
+    if (fallback.isEmpty() || !QDir().mkpath(QFileInfo(fallback).path()))
         return {};
     const OpenedFolder users = folderOf(fallback);
     const QString fallbackName = QFileInfo(fallback).fileName();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lyrics/lyric_file.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,11 +22,6 @@ QString userFolder(const QString& xdgDataHome, const QString& home);
 // The folder above for this process's environment.
 QString defaultUserFolder();
 
-// The file in the user's lyrics folder for a media file: the lyric file's own name with a
-// hash of the media's full path, so two "01 Intro.mp3" of two albums never share one.
-// Empty when the lyric file rule gives no name.
-QString userFileFor(const QString& mediaPath, const QString& userFolder);
-
 // Whether a file the program wrote is at the path (its first line is HeaderLine).
 bool isOwnFile(const QString& path);
 
@@ -39,9 +36,10 @@ struct Result {
     QString path; // where it was written
 };
 
-// Writes the lines, after HeaderLine, CR LF ends, UTF-8: beside the media when its folder
-// is writable, else in the user's folder (made when missing). Replaces only a file of the
-// program's own. Touches the disk.
-Result save(const QString& mediaPath, const QStringList& lines, const QString& userFolder);
+// Writes the lines, after HeaderLine, CR LF ends, UTF-8, at the first of the media's lyric
+// file places that can take them: beside the media when its folder is writable, else in the
+// user's folder (made when missing). Replaces only a file of the program's own. Touches the
+// disk.
+Result save(const LyricFile::Places& places, const QStringList& lines);
 
 } // namespace SavedLyrics

@@ -2,10 +2,18 @@
 
 #include "files/text_file.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
 namespace LyricFile {
+
+namespace {
+
+// File systems take names of at most 255 bytes; the hash and extension need 22 of them.
+constexpr qsizetype MaxBaseNameBytes = 200;
+
+} // namespace
 
 QString nameFor(const QString& mediaPath) {
     const QString path = QDir::fromNativeSeparators(mediaPath);
@@ -16,6 +24,26 @@ QString nameFor(const QString& mediaPath) {
     if (nameEnd == nameStart || (dot == nameStart && nameEnd == path.size()))
         return {};
     return path.left(nameEnd) + QStringLiteral(".lrc");
+}
+
+QString userFileFor(const QString& mediaPath, const QString& userFolder) {
+    const QString lyricFile = nameFor(mediaPath);
+    if (lyricFile.isEmpty() || userFolder.isEmpty())
+        return {};
+    QString base = QFileInfo(lyricFile).completeBaseName();
+    while (base.toUtf8().size() > MaxBaseNameBytes)
+        base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
+    const QByteArray hash =
+        QCryptographicHash::hash(QDir::cleanPath(QDir::fromNativeSeparators(mediaPath)).toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    return QDir(userFolder)
+        .filePath(base + u'.' + QString::fromLatin1(hash) + QStringLiteral(".lrc"));
+}
+
+Places placesFor(const QString& mediaPath, const QString& userFolder) {
+    return {nameFor(mediaPath), userFileFor(mediaPath, userFolder)};
 }
 
 QStringList loadLines(const QString& mediaPath) {

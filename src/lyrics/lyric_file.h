@@ -4,8 +4,9 @@
 #include <QStringList>
 #include <optional>
 
-// LRC lyric files: they lie beside the media files under the same base name, and are
-// kept as raw lines; the playback tick interprets the time tags as it scans them.
+// LRC lyric files: they lie beside the media files under the same base name, or in the
+// user's lyrics folder, and are kept as raw lines; the playback tick interprets the time tags
+// as it scans them.
 namespace LyricFile {
 
 // The lyric line store, like the list box that shows it, holds at most this many lines.
@@ -19,6 +20,19 @@ inline constexpr qint64 MaxBytes = 8 * 1024 * 1024;
 // replaced by ".lrc" (".lrc" appended when it has none). Empty when the path names no
 // file (empty, ending in a separator, or a name that is only an extension).
 QString nameFor(const QString& mediaPath);
+
+// The file in the user's lyrics folder for a media file: the lyric file's own name with a
+// hash of the media's full path, so two "01 Intro.mp3" of two albums never share one.
+// Empty when nameFor gives no name or there is no folder.
+QString userFileFor(const QString& mediaPath, const QString& userFolder);
+
+// Every place a media file's lyric file may lie, in the order they are looked at; an empty
+// path is a place that does not exist.
+struct Places {
+    QString beside;
+    QString inUserFolder;
+};
+Places placesFor(const QString& mediaPath, const QString& userFolder);
 
 // The raw lines of the media file's lyric file, at most MaxLines from at most MaxBytes;
 // empty when there is no such ordinary, visible file or it cannot be read.

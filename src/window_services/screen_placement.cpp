@@ -53,4 +53,14 @@ QRect lyricOn(const DesktopScreen& screen, int height, std::optional<int> dragge
                  height);
 }
 
+std::optional<int> draggedTop(const DesktopScreen& screen, const QRect& window) {
+    if (window.y() == lyricOn(screen, window.height(), std::nullopt).y())
+        return std::nullopt;
+    return window.y() - screen.geometry.y();
+}
+
+QPoint toolbarAbove(const QRect& screen, int lyricTop, const QSize& toolbar) {
+    return {screen.x() + (screen.width() - toolbar.width()) / 2, lyricTop - toolbar.height()};
+}
+
 } // namespace ScreenPlacement

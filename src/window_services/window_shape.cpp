@@ -1,12 +1,15 @@
 #include "window_services/window_shape.h"
 
 #include <QBitmap>
+#include <algorithm>
 
 namespace WindowShape {
 
 QRegion nothingVisible() {
     return QRegion(-1, -1, 1, 1);
 }
+
+namespace {
 
 QImage emptyBits(QSize size) {
     QImage bits(size, QImage::Format_MonoLSB);
@@ -16,8 +19,32 @@ QImage emptyBits(QSize size) {
     return bits;
 }
 
-QRegion regionOf(const QImage& bits) {
-    return QRegion(QBitmap::fromImage(bits));
+} // namespace
+
+QRegion outsideColourKey(const QImage& picture, QRgb key) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    QImage bits = emptyBits(rgb.size());
+    bool any = false;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* inside = bits.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (row[x] != key) {
+                inside[x >> 3] |= uchar(1u << (x & 7));
+                any = true;
+            }
+        }
+    }
+    return any ? QRegion(QBitmap::fromImage(bits)) : nothingVisible();
+}
+
+QImage colourKeyTransparent(const QImage& picture, QRgb key) {
+    QImage transparent = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < transparent.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(transparent.scanLine(y));
+        std::replace(row, row + transparent.width(), key, QRgb(0));
+    }
+    return transparent;
 }
 
 QRegion inkedPixels(const QImage& picture, const QRect& area) {

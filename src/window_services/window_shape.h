@@ -12,28 +12,13 @@ namespace WindowShape {
 // window shows none of it.
 QRegion nothingVisible();
 
-// A picture's size in bits, all of them outside.
-QImage emptyBits(QSize size);
-inline void setInside(QImage& bits, int x, int y) {
-    bits.scanLine(y)[x >> 3] |= uchar(1u << (x & 7));
-}
-QRegion regionOf(const QImage& bits);
+// The pixels of a 32-bit picture not of the colour key, the rest of which lets the desktop
+// show through and the pointer through to what lies beneath; nothing visible when all are.
+QRegion outsideColourKey(const QImage& picture, QRgb key);
 
-// The pixels of a 32-bit picture for which shows(pixel) holds; nothing visible when none do.
-template <typename Shows> QRegion visiblePixels(const QImage& picture, Shows shows) {
-    QImage bits = emptyBits(picture.size());
-    bool any = false;
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            if (shows(row[x])) {
-                setInside(bits, x, y);
-                any = true;
-            }
-        }
-    }
-    return any ? regionOf(bits) : nothingVisible();
-}
+// The same picture for a surface that knows no colour key: premultiplied, with the key's
+// pixels transparent.
+QImage colourKeyTransparent(const QImage& picture, QRgb key);
 
 // The pixels of a premultiplied picture within area that are not fully transparent, built
 // from each row's runs without a bitmap: a picture of device pixels on a high-density screen

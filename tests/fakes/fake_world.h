@@ -1,10 +1,12 @@
 #pragma once
 
+#include "desktop_lyric/lyric_settings.h"
 #include "fakes/fake_desktop_services.h"
 #include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_text_channel.h"
 #include "forms/lyric_windows.h"
+#include "platform/system_window_presenter.h"
 
 #include <QString>
 #include <functional>
@@ -15,32 +17,40 @@
 struct RealParts {
     const ScreenGeometry* screen = nullptr;
     MouseTrackPlatform* mouseTrack = nullptr;
-    WindowPresenter* presenter = nullptr;
+    // None: the presenter of the window system the test runs on, made on first use.
+    std::function<WindowPresenter&()> presenter = {};
     std::function<bool()> startGraphics = [] { return true; };
 };
 
-// Everything the windows ask of the desktop, faked, with the lyric windows built on it.
-// The media engine is left to the user, who may want a fake or the real one.
+// Everything the windows ask of the desktop, faked, with the lyric windows built on it as
+// the program builds them. The media engine is left to the user, who may want a fake or the
+// real one.
 struct FakeWorld {
     explicit FakeWorld(const QString& programFolder, RealParts parts = {})
-        : real(std::move(parts)), programFolder_(programFolder) {}
+        : real(std::move(parts)), programFolder_(programFolder),
+          lyricSettings_(std::make_unique<LyricSettings>(programFolder)) {
+        if (!real.presenter)
+            real.presenter = systemWindowPresenterOnFirstUse();
+    }
 
     // The lyric windows, made the first time they are asked for as the program makes them:
-    // what they read at their start (settings, preferences) a test writes before.
+    // what they read at their start (the preferences) a test writes before.
     LyricWindows& lyricWindows() {
         if (!lyricWindows_)
             lyricWindows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{real.screen ? *real.screen : screen, dialogs, textChannel,
-                                    real.mouseTrack ? *real.mouseTrack : mouseTrack, programFolder_,
-                                    real.startGraphics, real.presenter});
+                LyricWindowServices{*lyricSettings_, real.screen ? *real.screen : screen, dialogs,
+                                    textChannel, real.mouseTrack ? *real.mouseTrack : mouseTrack,
+                                    programFolder_, real.presenter, real.startGraphics});
         return *lyricWindows_;
     }
-    // The next ask makes them anew, as the next start of the program does; in another program
-    // folder if one is given.
+    // The next ask makes the windows anew, as the program's next start does, over the same
+    // settings; or in another program folder, with the settings found there.
     void restartLyricWindows(const QString& programFolder = {}) {
         lyricWindows_.reset();
-        if (!programFolder.isEmpty())
-            programFolder_ = programFolder;
+        if (programFolder.isEmpty())
+            return;
+        programFolder_ = programFolder;
+        lyricSettings_ = std::make_unique<LyricSettings>(programFolder);
     }
 
     RealParts real;
@@ -53,5 +63,6 @@ struct FakeWorld {
 
 private:
     QString programFolder_;
+    std::unique_ptr<LyricSettings> lyricSettings_;
     std::unique_ptr<LyricWindows> lyricWindows_;
 };

@@ -8,6 +8,7 @@
 #include "support/temp_folder.h"
 
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 // A player core on fakes, with a temporary program folder and working directory, and its
@@ -57,7 +58,11 @@ public:
         engine.calls.clear();
         return *player;
     }
-    QStringList entries() const { return player->playlist().entries().paths(); }
+    // One of the core's timers, by its design name.
+    QTimer* timer(const char* name) const {
+        return player->findChild<QTimer*>(QString::fromLatin1(name));
+    }
+    QStringList entries() const { return player->playlist().model().entries().paths(); }
 
     TempFolder programFolder;
     TempFolder workingDir;

@@ -1,7 +1,6 @@
-#include "core/opened_track.h"
+#include "lyric_sources/opened_track.h"
 
 #include "lyric_sources/media_tag_loader.h"
-#include "lyric_sources/saved_lyrics.h"
 #include "lyrics/lyric_file.h"
 
 #include <QDateTime>
@@ -21,13 +20,8 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
         artUrl_.clear();
     }
     mediaPath_ = mediaPath;
-
-    std::optional<QStringList> lines = LyricFile::loadFile(LyricFile::nameFor(mediaPath));
-    if (!lines)
-        lines =
-            LyricFile::loadFile(SavedLyrics::userFileFor(mediaPath, services_.userLyricsFolder));
-    lyricFileFound_ = lines.has_value();
     tagOpening_ = 0;
+    QStringList lines = findLyrics();
     Q_EMIT opened();
     if (held_) {
         // A finder already made must let go of the previous track now all the same.
@@ -37,6 +31,29 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
     } else {
         lookFurther();
     }
+    return lines;
+}
+
+// Where a track's lyrics come from, first to last; the first source that has any is all
+// that is shown.
+QStringList OpenedTrack::findLyrics() {
+    const LyricFile::Places files = LyricFile::placesFor(mediaPath_, services_.userLyricsFolder);
+    // 1. The lyric file beside the media; 2. the one in the user's lyrics folder. A file,
+    // even an empty one, is the user's word for the track.
+    std::optional<QStringList> lines = LyricFile::loadFile(files.beside);
+    if (!lines)
+        lines = LyricFile::loadFile(files.inUserFolder);
+    lyricFileFound_ = lines.has_value();
+    // Once the tags are read (a search the user asked for meanwhile goes first):
+    afterTags_ = [this, found = lyricFileFound_](const MediaTags& tags) {
+        if (found)
+            return;
+        // 3. the lyrics embedded in the tags;
+        if (!tags.lyricLines.isEmpty())
+            return finder().showLines(tags.lyricLines);
+        // 4. LRCLIB's, asked by itself only when the user turned the online search on.
+        finder().searchByItself();
+    };
     return lines.value_or(QStringList{});
 }
 
@@ -76,7 +93,8 @@ void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const Me
     tags_.cover = {};
     artUrl_ = artUrl;
     Q_EMIT tagsChanged();
-    finder().tagsRead(mediaPath, tags);
+    if (finder().tagsRead(mediaPath, tags))
+        afterTags_(tags);
 }
 
 LyricFinder& OpenedTrack::finder() {

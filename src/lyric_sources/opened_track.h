@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class MediaTagLoader;
@@ -22,11 +23,12 @@ struct LyricSourceServices {
     LrclibLookupFactory lrclibLookups;         // none: searches end as Offline
 };
 
-// The track opened last, as far as its lyrics and tags go. Opening it loads its lyric file
-// from beside it, else from the user's lyrics folder; either one is all it shows. Then its
-// tags are read on a worker thread, and with them the lyrics the finder comes up with: the
-// ones embedded in the tags, or LRCLIB's, which arrive as linesFound() for the lyric line
-// store.
+// The track opened last, as far as its lyrics and tags go, and the one place that says where
+// a track's lyrics come from (findLyrics()): its lyric file beside it, else the one in the
+// user's lyrics folder, else the lyrics embedded in its tags, else LRCLIB's. The first that
+// has any is all that is shown. The files are read at once; the tags on a worker thread, and
+// LRCLIB is asked by the finder on the event loop, so what those give arrives later as
+// linesFound() for the lyric line store.
 //
 // Nothing of it is made before the first track is looked at further or the user asks for
 // lyrics, so a start-up that holds it back (holdBack()) reads no tags and makes no network
@@ -70,6 +72,9 @@ Q_SIGNALS:
     void searchOnlineChanged(bool on);
 
 private:
+    // Returns the lines of the track's lyric file; the steps after it go on once the tags
+    // are read.
+    QStringList findLyrics();
     LyricFinder& finder();
     // Tells the finder of the track and reads its tags.
     void lookFurther();
@@ -81,6 +86,7 @@ private:
     std::unique_ptr<LyricFinder> finder_;
     QString mediaPath_;
     bool lyricFileFound_ = false;
+    std::function<void(const MediaTags&)> afterTags_; // the lookup's steps that need the tags
     bool held_ = false;
     bool lookingHeld_ = false; // a track opened while held, not yet looked at further
     quint64 tagOpening_ = 0;   // the loader's opening of this track, 0 when none was asked

@@ -1,4 +1,4 @@
-#include "forms/notice_placement.h"
+#include "window_services/notice_placement.h"
 
 #include <algorithm>
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QRegion>
+
+class QWidget;
+class WindowPresenter;
+
+// What the window system is told of the lyric window's shape, in its picture's device
+// pixels. Under a compositing manager the transparent pixels show the screen behind as they
+// are, so only the pointer needs keeping to the lines of text; without one, the window is cut
+// to its inked pixels. Locked, the pointer is taken nowhere.
+struct LyricWindowShape {
+    enum class Cut {
+        Visible,             // shows, and takes the pointer, only inside region
+        VisibleWithoutInput, // shows only inside region and takes the pointer nowhere
+        InputOnly,           // shows whole and takes the pointer only inside region
+    };
+    // As a window is before its first picture: nothing of it shows.
+    Cut cut = Cut::Visible;
+    QRegion region;
+
+    bool operator==(const LyricWindowShape&) const = default;
+
+    // The shape of a window showing picture, whose lines have inkBoxes.
+    static LyricWindowShape of(const QImage& picture, const QList<QRect>& inkBoxes,
+                               bool compositing, bool locked);
+
+    void sendTo(WindowPresenter& presenter, QWidget& window) const;
+};
