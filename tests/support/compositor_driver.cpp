@@ -20,6 +20,15 @@ bool CompositorDriver::x11PointerNear(QPoint at, int slack) const {
     return x11 && (*x11 - at).manhattanLength() <= slack;
 }
 
+void CompositorDriver::moveTo(QPoint at, bool overX11) {
+    pointer_->moveTo(at);
+    // Xwayland hears of the compositor's pointer on its own time; a press before the X server
+    // has the pointer where it was moved would go where it was.
+    if (overX11) {
+        ASSERT_TRUE(waitUntil([&] { return x11PointerNear(at, x11Slack_); }, 20000));
+    }
+}
+
 void CompositorDriver::targetStarted(QProcess&, const QString&, bool, QPoint) {}
 
 void CompositorDriver::pointOverTarget(QProcess&, QPoint, bool) {}

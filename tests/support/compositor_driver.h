@@ -13,6 +13,24 @@
 
 namespace testsupport {
 
+// tests/wayland_pointer: a virtual pointer of the compositor's own, one command a line.
+class PointerProgram {
+public:
+    PointerProgram(const QString& program, QSize layout, const QProcessEnvironment& environment);
+    ~PointerProgram();
+    PointerProgram(const PointerProgram&) = delete;
+    PointerProgram& operator=(const PointerProgram&) = delete;
+
+    bool started() const;
+    // One command, handled once the program answers.
+    void point(const QString& command);
+    // Arriving from a pixel away: a window hears of the pointer that moves over it.
+    void moveTo(QPoint at);
+
+private:
+    std::unique_ptr<QProcess> process_;
+};
+
 // A compositor's session as the desktop-lyric tests drive it from outside, one implementation
 // per compositor: what it shows, its own pointer, where it put a window, its work area. Every
 // session has Xwayland, which the X11 client looks at.
@@ -33,9 +51,10 @@ public:
     virtual QImage screenshot() = 0;
     // The pointer arrives at `at` from a pixel away, so that the window there hears it move over
     // it; over an X11 window, the move is done once the X server has the pointer there too.
-    virtual void moveTo(QPoint at, bool overX11) = 0;
-    virtual void press() = 0;
-    virtual void release() = 0;
+    // Unless told otherwise, the pointer is tests/wayland_pointer's.
+    virtual void moveTo(QPoint at, bool overX11);
+    virtual void press() { pointer_->point("press"); }
+    virtual void release() { pointer_->point("release"); }
     // Where the content of the window titled title starts once the compositor has placed it;
     // none before, and none where the compositor does not tell.
     virtual std::optional<QPoint> windowCorner(const QString& title, bool x11) = 0;
@@ -61,24 +80,9 @@ protected:
 
     QProcessEnvironment environment_;
     std::unique_ptr<X11Client> x11_;
-};
-
-// tests/wayland_pointer: a virtual pointer of the compositor's own, one command a line.
-class PointerProgram {
-public:
-    PointerProgram(const QString& program, QSize layout, const QProcessEnvironment& environment);
-    ~PointerProgram();
-    PointerProgram(const PointerProgram&) = delete;
-    PointerProgram& operator=(const PointerProgram&) = delete;
-
-    bool started() const;
-    // One command, handled once the program answers.
-    void point(const QString& command);
-    // Arriving from a pixel away: a window hears of the pointer that moves over it.
-    void moveTo(QPoint at);
-
-private:
-    std::unique_ptr<QProcess> process_;
+    std::unique_ptr<PointerProgram> pointer_;
+    // How far the X server's pointer may be from the compositor's once it has heard of it.
+    int x11Slack_ = 0;
 };
 
 } // namespace testsupport

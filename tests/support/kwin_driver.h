@@ -100,14 +100,6 @@ public:
                       QImage::Format(layout.value("format").toInt()))
             .convertToFormat(QImage::Format_RGB32);
     }
-    void moveTo(QPoint at, bool overX11) override {
-        pointer_->moveTo(at);
-        if (overX11) {
-            ASSERT_TRUE(waitUntil([&] { return x11PointerNear(at, 0); }, 20000));
-        }
-    }
-    void press() override { pointer_->point("press"); }
-    void release() override { pointer_->point("release"); }
     // An X11 window's; a Wayland window's place is the compositor's secret.
     std::optional<QPoint> windowCorner(const QString& title, bool x11) override {
         const std::optional<QRect> window = x11 ? x11_->window(title) : std::nullopt;
@@ -123,7 +115,6 @@ public:
 private:
     static QString kwin(const char* name) { return qEnvironmentVariable(name); }
 
-    std::unique_ptr<PointerProgram> pointer_;
     std::unique_ptr<QProcess> panel_;
     bool panelShown_ = false;
 };

@@ -91,7 +91,7 @@ public:
         open(mutter("VELLORA_MUTTER_WAYLAND_DISPLAY"), mutter("VELLORA_MUTTER_DISPLAY"), runtime,
              home);
         environment_.insert("XAUTHORITY", mutter("VELLORA_MUTTER_XAUTHORITY"));
-        pointer_ = std::make_unique<RemotePointer>(
+        remote_ = std::make_unique<RemotePointer>(
             QDBusConnection::connectToBus(mutter("VELLORA_MUTTER_BUS"), "mutter"));
         if (!x11_->connected())
             return;
@@ -117,7 +117,7 @@ public:
             return "run through scripts/test.sh, which starts a headless mutter";
         if (x11_ && !x11_->connected())
             return "no connection to mutter's Xwayland";
-        if (pointer_ && !pointer_->started())
+        if (remote_ && !remote_->started())
             return "no remote desktop session";
         if (x11_ && !workAreaShrunk_)
             return "mutter took no room for the dock";
@@ -128,8 +128,8 @@ public:
     // Xwayland hears of the compositor's pointer on its own time: a move that it has not seen
     // would not be followed by the next.
     void moveTo(QPoint at, bool overX11) override {
-        pointer_->moveTo(at - QPoint(1, 0));
-        pointer_->moveTo(at);
+        remote_->moveTo(at - QPoint(1, 0));
+        remote_->moveTo(at);
         if (overX11) {
             const std::function<void()> nudge = nudging(at);
             ASSERT_TRUE(waitUntil(
@@ -142,8 +142,8 @@ public:
                 20000));
         }
     }
-    void press() override { pointer_->button(true); }
-    void release() override { pointer_->button(false); }
+    void press() override { remote_->button(true); }
+    void release() override { remote_->button(false); }
     // Once mutter has framed the X11 window and says so in its stacking list; a Wayland
     // window's place it does not tell.
     std::optional<QPoint> windowCorner(const QString& title, bool x11) override {
@@ -192,8 +192,8 @@ private:
         return [this, at, sinceMove = QElapsedTimer()]() mutable {
             if (sinceMove.isValid() && !sinceMove.hasExpired(100))
                 return;
-            pointer_->moveTo(at - QPoint(1, 0));
-            pointer_->moveTo(at);
+            remote_->moveTo(at - QPoint(1, 0));
+            remote_->moveTo(at);
             sinceMove.start();
         };
     }
@@ -214,7 +214,7 @@ private:
 
     static QString mutter(const char* name) { return qEnvironmentVariable(name); }
 
-    std::unique_ptr<RemotePointer> pointer_;
+    std::unique_ptr<RemotePointer> remote_;
     quint32 dock_ = 0;
     bool workAreaShrunk_ = false;
 };
