@@ -241,6 +241,7 @@ std::optional<QPoint> CompositorFixture::targetCorner(const QString& title, bool
         for (int x = 0; x < shot.width(); ++x)
             if (QColor(shot.pixel(x, y)) == TargetColour)
                 return QPoint(x, y);
+    ADD_FAILURE() << "no pixel of " << title.toStdString() << " shows";
     return std::nullopt;
 }
 
