@@ -193,7 +193,7 @@ TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {
                                                        QSize(1920, 111), 1920));
 }
 
-TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRepaint) {
+TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineTwoCutsAndOneRepaint) {
     chooseStyle();
     FrmShow& window = lyric();
     window.show();
@@ -216,7 +216,11 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineOneShapeAndOneRep
     EXPECT_EQ(costOf(QStringLiteral("every tick")), std::pair(0, 0));
     EXPECT_EQ(window.picture().cacheKey(), picture);
     counter.paints = 0;
-    EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(1, 1));
+    // The old cut is taken down before the next line's is made.
+    const QRegion firstCut = presenter.region;
+    EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(2, 1));
+    EXPECT_FALSE(presenter.region.isEmpty());
+    EXPECT_NE(presenter.region, firstCut);
     // The repaint asked for comes.
     EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
 

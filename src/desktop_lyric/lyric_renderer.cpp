@@ -277,10 +277,21 @@ Drawing draw(const QString& text, const LyricStyle& style, QSize size, int layou
 
 } // namespace LyricRenderer
 
+bool LyricPicture::isDrawingOf(const QString& text, const LyricStyle& style, QSize size,
+                               int layoutWidth, qreal scale) const {
+    return hasGlyphsOf(text, style, size, layoutWidth, scale) && style == style_;
+}
+
+bool LyricPicture::hasGlyphsOf(const QString& text, const LyricStyle& style, QSize size,
+                               int layoutWidth, qreal scale) const {
+    return drawn_ && text == text_ && style.fontName == style_.fontName &&
+           style.fontSize == style_.fontSize && size == size_ && layoutWidth == layoutWidth_ &&
+           scale == scale_;
+}
+
 bool LyricPicture::draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
                         qreal scale) {
-    if (drawn_ && text == text_ && style == style_ && size == size_ &&
-        layoutWidth == layoutWidth_ && scale == scale_)
+    if (isDrawingOf(text, style, size, layoutWidth, scale))
         return false;
     text_ = text;
     style_ = style;

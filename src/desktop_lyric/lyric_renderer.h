@@ -86,6 +86,14 @@ public:
     bool draw(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
               qreal scale = 1);
 
+    // Whether the picture already is the drawing of these.
+    bool isDrawingOf(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+                     qreal scale = 1) const;
+
+    // Whether its glyphs are those of these, whatever their colours: where it has ink.
+    bool hasGlyphsOf(const QString& text, const LyricStyle& style, QSize size, int layoutWidth,
+                     qreal scale = 1) const;
+
     const QImage& image() const { return drawing_.image; }
     const QList<QRect>& inkBoxes() const { return drawing_.inkBoxes; }
     bool isEmpty() const { return !drawn_; }

@@ -192,9 +192,15 @@ void FrmShow::present() {
     const QRect before = inkArea();
     // The layout spans the whole screen, whatever the window's own width; the picture has
     // the screen's own pixels.
-    if (!picture_.draw(settings_.currentText(), settings_.style(), size(),
-                       placedOn_.geometry.width(), devicePixelRatio()))
+    const QString& text = settings_.currentText();
+    const LyricStyle style = settings_.style();
+    const int layoutWidth = placedOn_.geometry.width();
+    if (picture_.isDrawingOf(text, style, size(), layoutWidth, devicePixelRatio()))
         return;
+    // New colours keep the glyphs, and so the cut.
+    if (!picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()))
+        takeDownCut();
+    picture_.draw(text, style, size(), layoutWidth, devicePixelRatio());
     reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.
     services_.presenter.present(*this, picture_.image(), before | inkArea());
@@ -214,7 +220,7 @@ QRect FrmShow::inkArea() const {
     return QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(inkBounds())).toAlignedRect();
 }
 
-// A new line costs the window system one shape, and only if its cut differs from the last
+// A new picture costs the window system a shape only where its cut differs from the last
 // one: reshaping a window is costly for the X server.
 void FrmShow::reshape() {
     const LyricWindowShape next = LyricWindowShape::of(picture_.image(), picture_.inkBoxes(),
@@ -222,6 +228,14 @@ void FrmShow::reshape() {
     if (next == shape_)
         return;
     shape_ = next;
+    sendShape();
+}
+
+void FrmShow::takeDownCut() {
+    const LyricWindowShape meanwhile = shape_.whileRedrawn();
+    if (meanwhile == shape_)
+        return;
+    shape_ = meanwhile;
     sendShape();
 }
 

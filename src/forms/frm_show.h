@@ -88,6 +88,7 @@ private:
     QRect inkBounds() const;
     QRect inkArea() const;
     void reshape();
+    void takeDownCut();
     void sendShape();
 
     LyricSettings& settings_;

@@ -21,6 +21,12 @@ LyricWindowShape LyricWindowShape::of(const QImage& picture, const QList<QRect>&
     return shape;
 }
 
+LyricWindowShape LyricWindowShape::whileRedrawn() const {
+    if (cut == Cut::InputOnly)
+        return *this;
+    return LyricWindowShape{cut, QRegion()};
+}
+
 void LyricWindowShape::sendTo(WindowPresenter& presenter, QWidget& window) const {
     switch (cut) {
     case Cut::Visible:

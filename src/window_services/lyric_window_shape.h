@@ -28,5 +28,14 @@ struct LyricWindowShape {
     static LyricWindowShape of(const QImage& picture, const QList<QRect>& inkBoxes,
                                bool compositing, bool locked);
 
+    // The shape a window keeps while its next glyphs are drawn. Cut to its pixels, it leaves
+    // the screen: cut straight from one line's glyphs to the next, the X server would repaint
+    // the desktop under the old glyphs clipping each of its cells against every cell of the
+    // new cut, a cost that grows with the square of the cells (thousands for a line of
+    // Chinese). Cut to nothing first, the desktop is repainted against a plain clip once the
+    // window manager's frame has followed, which it does while the picture is drawn, and the
+    // new cut then uncovers only the window's own pixels, which it paints itself.
+    LyricWindowShape whileRedrawn() const;
+
     void sendTo(WindowPresenter& presenter, QWidget& window) const;
 };
