@@ -1,6 +1,6 @@
 // One 10 ms tick of the water over the main window's picture: at rest, rippling after a
 // press, and with the pointer moving over it.
-#include "platform/water_ripple.h"
+#include "forms/water_ripple.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Window titles as the text command channel reads them from other programs' windows: any of
 // the types it decodes, any bytes. Compound text is the one Xlib parses itself, escape
 // sequences, directions and all.
-#include "platform/window_text_decoding_x11.h"
+#include "platform/desktop/window_text_decoding_x11.h"
 
 #include <clocale>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #include "fakes/fake_mouse_track_platform.h"
-#include "platform/system_mouse_track_platform.h"
+#include "platform/desktop/system_mouse_track_platform.h"
 #include "support/event_wait.h"
 #include "window_services/c_mouse_track.h"
 

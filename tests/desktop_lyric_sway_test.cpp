@@ -5,7 +5,7 @@
 // The test script starts the compositor and names it in VELLORA_SWAY_WAYLAND_DISPLAY,
 // VELLORA_SWAY_DISPLAY and VELLORA_SWAYSOCK; a second sway inside it, with outputs that can
 // come and go, in VELLORA_NESTED_SWAY_*.
-#include "platform/layer_buffer_scale.h"
+#include "platform/presenters/layer_buffer_scale.h"
 #include "support/compositor_fixture.h"
 #include "support/event_wait.h"
 #include "support/sway_driver.h"

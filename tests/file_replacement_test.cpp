@@ -1,7 +1,7 @@
 #include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/settings_file.h"
 #include "files/file_replacement.h"
-#include "platform/process_signals.h"
+#include "platform/process/process_signals.h"
 #include "player/playlist_file.h"
 #include "playlist_saver/playlists.h"
 #include "support/temp_folder.h"

@@ -2,7 +2,7 @@
 // clicks, double-clicks, the list, drops, and what it shows of the player core.
 #include "desktop_integration/file_drops.h"
 #include "forms/frm_set.h"
-#include "platform/process_signals.h"
+#include "platform/process/process_signals.h"
 #include "support/double_click.h"
 #include "support/event_wait.h"
 #include "support/player_fixture.h"

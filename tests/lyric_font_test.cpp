@@ -1,6 +1,6 @@
 #include "desktop_lyric/lyric_font_choice.h"
 #include "fakes/fake_desktop_services.h"
-#include "platform/system_font_installation.h"
+#include "platform/desktop/system_font_installation.h"
 #include "player/lyric_font.h"
 #include "support/temp_folder.h"
 

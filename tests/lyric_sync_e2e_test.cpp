@@ -4,7 +4,7 @@
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
 #include "forms/frm_show.h"
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 #include "support/event_wait.h"
 #include "support/generated_audio.h"
 #include "support/temp_folder.h"

@@ -1,6 +1,6 @@
 // The engine on the real libmpv, with generated tones. Nothing here bounds the wall clock:
 // where time must pass, a second engine playing a track of known length is the witness.
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 #include "support/event_wait.h"
 #include "support/generated_audio.h"
 

@@ -6,7 +6,7 @@
 #include "desktop_integration/mpris_service.h"
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 #include "support/event_wait.h"
 #include "support/generated_audio.h"
 #include "support/private_bus.h"

@@ -1,4 +1,4 @@
-#include "platform/start_platform.h"
+#include "platform/process/start_platform.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,5 +1,5 @@
 #include "desktop_lyric/text_command_channel.h"
-#include "platform/system_window_text_channel.h"
+#include "platform/desktop/system_window_text_channel.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 #include "support/x11_client.h"

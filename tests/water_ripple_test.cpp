@@ -1,4 +1,4 @@
-#include "platform/water_ripple.h"
+#include "forms/water_ripple.h"
 
 #include <QImage>
 #include <climits>

@@ -1,6 +1,6 @@
 // Reads one media file's tags the way the player does and says what it found, so that
 // bench/tag_memory.sh can measure the peak memory of that one read.
-#include "platform/taglib_media_tags.h"
+#include "platform/media_sources/taglib_media_tags.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "forms/click_recognizer.h"
-#include "platform/water_ripple.h"
+#include "forms/water_ripple.h"
 
 #include <QString>
 #include <QStringList>

@@ -10,7 +10,7 @@
 
 // Asking LRCLIB, as the lyric finder sees it. The client that asks over the network
 // (lrclib_client.h) lives in the media sources module, which the program loads only once
-// lyrics are first looked for (platform/media_sources_module.h).
+// lyrics are first looked for (platform/process/media_sources_module.h).
 //
 // A lookup asks one request at a time. Every request ends in exactly one answer, on the
 // event loop, unless it is cancelled first.

@@ -6,7 +6,7 @@
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_text_channel.h"
 #include "forms/lyric_windows.h"
-#include "platform/system_window_presenter.h"
+#include "platform/presenters/system_window_presenter.h"
 
 #include <QString>
 #include <functional>

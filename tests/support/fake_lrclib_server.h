@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lyric_sources/lrclib_client.h"
+#include "platform/media_sources/lrclib_client.h"
 
 #include <QByteArray>
 #include <QList>
