@@ -13,6 +13,7 @@ seconds=${2:-30}
 
 bash scripts/setup.sh bench
 source bench/support/release_build.sh
+source bench/support/cpu_time.sh
 release_build
 player=$build/vellora
 minimal=$build/bench/minimal_window
@@ -49,7 +50,6 @@ playlist() { # one entry, or none
     if [ "$1" = one ]; then printf '1\r\n%s\r\n' "$work/track.mp3"; else printf '0\r\n\r\n'; fi \
         >"$work/program/data.dat"
 }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 rss_kib() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 switches() { # context switches of the main thread, and of all threads
     awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"
@@ -73,7 +73,6 @@ start_player() { # prints "ms pid" of the first shown window; the player's log g
 
 declare -A samples
 add() { samples[$1]+="$2 "; }
-hz=$(getconf CLK_TCK)
 
 echo "== start-up ($runs runs each, round-robin)"
 for run in $(seq "$runs"); do
@@ -93,11 +92,11 @@ done
 echo "== playing, ${seconds} s per run ($runs runs each, round-robin)"
 measure_cpu() { # name pid
     local before xbefore after xafter
-    before=$(cpu_ticks "$2"); xbefore=$(cpu_ticks "$xserver")
+    before=$(cpu_ns "$2"); xbefore=$(cpu_ns "$xserver")
     sleep "$seconds"
-    after=$(cpu_ticks "$2"); xafter=$(cpu_ticks "$xserver")
-    add "$1_cpu" "$(awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
-    add "$1_xcpu" "$(awk -v t=$((xafter - xbefore)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
+    after=$(cpu_ns "$2"); xafter=$(cpu_ns "$xserver")
+    add "$1_cpu" "$(share $((after - before)) "$seconds")"
+    add "$1_xcpu" "$(share $((xafter - xbefore)) "$seconds")"
     add "$1_rss" "$(rss_kib "$2")"
 }
 for run in $(seq "$runs"); do
@@ -109,9 +108,9 @@ for run in $(seq "$runs"); do
         [ "$mode" != hidden ] && click 212 138 # the desktop lyric switch
         sleep 1
         if [ "$mode" = composited ]; then
-            cbefore=$(cpu_ticks "$compositor")
+            cbefore=$(cpu_ns "$compositor")
             measure_cpu "player_$mode" "$pid"
-            add compositor_cpu "$(awk -v t=$(($(cpu_ticks "$compositor") - cbefore)) -v hz="$hz" -v s="$seconds" 'BEGIN {print 100 * t / hz / s}')"
+            add compositor_cpu "$(share $(($(cpu_ns "$compositor") - cbefore)) "$seconds")"
             stop "$compositor"
         else
             measure_cpu "player_$mode" "$pid"

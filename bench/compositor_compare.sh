@@ -15,6 +15,7 @@ compositors=("${@:3}")
 bash scripts/setup.sh bench
 bash scripts/setup.sh compositors
 source bench/support/release_build.sh
+source bench/support/cpu_time.sh
 release_build
 # The compositor's own pointer clicks the lyric switch: the tests' pointer client.
 pointer_client=$PWD/build-test/tests/wayland_pointer/wayland_pointer
@@ -42,11 +43,9 @@ chmod 700 "$work/runtime"
 cp "$build/vellora" "$build"/vellora-media-sources.* "$work/program/"
 printf '1\r\n%s\r\n' "$work/track.mp3" >"$work/program/data.dat"
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 child() { pgrep -P "$1" -x "$2" | head -n 1; } # parent name
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 stop() { kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null || true; }
-hz=$(getconf CLK_TCK)
 declare -A samples
 add() { samples[$1]+="$2 "; }
 m() { echo "${samples[$1]}" | tr ' ' '\n' | grep -v '^$' | median; }
@@ -74,14 +73,13 @@ click_switch() { # the desktop lyric switch on the player's main window, on Xway
 
 measure() { # name pid compositor xwayland
     local name=$1 a b c d e f
-    a=$(cpu_ticks "$2"); b=$(cpu_ticks "$3"); c=$(cpu_ticks "$4")
+    a=$(cpu_ns "$2"); b=$(cpu_ns "$3"); c=$(cpu_ns "$4")
     sleep "$seconds"
-    d=$(cpu_ticks "$2"); e=$(cpu_ticks "$3"); f=$(cpu_ticks "$4")
-    local share='function share(t) {return 100 * t / hz / s}'
-    add "${name}_process" "$(awk -v t=$((d - a)) -v hz="$hz" -v s="$seconds" "$share BEGIN {print share(t)}")"
-    add "${name}_compositor" "$(awk -v t=$((e - b)) -v hz="$hz" -v s="$seconds" "$share BEGIN {print share(t)}")"
-    add "${name}_xwayland" "$(awk -v t=$((f - c)) -v hz="$hz" -v s="$seconds" "$share BEGIN {print share(t)}")"
-    add "${name}_total" "$(awk -v t=$((d - a + e - b + f - c)) -v hz="$hz" -v s="$seconds" "$share BEGIN {print share(t)}")"
+    d=$(cpu_ns "$2"); e=$(cpu_ns "$3"); f=$(cpu_ns "$4")
+    add "${name}_process" "$(share $((d - a)) "$seconds")"
+    add "${name}_compositor" "$(share $((e - b)) "$seconds")"
+    add "${name}_xwayland" "$(share $((f - c)) "$seconds")"
+    add "${name}_total" "$(share $((d - a + e - b + f - c)) "$seconds")"
 }
 
 for compositor in "${compositors[@]}"; do
