@@ -15,7 +15,7 @@ namespace {
 struct Player {
     explicit Player(const QString& folder)
         : world(folder), core(PlayerCoreServices{engine, world.launcher, world.fonts,
-                                                 world.lyricWindows, folder, folder, [] {}}) {}
+                                                 world.lyricWindows(), folder, folder, [] {}}) {}
     FakeMediaEngine engine;
     FakeWorld world;
     PlayerCore core;
@@ -30,7 +30,7 @@ void AddFolder_5000Files(benchmark::State& state) {
     QTemporaryDir program;
     Player player(program.path());
     Form1 window(Form1Services{player.core, player.world.dialogs, player.world.launcher,
-                               player.world.lyricWindows});
+                               player.world.lyricWindows()});
     window.show();
     for (auto _ : state) {
         player.core.playlist().clear();
@@ -88,7 +88,7 @@ void Start_FullPlaylist(benchmark::State& state) {
         Player player(file.program.path());
         player.core.load();
         Form1 window(Form1Services{player.core, player.world.dialogs, player.world.launcher,
-                                   player.world.lyricWindows});
+                                   player.world.lyricWindows()});
         window.show();
         benchmark::DoNotOptimize(window.grab());
     }

@@ -4,6 +4,7 @@
 #include "support/generated_media.h"
 #include "support/private_bus.h"
 #include "support/temp_folder.h"
+#include "support/x11_client.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <taglib/id3v2tag.h>
@@ -72,12 +74,12 @@ protected:
         return player->waitForFinished(15000) ? player->exitCode() : -1;
     }
     bool onTheBus() { return client.interface()->isServiceRegistered(BusName); }
-    static bool windowShown(qint64 pid) {
-        QProcess search;
-        search.setStandardOutputFile(QProcess::nullDevice());
-        search.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
-                                 "Vellora"});
-        return search.waitForFinished(5000) && search.exitCode() == 0;
+    // Whether the program with that process id shows its main window.
+    bool windowShown(qint64 pid) const {
+        const QList<testsupport::X11Client::Window> shown = x.windows("Vellora");
+        return std::any_of(shown.begin(), shown.end(), [&](const auto& window) {
+            return x.words(window.id, "_NET_WM_PID").value(0) == pid;
+        });
     }
     QString playingUrl() { return metadata().value("xesam:url").toString(); }
     QVariantMap metadata() {
@@ -105,6 +107,7 @@ protected:
     QDBusConnection client = bus.connect("client");
     TempFolder home;
     TempFolder music;
+    testsupport::X11Client x;
 };
 
 TempFolder* InstalledPlayer::prefix_ = nullptr;

@@ -42,9 +42,9 @@ class Toolbar : public ::testing::Test {
 protected:
     Toolbar() { settings().setFont(QStringLiteral("DejaVu Sans"), 50); }
 
-    LyricSettings& settings() { return world.lyricWindows.settings(); }
-    FrmShow& lyric() { return world.lyricWindows.frmShow(); }
-    FrmSet& bar() { return world.lyricWindows.frmSet(); }
+    LyricSettings& settings() { return world.lyricWindows().settings(); }
+    FrmShow& lyric() { return world.lyricWindows().frmShow(); }
+    FrmSet& bar() { return world.lyricWindows().frmSet(); }
     QByteArray settingsFile() const {
         return programFolder.read(QStringLiteral("data/system/desktoplrc.pst"));
     }

@@ -1,18 +1,17 @@
 // The toolbar under a window manager that carries out window moves (openbox), with the
 // pointer and its buttons driven through the X server's test extension, so that the
 // crossing events of the manager's pointer grab reach the toolbar as they would a user's.
-#include "fakes/fake_desktop_services.h"
-#include "fakes/fake_window_text_channel.h"
+#include "fakes/fake_world.h"
 #include "forms/frm_set.h"
 #include "forms/lyric_windows.h"
 #include "forms/picture_box.h"
 #include "platform/desktop/qt_screen_geometry.h"
 #include "platform/desktop/system_mouse_track_platform.h"
-#include "platform/presenters/system_window_presenter.h"
 #include "support/controls.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 #include "support/window_manager.h"
+#include "support/x11_client.h"
 #include "window_services/c_mouse_track.h"
 
 #include <QGuiApplication>
@@ -21,7 +20,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <xcb/xcb.h>
-#include <xcb/xtest.h>
 
 namespace {
 
@@ -45,7 +43,7 @@ class ToolbarUnderAWindowManager : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(windowManager->started());
-        ASSERT_FALSE(xcb_connection_has_error(x));
+        ASSERT_TRUE(x.connected());
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         FrmSet& toolbar = bar();
         toolbar.show();
@@ -55,28 +53,16 @@ protected:
     }
     void TearDown() override {
         // A test that stopped half way must not leave the button held for the next.
-        input(XCB_BUTTON_RELEASE, 1);
-        xcb_disconnect(x);
+        x.fakeInput(XCB_BUTTON_RELEASE, 1);
     }
 
-    FrmSet& bar() { return windows.frmSet(); }
+    FrmSet& bar() { return world.lyricWindows().frmSet(); }
 
-    void input(uint8_t type, uint8_t detail, QPoint at = {}) {
-        xcb_test_fake_input(x, type, detail, XCB_CURRENT_TIME, root(), int16_t(at.x()),
-                            int16_t(at.y()), 0);
-    }
+    void input(uint8_t type, uint8_t detail, QPoint at = {}) { x.fakeInput(type, detail, at); }
     // Where the server has the bar: Qt learns of the frame's moves later.
     QPoint onScreen(QPoint local) {
-        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
-            x,
-            xcb_translate_coordinates(x, xcb_window_t(bar().winId()), root(), int16_t(local.x()),
-                                      int16_t(local.y())),
-            nullptr);
-        const QPoint global = reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint();
-        std::free(reply);
-        return global;
+        return x.geometry(quint32(bar().winId())).value_or(QRect()).topLeft() + local;
     }
-    xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(x)).data->root; }
 
     // Over the bare surface, with the leave tracking armed as a user's pointer would arm it.
     void pointAtBareSurface() {
@@ -84,25 +70,18 @@ protected:
         // yet, the next step is.
         input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, -100)));
         input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 14)));
-        xcb_flush(x);
         ASSERT_TRUE(testsupport::waitUntil([&] { return heard.types.contains(QEvent::Enter); }));
         input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 15)));
-        xcb_flush(x);
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return testsupport::controlOf<cMouseTrack>(bar(), "m_cPTM")->Tracking(); }));
         heard.types.clear();
     }
 
-    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    testsupport::X11Client x;
     TempFolder programFolder;
     QtScreenGeometry screen;
-    FakeDialogs dialogs;
-    FakeWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    LyricSettings lyricSettings{programFolder.path()};
-    LyricWindows windows{LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
-                                             mouseTrack, programFolder.path(),
-                                             systemWindowPresenterOnFirstUse()}};
+    FakeWorld world{programFolder.path(), {.screen = &screen, .mouseTrack = &mouseTrack}};
     SurfaceEvents heard;
 };
 
@@ -113,7 +92,6 @@ TEST_F(ToolbarUnderAWindowManager, AQuickTapOnTheBareSurfaceKeepsTheBar) {
     pointAtBareSurface();
     input(XCB_BUTTON_PRESS, 1);
     input(XCB_BUTTON_RELEASE, 1);
-    xcb_flush(x);
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return heard.types.contains(QEvent::MouseButtonRelease) || !bar().isVisible(); }));
     // While a manager's move holds the pointer, moves reach the manager, not the bar; the
@@ -123,7 +101,6 @@ TEST_F(ToolbarUnderAWindowManager, AQuickTapOnTheBareSurfaceKeepsTheBar) {
     int step = 0;
     ASSERT_TRUE(testsupport::waitUntil([&] {
         input(XCB_MOTION_NOTIFY, 0, onScreen(QPoint(190, 15 + (++step & 1))));
-        xcb_flush(x);
         return heard.types.indexOf(QEvent::MouseMove, released) > released || !bar().isVisible();
     }));
     EXPECT_TRUE(bar().isVisible());

@@ -4,15 +4,13 @@
 #include "support/controls.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
+#include "support/x11_client.h"
 #include "support/x_barrier.h"
 
 #include <QGuiApplication>
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Xlib after Qt: its macros would otherwise clash with Qt's names.
-#include <X11/Xlib.h>
 
 namespace {
 
@@ -24,7 +22,7 @@ namespace {
 class ToolbarOnX : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(x);
+        ASSERT_TRUE(x.connected());
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         below.setGeometry(bar().geometry().adjusted(-50, -50, 50, 50));
         below.show();
@@ -33,27 +31,16 @@ protected:
             [&] { return bar().windowHandle() && bar().windowHandle()->isExposed(); }));
     }
 
-    FrmSet& bar() { return world.lyricWindows.frmSet(); }
+    FrmSet& bar() { return world.lyricWindows().frmSet(); }
 
     // Moves the pointer, and returns once Qt has handled what that made the server tell it.
     void pointTo(QPoint global) {
-        XWarpPointer(x.get(), 0, DefaultRootWindow(x.get()), 0, 0, 0, 0, global.x(), global.y());
-        XSync(x.get(), False);
+        x.warpPointer(global);
         ASSERT_TRUE(testsupport::qtHasHandledEventsSentSoFar(bar()));
     }
     void pointOff() { pointTo(bar().mapToGlobal(QPoint(200, -30))); }
 
-    Window windowUnderPointer() {
-        Window root = 0;
-        Window child = 0;
-        int ignored = 0;
-        unsigned int buttons = 0;
-        XQueryPointer(x.get(), DefaultRootWindow(x.get()), &root, &child, &ignored, &ignored,
-                      &ignored, &ignored, &buttons);
-        return child;
-    }
-
-    std::unique_ptr<Display, int (*)(Display*)> x{XOpenDisplay(nullptr), XCloseDisplay};
+    testsupport::X11Client x;
     TempFolder programFolder;
     FakeWorld world{programFolder.path()};
     QWidget below{nullptr, Qt::FramelessWindowHint};
@@ -97,7 +84,7 @@ TEST_F(ToolbarOnX, TheKeyColouredMarginTakesNoInput) {
     for (const auto& [local, toolbarTakesIt] : rows) {
         pointTo(bar().mapToGlobal(local));
         ASSERT_TRUE(bar().isVisible());
-        EXPECT_EQ(windowUnderPointer(), Window(toolbarTakesIt ? bar().winId() : below.winId()))
+        EXPECT_EQ(x.childUnderPointer(), quint32(toolbarTakesIt ? bar().winId() : below.winId()))
             << local.x() << "," << local.y();
     }
 }

@@ -4,9 +4,7 @@
 // line costs the server a shape and a repaint.
 #include "desktop_lyric/colour_schemes.h"
 #include "fakes/counting_presenter.h"
-#include "fakes/fake_desktop_services.h"
-#include "fakes/fake_mouse_track_platform.h"
-#include "fakes/fake_window_text_channel.h"
+#include "fakes/fake_world.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
 #include "platform/desktop/qt_screen_geometry.h"
@@ -14,6 +12,7 @@
 #include "support/event_wait.h"
 #include "support/paint_counter.h"
 #include "support/temp_folder.h"
+#include "support/x11_client.h"
 #include "support/x_barrier.h"
 
 #include <QCoreApplication>
@@ -21,14 +20,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <xcb/shape.h>
-#include <xcb/xcb.h>
-
-// Xlib after Qt: its macros would otherwise clash with Qt's names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -75,105 +68,35 @@ int differingPixels(const Coverage& a, const Coverage& b) {
     return outside(a, b) + outside(b, a);
 }
 
-// Another program's view of the server: it photographs the screen, reads a window's
-// shapes, hears of every change to them, and can pose as a compositing manager.
-class Observer {
+// Another program's view of the server: it photographs the screen, reads a window's shapes,
+// hears of every change to them, and can pose as a compositing manager.
+class Observer : public testsupport::X11Client {
 public:
-    Observer() : display(XOpenDisplay(nullptr)), connection(xcb_connect(nullptr, nullptr)) {}
-    ~Observer() {
-        stopCompositing();
-        xcb_disconnect(connection);
-        if (display)
-            XCloseDisplay(display);
-    }
-    Observer(const Observer&) = delete;
-    Observer& operator=(const Observer&) = delete;
+    ~Observer() { stopCompositing(); }
 
-    Window root() const { return DefaultRootWindow(display); }
-
-    QSize sizeOf(Window window) const {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display, window, &attributes);
-        return QSize(attributes.width, attributes.height);
-    }
-
+    QSize sizeOf(quint32 window) const { return geometry(window).value_or(QRect()).size(); }
     // What the screen shows where the window is, in device pixels.
-    QImage photograph(Window window) const {
-        int left = 0;
-        int top = 0;
-        Window child = 0;
-        XTranslateCoordinates(display, window, root(), 0, 0, &left, &top, &child);
-        const QSize size = sizeOf(window);
-        XImage* image = XGetImage(display, root(), left, top, unsigned(size.width()),
-                                  unsigned(size.height()), AllPlanes, ZPixmap);
-        if (!image)
-            return QImage();
-        const QImage shot = QImage(reinterpret_cast<const uchar*>(image->data), image->width,
-                                   image->height, image->bytes_per_line, QImage::Format_RGB32)
-                                .copy();
-        XDestroyImage(image);
-        return shot;
-    }
-
-    QList<QRect> shape(Window window, xcb_shape_kind_t kind) const {
-        QList<QRect> rectangles;
-        xcb_shape_get_rectangles_reply_t* reply = xcb_shape_get_rectangles_reply(
-            connection, xcb_shape_get_rectangles(connection, xcb_window_t(window), kind), nullptr);
-        if (!reply)
-            return rectangles;
-        const xcb_rectangle_t* cells = xcb_shape_get_rectangles_rectangles(reply);
-        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
-            rectangles << QRect(cells[i].x, cells[i].y, cells[i].width, cells[i].height);
-        std::free(reply);
-        return rectangles;
-    }
-
-    void watchShapeChanges(Window window) {
-        xcb_shape_select_input(connection, xcb_window_t(window), 1);
-        shapeChanges();
-    }
-
-    // Shape changes heard of since last asked.
-    int shapeChanges() {
-        // A round trip: every change made before it has been reported by then.
-        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-        const uint8_t shapeNotify = xcb_get_extension_data(connection, &xcb_shape_id)->first_event;
-        int changes = 0;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-            changes += (event->response_type & 0x7f) == shapeNotify + XCB_SHAPE_NOTIFY;
-            std::free(event);
-        }
-        return changes;
-    }
+    QImage photograph(quint32 window) const { return grab(geometry(window).value_or(QRect())); }
 
     void startCompositing() {
-        const QByteArray selection = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(display));
-        compositor_ = XCreateSimpleWindow(display, root(), 0, 0, 1, 1, 0, 0, 0);
-        XSetSelectionOwner(display, XInternAtom(display, selection.constData(), False), compositor_,
-                           CurrentTime);
-        XSync(display, False);
+        compositor_ = createWindow(QRect(0, 0, 1, 1));
+        ownSelection("_NET_WM_CM_S0", compositor_);
     }
-
     void stopCompositing() {
         if (!compositor_)
             return;
-        XDestroyWindow(display, compositor_); // gives up the selection
-        XSync(display, False);
+        destroyWindow(compositor_); // gives up the selection
         compositor_ = 0;
     }
 
-    Display* display;
-    xcb_connection_t* connection;
-
 private:
-    Window compositor_ = 0;
+    quint32 compositor_ = 0;
 };
 
 class HighDensityLyric : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(observer.display);
-        ASSERT_FALSE(xcb_connection_has_error(observer.connection));
+        ASSERT_TRUE(observer.connected());
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 2.0);
         LyricSettings& settings = windows.settings();
@@ -206,35 +129,32 @@ protected:
     }
 
     Coverage shapeOf(FrmShow& window, xcb_shape_kind_t kind) {
-        const Window id = Window(window.winId());
+        const auto id = quint32(window.winId());
         return coverageOf(observer.shape(id, kind), observer.sizeOf(id));
     }
 
     // A window no shape request has cut: one rectangle, the whole window.
     bool unshaped(FrmShow& window, xcb_shape_kind_t kind) {
-        const Window id = Window(window.winId());
+        const auto id = quint32(window.winId());
         return observer.shape(id, kind) == QList<QRect>{QRect(QPoint(), observer.sizeOf(id))};
     }
 
     Observer observer;
     QWidget backdrop{nullptr, Qt::FramelessWindowHint};
     QtScreenGeometry screen;
-    FakeDialogs dialogs;
-    FakeWindowTextChannel textChannel;
-    FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
     std::unique_ptr<CountingPresenter> presenter =
         std::make_unique<CountingPresenter>(systemWindowPresenter());
-    LyricSettings lyricSettings{programFolder.path()};
-    LyricWindows windows{LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
-                                             mouseTrack, programFolder.path(),
-                                             [this]() -> WindowPresenter& { return *presenter; }}};
+    FakeWorld world{
+        programFolder.path(),
+        {.screen = &screen, .presenter = [this]() -> WindowPresenter& { return *presenter; }}};
+    LyricWindows& windows = world.lyricWindows();
 };
 
 TEST_F(HighDensityLyric, GlyphEdgesAreDrawnAtDevicePixelsNotInDoubledBlocks) {
     showBackdrop();
     FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
-    const QImage shot = observer.photograph(Window(window.winId()));
+    const QImage shot = observer.photograph(quint32(window.winId()));
     ASSERT_EQ(shot.size(), window.size() * 2);
     QDir().mkpath(QStringLiteral("screenshots"));
     shot.save(QStringLiteral("screenshots/desktop-lyric-hidpi.png"));
@@ -260,7 +180,7 @@ TEST_F(HighDensityLyric, GlyphEdgesAreDrawnAtDevicePixelsNotInDoubledBlocks) {
 
 TEST_F(HighDensityLyric, WithoutACompositorTheWindowIsCutToItsPixelsAtDevicePrecision) {
     FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
-    const Window id = Window(window.winId());
+    const auto id = quint32(window.winId());
     const QImage& picture = window.picture();
     ASSERT_EQ(picture.size(), observer.sizeOf(id));
     EXPECT_EQ(differingPixels(shapeOf(window, XCB_SHAPE_SK_BOUNDING), inkOf(picture)), 0);
@@ -272,7 +192,7 @@ TEST_F(HighDensityLyric, WithoutACompositorTheWindowIsCutToItsPixelsAtDevicePrec
 
 TEST_F(HighDensityLyric, UnderACompositorOnlyTheLinesOfTextTakeThePointer) {
     FrmShow& window = showLyric(QStringLiteral("HELLO desktop lyric"));
-    const Window id = Window(window.winId());
+    const auto id = quint32(window.winId());
     const Coverage ink = inkOf(window.picture());
 
     observer.startCompositing();
@@ -302,7 +222,7 @@ TEST_F(HighDensityLyric, OnlyANewLineCostsTheServerTwoShapesAndOneRepaint) {
     FrmShow& window = showLyric(QStringLiteral("the first line"));
     PaintCounter counter;
     window.installEventFilter(&counter);
-    observer.watchShapeChanges(Window(window.winId()));
+    observer.watchShapes(quint32(window.winId()));
 
     // The shapes the server was given, and the repaints asked for, by a hundred ticks of a
     // line; a repaint asked for then comes.

@@ -1,10 +1,9 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_window_preferences.h"
 #include "fakes/fake_desktop_services.h"
-#include "fakes/fake_mouse_track_platform.h"
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_presenter.h"
-#include "fakes/fake_window_text_channel.h"
+#include "fakes/fake_world.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
@@ -29,13 +28,7 @@ class LyricWindowFixture : public ::testing::Test {
 protected:
     LyricWindowFixture() { screen.setBottomPanel(40); }
 
-    LyricWindows& windows() {
-        if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(LyricWindowServices{
-                settings_, screen, dialogs, textChannel, mouseTrack, programFolder.path(),
-                [this]() -> WindowPresenter& { return presenter; }, [this] { return graphics; }});
-        return *windows_;
-    }
+    LyricWindows& windows() { return world.lyricWindows(); }
     FrmShow& lyric() { return windows().frmShow(); }
     LyricSettings& settings() { return windows().settings(); }
 
@@ -53,15 +46,14 @@ protected:
     // Whether nothing of the window shows.
     bool cutAway() const { return !presenter.inputOnly && presenter.region.isEmpty(); }
 
-    FakeScreenGeometry screen;
-    FakeDialogs dialogs;
     FakeWindowPresenter presenter;
-    FakeWindowTextChannel textChannel;
-    FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
-    LyricSettings settings_{programFolder.path()};
     bool graphics = true;
-    std::unique_ptr<LyricWindows> windows_;
+    FakeWorld world{programFolder.path(),
+                    {.presenter = [this]() -> WindowPresenter& { return presenter; },
+                     .startGraphics = [this] { return graphics; }}};
+    FakeScreenGeometry& screen = world.screen;
+    FakeDialogs& dialogs = world.dialogs;
 };
 
 using FrmShowLoad = LyricWindowFixture;
@@ -103,7 +95,7 @@ TEST_F(FrmShowLoad, PlacementFollowsThePanelAndTheScreen) {
         SCOPED_TRACE(row.name);
         screen.screenRect = row.screen;
         screen.workRect = row.workArea;
-        windows_.reset();
+        world.restartLyricWindows();
         EXPECT_EQ(lyric().geometry(), row.expected);
     }
 }
@@ -413,7 +405,7 @@ TEST_F(LyricScreens, TheLyricFollowsItsScreenThroughChangesAndComesBackToIt) {
     // Chosen from the menu, it rests on the panel again; the next start finds it there.
     windows().preferences().setScreenName("HDMI-1");
     expectAt(QRect(1920, 900 - 111, 1600, 111));
-    windows_.reset();
+    world.restartLyricWindows();
     EXPECT_EQ(lyric().geometry(), QRect(1920, 900 - 111, 1600, 111));
 }
 

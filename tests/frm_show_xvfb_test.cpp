@@ -7,22 +7,19 @@
 #include "platform/presenters/system_window_presenter.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
+#include "support/x11_client.h"
+#include "support/x_barrier.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include <optional>
 #include <xcb/shape.h>
-
-// Xlib after Qt: its macros would otherwise clash with Qt's names.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -31,73 +28,33 @@ namespace {
 // needs the bus.
 [[maybe_unused]] const bool noSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 
-// A connection of the test's own, like another program's.
-class XConnection {
-public:
-    XConnection() : display(XOpenDisplay(nullptr)) {}
-    ~XConnection() {
-        if (display)
-            XCloseDisplay(display);
-    }
-    XConnection(const XConnection&) = delete;
-    XConnection& operator=(const XConnection&) = delete;
-
-    Atom atom(const char* name) const { return XInternAtom(display, name, False); }
-    Window root() const { return DefaultRootWindow(display); }
-
-    QList<unsigned long> property(Window window, const char* name) const {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        QList<unsigned long> values;
-        if (XGetWindowProperty(display, window, atom(name), 0, 64, False, AnyPropertyType, &type,
-                               &format, &count, &remaining, &data) == Success &&
-            data && format == 32) {
-            const auto* longs = reinterpret_cast<const unsigned long*>(data);
-            values = QList<unsigned long>(longs, longs + count);
-        }
-        if (data)
-            XFree(data);
-        return values;
-    }
-
-    Display* display;
-};
-
 // The root's work area, as a panel would announce it; put back as it was at the end.
 class WorkArea {
 public:
-    WorkArea(const XConnection& x, QRect area)
-        : x_(x), previous_(x.property(x.root(), "_NET_WORKAREA")) {
-        long values[] = {area.x(), area.y(), area.width(), area.height()};
-        XChangeProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"), XA_CARDINAL, 32,
-                        PropModeReplace, reinterpret_cast<unsigned char*>(values), 4);
-        XSync(x_.display, False);
+    WorkArea(testsupport::X11Client& x, QRect area)
+        : x_(x), previous_(x.words(x.root(), "_NET_WORKAREA")) {
+        x_.setWords(
+            x_.root(), "_NET_WORKAREA", "CARDINAL",
+            {quint32(area.x()), quint32(area.y()), quint32(area.width()), quint32(area.height())});
     }
     ~WorkArea() {
         if (previous_.isEmpty())
-            XDeleteProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"));
+            x_.deleteProperty(x_.root(), "_NET_WORKAREA");
         else
-            XChangeProperty(x_.display, x_.root(), x_.atom("_NET_WORKAREA"), XA_CARDINAL, 32,
-                            PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(previous_.constData()),
-                            int(previous_.size()));
-        XSync(x_.display, False);
+            x_.setWords(x_.root(), "_NET_WORKAREA", "CARDINAL", previous_);
     }
     WorkArea(const WorkArea&) = delete;
     WorkArea& operator=(const WorkArea&) = delete;
 
 private:
-    const XConnection& x_;
-    QList<unsigned long> previous_;
+    testsupport::X11Client& x_;
+    QList<quint32> previous_;
 };
 
 class FrmShowOnX : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(x.display);
+        ASSERT_TRUE(x.connected());
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
         screenSize = QGuiApplication::primaryScreen()->geometry().size();
         settings.setFont(QStringLiteral("DejaVu Sans"), 50);
@@ -118,7 +75,8 @@ protected:
         return window;
     }
 
-    XConnection x;
+    // A connection of the test's own, like another program's.
+    testsupport::X11Client x;
     QSize screenSize;
     QtScreenGeometry screen;
     FakeDialogs dialogs;
@@ -133,37 +91,32 @@ TEST_F(FrmShowOnX, FramelessTopmostToolWindowRestingOnTheBottomPanel) {
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return screen.workArea().bottom() == screenSize.height() - 41; }));
     auto window = showLyric();
-    const Window id = Window(window->winId());
+    const auto id = quint32(window->winId());
 
     // Seen from another connection, which learns of Qt's requests once the server has them.
-    Window child = 0;
-    int left = -1;
-    int top = -1;
+    std::optional<QRect> placed;
     EXPECT_TRUE(testsupport::waitUntil([&] {
-        XTranslateCoordinates(x.display, id, x.root(), 0, 0, &left, &top, &child);
-        return left == 0 && top == screenSize.height() - 111 - 40 &&
-               x.property(id, "_NET_WM_STATE").contains(x.atom("_NET_WM_STATE_ABOVE"));
-    })) << left
-        << "," << top;
-    XWindowAttributes attributes{};
-    ASSERT_TRUE(XGetWindowAttributes(x.display, id, &attributes));
-    EXPECT_EQ(attributes.width, screenSize.width());
-    EXPECT_EQ(attributes.height, 111);
-    EXPECT_EQ(attributes.depth, 32); // per-pixel alpha
+        placed = x.geometry(id);
+        return placed && placed->topLeft() == QPoint(0, screenSize.height() - 111 - 40) &&
+               x.words(id, "_NET_WM_STATE").contains(x.atom("_NET_WM_STATE_ABOVE"));
+    }));
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(placed->width(), screenSize.width());
+    EXPECT_EQ(placed->height(), 111);
+    EXPECT_EQ(x.depth(id), 32); // per-pixel alpha
 
-    EXPECT_TRUE(
-        x.property(id, "_NET_WM_WINDOW_TYPE").contains(x.atom("_NET_WM_WINDOW_TYPE_UTILITY")));
-    const QList<unsigned long> motif = x.property(id, "_MOTIF_WM_HINTS");
+    EXPECT_TRUE(x.words(id, "_NET_WM_WINDOW_TYPE").contains(x.atom("_NET_WM_WINDOW_TYPE_UTILITY")));
+    const QList<quint32> motif = x.words(id, "_MOTIF_WM_HINTS");
     ASSERT_GE(motif.size(), 3);
     EXPECT_TRUE(motif[0] & 2); // decorations given…
     EXPECT_EQ(motif[2], 0u);   // …and there are none
 
-    // The keyboard stays with the window the user works in.
-    XWMHints* hints = XGetWMHints(x.display, id);
-    ASSERT_TRUE(hints);
-    EXPECT_TRUE(hints->flags & InputHint);
-    EXPECT_FALSE(hints->input);
-    XFree(hints);
+    // The keyboard stays with the window the user works in: WM_HINTS' flags hold the input
+    // hint, and its input field is false.
+    const QList<quint32> hints = x.words(id, "WM_HINTS");
+    ASSERT_GE(hints.size(), 2);
+    EXPECT_TRUE(hints[0] & 1);
+    EXPECT_EQ(hints[1], 0u);
 }
 
 TEST_F(FrmShowOnX, TheScreenBehindStaysVisibleAroundTheGlyphs) {
@@ -253,16 +206,9 @@ TEST_F(FrmShowOnX, TheLyricFitsTheMonitorItBelongsToThroughRandrChanges) {
 // Locked, the window keeps its glyphs on screen and takes the pointer nowhere.
 TEST_F(FrmShowOnX, LockedTheWindowHasNoInputShape) {
     auto window = showLyric();
-    xcb_connection_t* connection =
-        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
     const auto inputCells = [&] {
-        xcb_shape_get_rectangles_reply_t* reply = xcb_shape_get_rectangles_reply(
-            connection,
-            xcb_shape_get_rectangles(connection, xcb_window_t(window->winId()), XCB_SHAPE_SK_INPUT),
-            nullptr);
-        const int cells = reply ? xcb_shape_get_rectangles_rectangles_length(reply) : -1;
-        std::free(reply);
-        return cells;
+        testsupport::serverHasQtRequests();
+        return x.shape(quint32(window->winId()), XCB_SHAPE_SK_INPUT).size();
     };
     const int unlocked = inputCells();
     EXPECT_GT(unlocked, 0);

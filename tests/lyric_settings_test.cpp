@@ -1,14 +1,10 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/settings_file.h"
-#include "fakes/fake_desktop_services.h"
-#include "fakes/fake_mouse_track_platform.h"
-#include "fakes/fake_screen_geometry.h"
-#include "fakes/fake_window_text_channel.h"
+#include "fakes/fake_world.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
-#include "platform/presenters/system_window_presenter.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
@@ -54,23 +50,13 @@ TEST(SettingsFileContent, LineBreaksInTheFontNameBecomeSpacesSoTheFileKeepsThree
 
 class SetColorAndSaveSet : public ::testing::Test {
 protected:
-    LyricWindows& windows() {
-        if (!windows_)
-            windows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{settings_, screen, dialogs, textChannel, mouseTrack,
-                                    programFolder.path(), systemWindowPresenterOnFirstUse()});
-        return *windows_;
-    }
+    LyricWindows& windows() { return world.lyricWindows(); }
     LyricSettings& settings() { return windows().settings(); }
     QByteArray file() const { return programFolder.read(SettingsFile); }
 
-    FakeScreenGeometry screen;
-    FakeDialogs dialogs;
-    FakeWindowTextChannel textChannel;
-    FakeMouseTrackPlatform mouseTrack;
     TempFolder programFolder;
-    LyricSettings settings_{programFolder.path()};
-    std::unique_ptr<LyricWindows> windows_;
+    FakeWorld world{programFolder.path()};
+    FakeDialogs& dialogs = world.dialogs;
 };
 
 TEST_F(SetColorAndSaveSet, BeforeAnyFontTheFileHoldsAnEmptyNameAndSizeZero) {
@@ -95,7 +81,7 @@ TEST_F(SetColorAndSaveSet, FontNameAndSizeAreWrittenAsUtf8Lines) {
 
 TEST_F(SetColorAndSaveSet, NumbersOutsideTheSchemesWriteSchemeOneWhenNoneWasChosen) {
     for (qint16 n : {qint16(0), qint16(6)}) {
-        windows_.reset();
+        world.restartLyricWindows();
         windows().frmSet().SetColor(n);
         EXPECT_EQ(file(), QByteArray("\r\n 0 \r\n 1 \r\n")) << n;
         EXPECT_EQ(settings().colourScheme(), 1) << n;
@@ -230,10 +216,7 @@ TEST_F(FailedWrite, DiskRefusesTheBytes) {
 TEST_F(FailedWrite, DataIsAFileNotAFolder) {
     TempFolder other;
     other.write(QStringLiteral("data"), "not a folder");
-    LyricSettings otherSettings(other.path());
-    windows_ = std::make_unique<LyricWindows>(
-        LyricWindowServices{otherSettings, screen, dialogs, textChannel, mouseTrack, other.path(),
-                            systemWindowPresenterOnFirstUse()});
+    world.restartLyricWindows(other.path());
     settings().setFont(settings().fontName(), 50);
     EXPECT_FALSE(windows().frmSet().SaveSet());
     windows().frmSet().SetColor(2);

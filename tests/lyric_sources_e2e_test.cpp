@@ -8,8 +8,8 @@
 #include "forms/lyric_menu.h"
 #include "forms/lyric_notices.h"
 #include "lyric_sources/lyric_finder.h"
-#include "platform/mpv/mpv_engine.h"
 #include "platform/media_sources/taglib_media_tags.h"
+#include "platform/mpv/mpv_engine.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/generated_audio.h"
@@ -103,7 +103,7 @@ protected:
             playlist += path.toUtf8() + "\r\n";
         program.write(QStringLiteral("data.dat"), playlist);
         core = std::make_unique<PlayerCore>(
-            PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows,
+            PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows(),
                                program.path(), program.path(), [] {},
                                LyricSourceServices{&tagReader,
                                                    program.file(QStringLiteral("art")),
@@ -115,7 +115,7 @@ protected:
         openings = std::make_unique<QSignalSpy>(core.get(), &PlayerCore::mediaOpened);
         core->load();
         form = std::make_unique<Form1>(
-            Form1Services{*core, world.dialogs, world.launcher, world.lyricWindows});
+            Form1Services{*core, world.dialogs, world.launcher, world.lyricWindows()});
         form->show();
         QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
     }
@@ -126,7 +126,7 @@ protected:
         return waitUntil(
             [&] {
                 return lyricStrip()->text().startsWith(word + u' ') &&
-                       world.lyricWindows.settings().currentText().startsWith(word + u' ');
+                       world.lyricWindows().settings().currentText().startsWith(word + u' ');
             },
             WaitMs);
     }
@@ -156,7 +156,7 @@ protected:
         for (const QList<QVariant>& shown : *lyricTexts)
             EXPECT_FALSE(notices.contains(shown.at(0).toString()))
                 << shown.at(0).toString().toStdString();
-        EXPECT_FALSE(notices.contains(world.lyricWindows.settings().currentText()));
+        EXPECT_FALSE(notices.contains(world.lyricWindows().settings().currentText()));
     }
 
     TempFolder music;

@@ -30,7 +30,7 @@ TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
     MpvEngine engine;
     ASSERT_TRUE(engine.isAvailable());
     FakeWorld world(program.path());
-    LyricWindows& windows = world.lyricWindows;
+    LyricWindows& windows = world.lyricWindows();
     PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, windows, program.path(),
                                        program.path(), [] {}});
     core.load();

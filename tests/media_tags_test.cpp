@@ -1,7 +1,7 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/media_tag_loader.h"
-#include "platform/process/media_sources_module.h"
 #include "platform/media_sources/taglib_media_tags.h"
+#include "platform/process/media_sources_module.h"
 #include "support/generated_media.h"
 #include "support/temp_folder.h"
 

@@ -1,17 +1,17 @@
 // The engine on the real libmpv, with generated tones. Nothing here bounds the wall clock:
 // where time must pass, a second engine playing a track of known length is the witness.
 #include "platform/mpv/mpv_engine.h"
+#include "support/event_wait.h"
 #include "support/generated_audio.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QThread>
 #include <clocale>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
@@ -23,15 +23,8 @@ namespace {
 
 // Runs the event loop, where the engine's mirrored state changes, until `done` holds; the
 // time-out only keeps a broken engine from hanging the test.
-template <typename Done> bool spinUntil(Done done, int safetyNetMs = 15000) {
-    const QDeadlineTimer deadline(safetyNetMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
+bool spinUntil(const std::function<bool()>& done) {
+    return testsupport::waitUntil(done, 15000);
 }
 
 // What a reader that wakes only on the engine's signals gets to see.

@@ -47,13 +47,13 @@ private:
 // A player core on its own fakes and folders, over one of the scripted engines.
 struct Player {
     explicit Player(ScriptedEngine& engine)
-        : core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows,
+        : core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows(),
                                   folder.path(), folder.path(), [] {}}) {}
 
     QStringList shown() {
         const PlaybackStatus& status = core.status();
         return {status.lyric(), status.status(),     status.nextLineTag(),
-                status.time(),  status.currentTag(), world.lyricWindows.settings().currentText()};
+                status.time(),  status.currentTag(), world.lyricWindows().settings().currentText()};
     }
 
     TempFolder folder;

@@ -39,11 +39,11 @@ protected:
         program.write(QStringLiteral("data.dat"), playlist);
         ASSERT_TRUE(engine.isAvailable());
         core = std::make_unique<PlayerCore>(PlayerCoreServices{engine, world.launcher, world.fonts,
-                                                               world.lyricWindows, program.path(),
+                                                               world.lyricWindows(), program.path(),
                                                                program.path(), [] {}});
         core->load();
         form = std::make_unique<Form1>(
-            Form1Services{*core, world.dialogs, world.launcher, world.lyricWindows});
+            Form1Services{*core, world.dialogs, world.launcher, world.lyricWindows()});
     }
     void TearDown() override { engine.shutdown(); }
 

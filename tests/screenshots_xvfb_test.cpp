@@ -68,7 +68,7 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     TempFolder program;
     FakeMediaEngine engine;
     FakeWorld world(program.path());
-    PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows,
+    PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows(),
                                        program.path(), program.path(), [] {}});
     core.load();
     core.playlist().addFile(QStringLiteral("/music/Zelvorin - 玫瑰花的葬礼.mp3"));
@@ -81,14 +81,14 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     engine.state = PlayState::Paused;
     engine.place(0);
     core.status().timer1Tick();
-    Form1 form(Form1Services{core, world.dialogs, world.launcher, world.lyricWindows});
+    Form1 form(Form1Services{core, world.dialogs, world.launcher, world.lyricWindows()});
     form.move(80, 80);
     form.show();
     ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(form); }));
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image2")), Qt::LeftButton);
-    FrmShow& lyric = world.lyricWindows.frmShow();
-    FrmSet& toolbar = world.lyricWindows.frmSet();
+    FrmShow& lyric = world.lyricWindows().frmShow();
+    FrmSet& toolbar = world.lyricWindows().frmSet();
     ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(lyric) && exposed(toolbar); }));
 
     const QImage main = photograph(QRect(form.mapToGlobal(QPoint(0, 0)), form.size()),

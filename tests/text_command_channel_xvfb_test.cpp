@@ -2,9 +2,9 @@
 #include "platform/desktop/system_window_text_channel.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
+#include "support/x11_client.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
@@ -13,10 +13,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
@@ -35,113 +31,24 @@ QString receiverProgram() {
 }
 
 // The test's own connection, to look at the receiver's windows independently of the sender.
-// A receiver that failed to start leaves window ids of 0; asking about those must fail the
-// test, not end it the way Xlib's default error handler would.
-class XView {
+class XView : public testsupport::X11Client {
 public:
-    XView() : display(XOpenDisplay(nullptr)) {
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    }
-    ~XView() {
-        if (display)
-            XCloseDisplay(display);
-    }
-    XView(const XView&) = delete;
-    XView& operator=(const XView&) = delete;
-
-    std::optional<QByteArray> property(Window window, const char* name) const {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False,
-                           AnyPropertyType, &type, &format, &count, &remaining, &data);
-        std::optional<QByteArray> bytes;
-        if (type != None)
-            bytes = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
-        if (data)
-            XFree(data);
-        return bytes;
-    }
-
-    // WM_NAME as Xlib itself decodes it, whichever encoding the sender chose.
-    QString wmName(Window window) const {
-        XTextProperty text{nullptr, 0, 0, 0};
-        if (!XGetWMName(display, window, &text))
-            return QStringLiteral("<none>");
-        char** list = nullptr;
-        int count = 0;
-        QString decoded;
-        if (Xutf8TextPropertyToTextList(display, &text, &list, &count) == Success) {
-            for (int i = 0; i < count; ++i)
-                decoded += QString::fromUtf8(list[i]);
-            XFreeStringList(list);
-        }
-        XFree(text.value);
-        return decoded;
-    }
-
     // Does what a reparenting window manager does: wraps the window in an untitled frame
     // and marks it as the client with WM_STATE.
-    void frame(Window client) const {
-        const Window frame =
-            XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 120, 0, 0, 0);
-        XReparentWindow(display, client, frame, 4, 20);
-        const Atom wmState = XInternAtom(display, "WM_STATE", False);
-        const long normalState[2] = {1, 0};
-        XChangeProperty(display, client, wmState, wmState, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(normalState), 2);
-        XMapWindow(display, frame);
-        XSync(display, False);
+    void frame(quint32 client) {
+        const quint32 frame = createWindow(QRect(0, 0, 300, 120));
+        reparent(client, frame, QPoint(4, 20));
+        setWords(client, "WM_STATE", "WM_STATE", {1, 0}); // normal
+        map(frame);
     }
 
     // A program's top-level window with a title and a child, that no command is meant for.
-    void bystander() const {
-        const Window root = DefaultRootWindow(display);
-        const Window top = XCreateSimpleWindow(display, root, 0, 0, 300, 120, 0, 0, 0);
-        XStoreName(display, top, "another program");
-        XMapWindow(display, XCreateSimpleWindow(display, top, 4, 4, 100, 20, 0, 0, 0));
-        XMapWindow(display, top);
-        XSync(display, False);
+    void bystander() {
+        const quint32 top = createWindow(QRect(0, 0, 300, 120));
+        setTitle(top, "another program");
+        map(createWindow(QRect(4, 4, 100, 20), top));
+        map(top);
     }
-
-    // From now on every property change on every window there is, the root included, is
-    // reported to this connection.
-    void watchAllProperties() const {
-        std::vector<Window> windows{DefaultRootWindow(display)};
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            Window root = 0;
-            Window parent = 0;
-            Window* children = nullptr;
-            unsigned int count = 0;
-            if (XQueryTree(display, windows[i], &root, &parent, &children, &count) && children)
-                windows.insert(windows.end(), children, children + count);
-            if (children)
-                XFree(children);
-        }
-        for (Window window : windows)
-            XSelectInput(display, window, PropertyChangeMask);
-        XSync(display, False);
-    }
-
-    // The properties changed since watching began, as "window property" lines.
-    std::vector<std::string> propertyChanges() const {
-        XSync(display, False);
-        std::vector<std::string> changes;
-        while (XPending(display)) {
-            XEvent event;
-            XNextEvent(display, &event);
-            if (event.type != PropertyNotify)
-                continue;
-            char* name = XGetAtomName(display, event.xproperty.atom);
-            changes.push_back(std::to_string(event.xproperty.window) + ' ' + name);
-            XFree(name);
-        }
-        return changes;
-    }
-
-    Display* display;
 };
 
 class Receiver {
@@ -161,11 +68,8 @@ public:
     Receiver& operator=(const Receiver&) = delete;
 
     bool waitReady() {
-        QDeadlineTimer deadline(5000);
-        while (!process_.canReadLine()) {
-            if (!process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-                return false;
-        }
+        if (!testsupport::waitUntil([&] { return process_.canReadLine(); }))
+            return false;
         const QList<QByteArray> words = process_.readLine().trimmed().split(' ');
         if (words.size() != 3 || words[0] != "ready")
             return false;
@@ -183,8 +87,8 @@ public:
         return lines;
     }
 
-    Window top = 0;
-    Window box = 0;
+    quint32 top = 0;
+    quint32 box = 0;
 
 private:
     QString logPath_;
@@ -194,7 +98,7 @@ private:
 class TextCommandChannel : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!x.display)
+        if (!x.connected())
             GTEST_SKIP() << "needs an X server";
     }
 

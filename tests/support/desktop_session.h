@@ -65,41 +65,4 @@ private:
     std::optional<QByteArray> old_;
 };
 
-// Where the X server that environment's DISPLAY names has its pointer.
-std::optional<QPoint> x11Pointer(const QProcessEnvironment& environment);
-
-// A client of the X server that DISPLAY names (XAUTHORITY too), asking about its windows as
-// the server and its window manager see them.
-class X11View {
-public:
-    explicit X11View(const QString& display);
-    ~X11View();
-    X11View(const X11View&) = delete;
-    X11View& operator=(const X11View&) = delete;
-
-    bool connected() const;
-    struct Window {
-        quint32 id;
-        QRect geometry; // in screen coordinates
-    };
-    // The shown windows whose titles start with title.
-    QList<Window> windows(const QString& title) const;
-    // Where the first of them is; none while there is none.
-    std::optional<QRect> window(const QString& title) const;
-    // The boxes of a window's input shape, from its corner.
-    QList<QRect> inputShape(quint32 window) const;
-    // The titles of the managed windows, bottom to top, as the window manager stacks them.
-    QStringList stacking() const;
-    // The work area of the first desktop as the window manager reports it.
-    std::optional<QRect> workArea() const;
-    // The title of the window the window manager has made active.
-    QString activeTitle() const;
-    // Asks the window manager to close the window, as its close button would.
-    void close(const QString& title) const;
-
-private:
-    struct Connection;
-    std::unique_ptr<Connection> x_;
-};
-
 } // namespace testsupport

@@ -17,8 +17,4 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-void runEventLoopFor(int ms) {
-    waitUntil([] { return false; }, ms);
-}
-
 } // namespace testsupport

@@ -7,7 +7,4 @@ namespace testsupport {
 // Runs the Qt event loop until `done` holds or `timeoutMs` pass; returns whether it held.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
-// Runs the Qt event loop for `ms` milliseconds.
-void runEventLoopFor(int ms);
-
 } // namespace testsupport

@@ -82,7 +82,7 @@ public:
     FakeDesktopLauncher& launcher = world.launcher;
     FakeFontInstallation& fonts = world.fonts;
     FakeDialogs& dialogs = world.dialogs;
-    LyricWindows& lyricWindows = world.lyricWindows;
+    LyricWindows& lyricWindows = world.lyricWindows();
     int processEnds = 0;
     std::unique_ptr<PlayerCore> player;
     std::unique_ptr<Form1> mainWindow;

@@ -1,36 +1,20 @@
 #include "support/window_manager.h"
 
+#include "support/event_wait.h"
+
 #include <csignal>
-#include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 extern char** environ;
 
 namespace testsupport {
 
-namespace {
-
-QList<xcb_atom_t> rootProperties(xcb_connection_t* x, xcb_window_t root) {
-    QList<xcb_atom_t> atoms;
-    if (xcb_list_properties_reply_t* reply =
-            xcb_list_properties_reply(x, xcb_list_properties(x, root), nullptr)) {
-        const xcb_atom_t* listed = xcb_list_properties_atoms(reply);
-        atoms = QList<xcb_atom_t>(listed, listed + xcb_list_properties_atoms_length(reply));
-        std::free(reply);
-    }
-    return atoms;
-}
-
-} // namespace
-
-WindowManager::WindowManager(const QByteArrayList& command) : x_(xcb_connect(nullptr, nullptr)) {
-    if (xcb_connection_has_error(x_))
+WindowManager::WindowManager(const QByteArrayList& command) {
+    if (!x_.connected())
         return;
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(x_)).data->root;
-    before_ = rootProperties(x_, root_);
+    before_ = x_.propertyNames(x_.root());
     QByteArrayList words = command;
     std::vector<char*> arguments;
     for (QByteArray& word : words)
@@ -41,19 +25,17 @@ WindowManager::WindowManager(const QByteArrayList& command) : x_(xcb_connect(nul
         return;
     }
     // The manager is ready once it takes a new window into a frame of its own; a heavy one
-    // may first set up its compositing.
-    const xcb_window_t probe = xcb_generate_id(x_);
-    xcb_create_window(x_, XCB_COPY_FROM_PARENT, probe, root_, 0, 0, 10, 10, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_map_window(x_, probe);
-    xcb_flush(x_);
-    for (int tries = 0; tries < 60000 && !ready_; ++tries) {
-        ready_ = framed(probe);
-        if (!ready_)
-            usleep(1000);
-    }
-    xcb_destroy_window(x_, probe);
-    sync();
+    // may first set up its compositing. No application runs yet: the wait has no events to
+    // handle.
+    const quint32 probe = x_.createWindow(QRect(0, 0, 10, 10));
+    x_.map(probe);
+    ready_ = waitUntil(
+        [&] {
+            const quint32 parent = x_.parent(probe);
+            return parent != 0 && parent != x_.root();
+        },
+        60000);
+    x_.destroyWindow(probe);
 }
 
 WindowManager::~WindowManager() {
@@ -61,24 +43,9 @@ WindowManager::~WindowManager() {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
-    if (!xcb_connection_has_error(x_)) {
-        for (xcb_atom_t property : rootProperties(x_, root_))
-            if (!before_.contains(property))
-                xcb_delete_property(x_, root_, property);
-        sync();
-    }
-    xcb_disconnect(x_);
-}
-
-bool WindowManager::framed(xcb_window_t window) const {
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x_, xcb_query_tree(x_, window), nullptr);
-    const bool inFrame = tree && tree->parent != root_;
-    std::free(tree);
-    return inFrame;
-}
-
-void WindowManager::sync() {
-    std::free(xcb_get_input_focus_reply(x_, xcb_get_input_focus(x_), nullptr));
+    for (const QByteArray& property : x_.propertyNames(x_.root()))
+        if (!before_.contains(property))
+            x_.deleteProperty(x_.root(), property.constData());
 }
 
 } // namespace testsupport

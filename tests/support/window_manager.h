@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/x11_client.h"
+
 #include <QByteArrayList>
-#include <QList>
 #include <sys/types.h>
-#include <xcb/xcb.h>
 
 namespace testsupport {
 
@@ -23,12 +23,8 @@ public:
     bool started() const { return ready_; }
 
 private:
-    bool framed(xcb_window_t window) const;
-    void sync();
-
-    xcb_connection_t* x_;
-    xcb_window_t root_ = 0;
-    QList<xcb_atom_t> before_;
+    X11Client x_;
+    QList<QByteArray> before_;
     pid_t pid_ = 0;
     bool ready_ = false;
 };

@@ -1,6 +1,7 @@
 #include "support/x_barrier.h"
 
 #include "support/event_wait.h"
+#include "support/x11_client.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -15,14 +16,6 @@ namespace {
 xcb_connection_t* qtConnection() {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
-    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return found;
 }
 
 // Sees the marker's property change go by on Qt's connection.
@@ -54,22 +47,17 @@ void serverHasQtRequests() {
 }
 
 bool qtHasHandledEventsSentSoFar(QWidget& window) {
-    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(other)) {
-        xcb_disconnect(other);
+    X11Client other;
+    if (!other.connected())
         return false;
-    }
-    const auto id = xcb_window_t(window.winId());
-    const xcb_atom_t marker = atom(other, "_VELLORA_TEST_MARKER");
-    MarkerFilter filter(id, marker);
+    const auto id = quint32(window.winId());
+    MarkerFilter filter(id, other.atom("_VELLORA_TEST_MARKER"));
     QCoreApplication::instance()->installNativeEventFilter(&filter);
     static quint32 round = 0;
     ++round;
-    xcb_change_property(other, XCB_PROP_MODE_REPLACE, id, marker, XCB_ATOM_CARDINAL, 32, 1, &round);
-    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+    other.setWords(id, "_VELLORA_TEST_MARKER", "CARDINAL", {round});
     const bool seen = waitUntil([&] { return filter.seen; });
     QCoreApplication::instance()->removeNativeEventFilter(&filter);
-    xcb_disconnect(other);
     return seen;
 }
 
