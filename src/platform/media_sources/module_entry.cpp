@@ -1,7 +1,7 @@
 // The media sources module's side of platform/media_sources_module.h.
 #include "platform/media_sources/lrclib_client.h"
-#include "platform/process/media_sources_module.h"
 #include "platform/media_sources/taglib_media_tags.h"
+#include "platform/process/media_sources_module.h"
 
 namespace {
 
