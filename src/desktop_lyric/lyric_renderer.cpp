@@ -25,11 +25,6 @@ constexpr qreal InkReach = 2;
 // Beyond any screen's density; bounds the picture a hostile ratio could ask for.
 constexpr qreal MaxScale = 16;
 
-// A length in logical pixels as whole device pixels, never less than one.
-int scaled(int logical, qreal scale) {
-    return std::max(1, int(std::lround(logical * scale)));
-}
-
 // a·b/255, rounded.
 inline uint mul255(uint a, uint b) {
     const uint t = a * b + 128;
@@ -39,24 +34,6 @@ inline uint mul255(uint a, uint b) {
 inline QRgb scalePremultiplied(QRgb pixel, uint factor) {
     return qRgba(int(mul255(uint(qRed(pixel)), factor)), int(mul255(uint(qGreen(pixel)), factor)),
                  int(mul255(uint(qBlue(pixel)), factor)), int(mul255(uint(qAlpha(pixel)), factor)));
-}
-
-inline int lerpChannel(int from, int to, double t) {
-    return int(std::lround(from + (to - from) * t));
-}
-
-QRgb mix(quint32 from, quint32 to, double t) {
-    return qRgba(lerpChannel(qRed(from), qRed(to), t), lerpChannel(qGreen(from), qGreen(to), t),
-                 lerpChannel(qBlue(from), qBlue(to), t), lerpChannel(qAlpha(from), qAlpha(to), t));
-}
-
-// Where in the tile the centre of a block pixel falls, as a fraction of the tile's side;
-// the second half of the block mirrors the first.
-double tileFraction(int blockPixel, int tileSide) {
-    double centre = blockPixel + 0.5;
-    if (centre > tileSide)
-        centre = 2.0 * tileSide - centre;
-    return centre / tileSide;
 }
 
 // A line end inside the text starts a new line, whichever convention it follows.
@@ -182,7 +159,7 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
     const QTransform toPixels = QTransform::fromScale(scale, scale);
     for (QPainterPath& outline : glyphs.outlines)
         outline = toPixels.map(outline);
-    const int shadowOffset = scaled(ShadowOffset, scale);
+    const int shadowOffset = devicePixels(ShadowOffset, scale);
 
     // The outline reaches a pixel past the glyph's edge and its smoothing one more; the
     // shadow adds its offset down and right.
@@ -209,7 +186,7 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
             painter.fillPath(outline, Qt::black);
     }
     const QImage& block = cache.block(style.firstColour, style.secondColour, scale);
-    const QPoint anchor(scaled(GradientLeft, scale), scaled(GradientTop, scale));
+    const QPoint anchor(devicePixels(GradientLeft, scale), devicePixels(GradientTop, scale));
     // Where boxes overlap, their pixels come out the same again.
     for (const QRect& box : std::as_const(boxes))
         compositeFillOverShadow(picture, coverage, block, shadowOffset, anchor, box);
@@ -223,58 +200,6 @@ QList<QRect> paintGlyphs(QImage& picture, Glyphs glyphs, const LyricStyle& style
 }
 
 } // namespace
-
-QPainterPath Cache::outline(const QRawFont& font, quint32 glyph) {
-    if (outlines_ >= MaxOutlines) {
-        fonts_.clear();
-        outlines_ = 0;
-    }
-    auto known = std::find_if(fonts_.begin(), fonts_.end(),
-                              [&](const FontOutlines& outlines) { return outlines.font == font; });
-    if (known == fonts_.end())
-        known = fonts_.insert(fonts_.end(), FontOutlines{font, {}});
-    auto path = known->glyphs.find(glyph);
-    if (path == known->glyphs.end()) {
-        path = known->glyphs.insert(glyph, font.pathForGlyph(glyph));
-        ++outlines_;
-    }
-    return *path;
-}
-
-const QImage& Cache::block(quint32 firstColour, quint32 secondColour, qreal scale) {
-    if (block_.isNull() || blockColours_[0] != firstColour || blockColours_[1] != secondColour ||
-        blockScale_ != scale) {
-        block_ = gradientBlock(firstColour, secondColour, scale);
-        blockColours_[0] = firstColour;
-        blockColours_[1] = secondColour;
-        blockScale_ = scale;
-    }
-    return block_;
-}
-
-QImage& Cache::coverage(QSize size) {
-    if (coverage_.size() != size)
-        coverage_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    coverage_.fill(Qt::transparent);
-    return coverage_;
-}
-
-QImage gradientBlock(quint32 firstColour, quint32 secondColour, qreal scale) {
-    const int tileWidth = scaled(GradientTileWidth, scale);
-    const int tileHeight = scaled(GradientTileHeight, scale);
-    QImage block(2 * tileWidth, 2 * tileHeight, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < block.height(); ++y) {
-        const double down = tileFraction(y, tileHeight);
-        auto* row = reinterpret_cast<QRgb*>(block.scanLine(y));
-        for (int x = 0; x < block.width(); ++x) {
-            const double across = tileFraction(x, tileWidth);
-            // 0 at the upper-right corner, 1 at the lower-left, ½ on the other diagonal.
-            const double t = (1.0 - across + down) / 2.0;
-            row[x] = qPremultiply(mix(firstColour, secondColour, t));
-        }
-    }
-    return block;
-}
 
 QString visibleText(const QString& text, const LyricStyle& style, int layoutWidth, int maxHeight) {
     const int pixelSize = pixelSizeOf(style);

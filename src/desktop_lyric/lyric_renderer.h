@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QHash>
+#include "desktop_lyric/lyric_drawing_cache.h"
+#include "desktop_lyric/lyric_gradient.h"
+
 #include <QImage>
 #include <QPainterPath>
-#include <QRawFont>
 #include <QString>
 
 // What the desktop lyric's picture depends on besides its text.
@@ -30,18 +31,6 @@ inline constexpr QRgb ShadowColour = 0xC0000000;
 inline constexpr QRgb OutlineColour = 0xC0000000;
 inline constexpr int ShadowOffset = 2;
 
-// The gradient's tile is the rectangle (1, 1, 240, 10): the first colour at its upper-right
-// corner, the second at its lower-left, their middle along the other diagonal. Mirrored
-// copies of it fill a block twice its size, repeated from (1, 1).
-inline constexpr int GradientLeft = 1;
-inline constexpr int GradientTop = 1;
-inline constexpr int GradientTileWidth = 240;
-inline constexpr int GradientTileHeight = 10;
-
-// The repeating block of the fill at a scale (480×20 at 1), premultiplied, its top-left pixel
-// at the tile's origin.
-QImage gradientBlock(quint32 firstColour, quint32 secondColour, qreal scale = 1);
-
 // Far more than a window of legible lines holds; a path and a fill per glyph beyond it
 // would only add dots too small to read.
 inline constexpr qsizetype MaxGlyphs = 4096;
@@ -60,32 +49,6 @@ QString visibleText(const QString& text, const LyricStyle& style, int layoutWidt
 // tiny characters shows only its beginning.
 QList<QPainterPath> glyphOutlines(const QString& text, const LyricStyle& style, int layoutWidth,
                                   int maxHeight);
-
-// What one drawing leaves for the next, so that a new line costs only what is new in it:
-// the outlines of the glyphs drawn before, the fill's block for the colours, and the buffer
-// the glyphs' coverage is painted into. A picture drawn with it is the one drawn without.
-class Cache {
-public:
-    // The glyph's outline in the font, at the origin.
-    QPainterPath outline(const QRawFont& font, quint32 glyph);
-    const QImage& block(quint32 firstColour, quint32 secondColour, qreal scale);
-    // A transparent buffer of the size, for one drawing at a time.
-    QImage& coverage(QSize size);
-
-private:
-    // Far more outlines than a song has characters; past it all are dropped and made anew.
-    static constexpr int MaxOutlines = 512;
-    struct FontOutlines {
-        QRawFont font;
-        QHash<quint32, QPainterPath> glyphs;
-    };
-    QList<FontOutlines> fonts_;
-    int outlines_ = 0;
-    quint32 blockColours_[2] = {};
-    qreal blockScale_ = 0;
-    QImage block_;
-    QImage coverage_;
-};
 
 // A picture and, in its pixels, a box around the ink of each laid-out line: a handful of
 // rectangles that hold every pixel that is not fully transparent.
