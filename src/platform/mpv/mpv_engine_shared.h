@@ -1,7 +1,7 @@
 #pragma once
 
-// What the engine's two halves (its calls, in mpv_engine.cpp, and mpv's events, in
-// mpv_engine_events.cpp) share.
+// What the engine's parts (its media and clock in mpv_engine.cpp, its transport in
+// mpv_engine_transport.cpp, and mpv's events in mpv_engine_events.cpp) share.
 
 #include <QLoggingCategory>
 #include <QtGlobal>

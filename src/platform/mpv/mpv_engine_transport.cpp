@@ -1,0 +1,92 @@
+#include "platform/mpv/mpv_engine.h"
+
+#include "platform/mpv/mpv_library.h"
+#include "platform/mpv/mpv_properties.h"
+
+#include <algorithm>
+#include <mpv/client.h>
+
+// Transport: the calls that play, pause, stop and set the volume, each waiting for libmpv
+// while it is still loading.
+
+void MpvEngine::play() {
+    if (deferredUntilReady([this] { play(); }))
+        return;
+    const Announcer announcer(*this);
+    if (!handle_ || !hasMedia_)
+        return;
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Transitioning:
+    case PlayState::Buffering:
+        return;
+    case PlayState::Paused:
+        setPaused(false);
+        setState(playbackStarted_ ? PlayState::Playing : PlayState::Transitioning);
+        return;
+    default:
+        break;
+    }
+    // Stopped or ended: start over from the beginning.
+    if (currentEntry_ == 0) {
+        load();
+        return;
+    }
+    const bool rewinding = rewind();
+    setPaused(false);
+    setState(rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing);
+    jumpTo(0);
+}
+
+void MpvEngine::pause() {
+    if (deferredUntilReady([this] { pause(); }))
+        return;
+    const Announcer announcer(*this);
+    if (!handle_ || !hasMedia_)
+        return;
+    switch (state_) {
+    case PlayState::Playing:
+    case PlayState::Transitioning:
+    case PlayState::Buffering:
+        setPaused(true);
+        setState(PlayState::Paused);
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvEngine::stop() {
+    if (deferredUntilReady([this] { stop(); }))
+        return;
+    const Announcer announcer(*this);
+    if (!handle_ || !hasMedia_)
+        return;
+    setPaused(true);
+    rewind();
+    setState(PlayState::Stopped);
+    jumpTo(0);
+}
+
+bool MpvEngine::rewind() {
+    if (!fileLoaded_)
+        return false;
+    const char* args[] = {mpvname::command::Seek, "0", mpvname::SeekAbsoluteExact, nullptr};
+    rewindPending_ = mpv_->mpv_command(handle_, args) >= 0;
+    return rewindPending_;
+}
+
+void MpvEngine::setPaused(bool paused) {
+    int flag = paused ? 1 : 0;
+    mpv_->mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvEngine::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    if (deferredUntilReady([this, level = volume_] { setVolume(level); }))
+        return;
+    if (!handle_)
+        return;
+    double level = volume_;
+    mpv_->mpv_set_property(handle_, mpvname::property::Volume, MPV_FORMAT_DOUBLE, &level);
+}
