@@ -128,7 +128,9 @@ std::optional<QByteArray> X11Client::property(quint32 window, const char* name) 
 QList<quint32> X11Client::words(quint32 window, const char* name) const {
     const QByteArray bytes = property(window, name).value_or(QByteArray());
     QList<quint32> values(bytes.size() / 4);
-    std::memcpy(values.data(), bytes.constData(), size_t(values.size()) * 4);
+    // An empty list has no storage to copy into.
+    if (!values.isEmpty())
+        std::memcpy(values.data(), bytes.constData(), size_t(values.size()) * 4);
     return values;
 }
 
