@@ -178,6 +178,11 @@ void MpvEngine::load() {
     jumpTo(0);
 }
 
+void MpvEngine::setPaused(bool paused) {
+    int flag = paused ? 1 : 0;
+    mpv_->mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
+}
+
 double MpvEngine::runningRate() const {
     return state_ == PlayState::Playing ? speed_ : 0.0;
 }

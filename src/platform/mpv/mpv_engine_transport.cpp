@@ -76,11 +76,6 @@ bool MpvEngine::rewind() {
     return rewindPending_;
 }
 
-void MpvEngine::setPaused(bool paused) {
-    int flag = paused ? 1 : 0;
-    mpv_->mpv_set_property(handle_, mpvname::property::Pause, MPV_FORMAT_FLAG, &flag);
-}
-
 void MpvEngine::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
     if (deferredUntilReady([this, level = volume_] { setVolume(level); }))
