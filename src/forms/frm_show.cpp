@@ -66,9 +66,7 @@ bool FrmShow::load() {
     // would otherwise stack one message on another.
     if (reportingFailure_)
         return false;
-    if (const auto screen = ScreenPlacement::screenFor(
-            services_.screen.screens(),
-            services_.preferences ? services_.preferences->screenName() : QString()))
+    if (const auto screen = chosenScreen())
         placeOn(*screen, false);
     if (services_.startGraphics && !services_.startGraphics()) {
         reportingFailure_ = true;
@@ -112,16 +110,27 @@ void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
 void FrmShow::followScreens(bool restOnPanel) {
     if (!loaded_)
         return;
-    const auto screen = ScreenPlacement::screenFor(
-        services_.screen.screens(),
-        services_.preferences ? services_.preferences->screenName() : QString());
+    const auto screen = chosenScreen();
     if (!screen || (!restOnPanel && *screen == placedOn_))
         return;
     if (restOnPanel)
         draggedTop_.reset();
+    moveTo(*screen);
+}
+
+// The screen the user chose while it is present, else the primary.
+std::optional<DesktopScreen> FrmShow::chosenScreen() const {
+    return ScreenPlacement::screenFor(services_.screen.screens(),
+                                      services_.preferences ? services_.preferences->screenName()
+                                                            : QString());
+}
+
+// Moves the window, and what goes along with it, onto screen; a screen of another width
+// lays the line out anew.
+void FrmShow::moveTo(const DesktopScreen& screen) {
     const int width = placedOn_.geometry.width();
-    placeOn(*screen, true);
-    if (!picture_.isEmpty() && screen->geometry.width() != width)
+    placeOn(screen, true);
+    if (!picture_.isEmpty() && screen.geometry.width() != width)
         schedulePresent();
 }
 
@@ -140,15 +149,12 @@ void FrmShow::dragEnded() {
     draggedTop_ = ScreenPlacement::draggedTop(*under, geometry());
     if (under->name == placedOn_.name && under->geometry == placedOn_.geometry)
         return;
-    const int width = placedOn_.geometry.width();
-    placeOn(*under, true);
+    moveTo(*under);
     if (services_.preferences) {
         adoptingDraggedScreen_ = true;
         services_.preferences->setScreenName(under->name);
         adoptingDraggedScreen_ = false;
     }
-    if (!picture_.isEmpty() && under->geometry.width() != width)
-        schedulePresent();
 }
 
 bool FrmShow::locked() const {

@@ -80,6 +80,8 @@ private:
     bool load();
     void unload();
     void placeOn(const DesktopScreen& screen, bool carryAlong);
+    std::optional<DesktopScreen> chosenScreen() const;
+    void moveTo(const DesktopScreen& screen);
     void followScreens(bool restOnPanel);
     void dragEnded();
     bool locked() const;
