@@ -15,8 +15,7 @@ LyricWindowPreferences::LyricWindowPreferences(QString settingsFile)
         return;
     if (const auto screen = KeyValueFile::read(settingsFile_, ScreenKey))
         screenName_ = QString::fromUtf8(*screen);
-    if (const auto lock = KeyValueFile::read(settingsFile_, LockKey))
-        locked_ = lock->compare("yes", Qt::CaseInsensitive) == 0;
+    locked_ = KeyValueFile::readSwitch(settingsFile_, LockKey);
 }
 
 // A setting that cannot be written still holds for this run: the lyric follows the user's
@@ -35,6 +34,6 @@ void LyricWindowPreferences::setLocked(bool locked) {
         return;
     locked_ = locked;
     if (!settingsFile_.isEmpty())
-        KeyValueFile::write(settingsFile_, LockKey, locked ? "yes" : "no");
+        KeyValueFile::writeSwitch(settingsFile_, LockKey, locked);
     Q_EMIT lockedChanged(locked);
 }

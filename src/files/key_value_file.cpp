@@ -108,4 +108,13 @@ bool write(const QString& file, QByteArrayView key, QByteArrayView value) {
     return QDir().mkpath(QFileInfo(file).absolutePath()) && replaceFileContents(file, contents);
 }
 
+bool readSwitch(const QString& file, QByteArrayView key) {
+    const std::optional<QByteArray> value = read(file, key);
+    return value && value->compare("yes", Qt::CaseInsensitive) == 0;
+}
+
+bool writeSwitch(const QString& file, QByteArrayView key, bool on) {
+    return write(file, key, on ? "yes" : "no");
+}
+
 } // namespace KeyValueFile

@@ -24,4 +24,8 @@ std::optional<QByteArray> read(const QString& file, QByteArrayView key);
 // value holds a line break; the file is whole either way.
 bool write(const QString& file, QByteArrayView key, QByteArrayView value);
 
+// A switch kept as "yes" or "no": on only where the key says yes, in any case.
+bool readSwitch(const QString& file, QByteArrayView key);
+bool writeSwitch(const QString& file, QByteArrayView key, bool on);
+
 } // namespace KeyValueFile

@@ -15,12 +15,11 @@ QString fileIn(const QString& dataFolder) {
 }
 
 bool read(const QString& settingsFile) {
-    const std::optional<QByteArray> value = KeyValueFile::read(settingsFile, Key);
-    return value && value->compare("yes", Qt::CaseInsensitive) == 0;
+    return KeyValueFile::readSwitch(settingsFile, Key);
 }
 
 bool write(const QString& settingsFile, bool on) {
-    return KeyValueFile::write(settingsFile, Key, on ? "yes" : "no");
+    return KeyValueFile::writeSwitch(settingsFile, Key, on);
 }
 
 } // namespace OnlineLyricsSetting
