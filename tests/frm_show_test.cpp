@@ -216,11 +216,13 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineTwoCutsAndOneRepa
     EXPECT_EQ(costOf(QStringLiteral("every tick")), std::pair(0, 0));
     EXPECT_EQ(window.picture().cacheKey(), picture);
     counter.paints = 0;
-    // The old cut is taken down before the next line's is made.
+    // The old cut is taken down before the next line's is made, and the picture reaches the
+    // window system while nothing of the window shows, before the new cut.
     const QRegion firstCut = presenter.region;
     EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(2, 1));
     EXPECT_FALSE(presenter.region.isEmpty());
     EXPECT_NE(presenter.region, firstCut);
+    EXPECT_TRUE(presenter.regionAtChange.isEmpty());
     // The repaint asked for comes.
     EXPECT_TRUE(testsupport::waitUntil([&] { return counter.paints > 0; }));
 
@@ -228,6 +230,7 @@ TEST_F(FrmShowDrawing, TheSameLineEveryTickCostsNothingANewLineTwoCutsAndOneRepa
     settings().chooseColourScheme(1);
     window.RefreshText();
     EXPECT_EQ(costOf(QStringLiteral("the next line")), std::pair(0, 1));
+    EXPECT_EQ(presenter.regionAtChange, presenter.region);
 
     // A compositing manager that starts takes one shape, and no new picture.
     const qint64 coloured = window.picture().cacheKey();

@@ -154,6 +154,23 @@ TEST_F(FrmShowOnX, TheScreenBehindStaysVisibleAroundTheGlyphs) {
     for (int column = glyphs.left(); column <= glyphs.right(); ++column)
         glyphPixels += QColor(screenRow.pixel(column, glyphs.center().y())) != behindColour;
     EXPECT_GT(glyphPixels, 20);
+
+    // The next line shows whole once its cut uncovers it, with nothing asked of the window
+    // beyond the line: every opaque pixel of its picture is on the screen as drawn.
+    window->DrawText(QStringLiteral("第二行 the next line"));
+    const QImage next = window->picture();
+    ASSERT_NE(ink(next), glyphs);
+    const auto misdrawn = [&] {
+        const QImage shown = grab(*window);
+        int wrong = 0;
+        for (int row = 0; row < next.height(); ++row)
+            for (int column = 0; column < next.width(); ++column)
+                if (const QRgb pixel = next.pixel(column, row); qAlpha(pixel) == 255)
+                    wrong += QColor(shown.pixel(column, row)).rgb() != QColor(pixel).rgb();
+        return wrong;
+    };
+    EXPECT_TRUE(testsupport::waitUntil([&] { return misdrawn() == 0; }))
+        << misdrawn() << " pixels differ";
 }
 
 // The monitors of one X screen as RandR describes them, changed the way xrandr changes them;

@@ -204,12 +204,22 @@ void FrmShow::present() {
     if (picture_.isDrawingOf(text, style, size(), layoutWidth, devicePixelRatio()))
         return;
     // New colours keep the glyphs, and so the cut.
-    if (!picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()))
+    const bool takenDown =
+        !picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()) &&
         takeDownCut();
     picture_.draw(text, style, size(), layoutWidth, devicePixelRatio());
-    reshape();
     // Only where the old line or the new one has ink: the rest stays transparent.
-    services_.presenter.present(*this, picture_.image(), before | inkArea());
+    const QRect changed = before | inkArea();
+    if (takenDown) {
+        // Sent while nothing of the window shows, the picture costs the window system
+        // nothing to draw; the new cut then uncovers it, and the one copy the window system
+        // asks for in return is all it draws of the line.
+        services_.presenter.present(*this, picture_.image(), changed);
+        reshape();
+    } else {
+        reshape();
+        services_.presenter.present(*this, picture_.image(), changed);
+    }
 }
 
 // Where the picture has ink, in its device pixels.
@@ -237,12 +247,14 @@ void FrmShow::reshape() {
     sendShape();
 }
 
-void FrmShow::takeDownCut() {
+// Returns whether nothing of the window shows while its next picture is made.
+bool FrmShow::takeDownCut() {
     const LyricWindowShape meanwhile = shape_.whileRedrawn();
-    if (meanwhile == shape_)
-        return;
-    shape_ = meanwhile;
-    sendShape();
+    if (meanwhile != shape_) {
+        shape_ = meanwhile;
+        sendShape();
+    }
+    return shape_.showsNothing();
 }
 
 void FrmShow::sendShape() {

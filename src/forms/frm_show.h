@@ -90,7 +90,7 @@ private:
     QRect inkBounds() const;
     QRect inkArea() const;
     void reshape();
-    void takeDownCut();
+    bool takeDownCut();
     void sendShape();
 
     LyricSettings& settings_;

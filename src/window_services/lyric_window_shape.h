@@ -37,5 +37,7 @@ struct LyricWindowShape {
     // new cut then uncovers only the window's own pixels, which it paints itself.
     LyricWindowShape whileRedrawn() const;
 
+    bool showsNothing() const { return cut != Cut::InputOnly && region.isEmpty(); }
+
     void sendTo(WindowPresenter& presenter, QWidget& window) const;
 };

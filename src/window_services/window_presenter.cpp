@@ -21,6 +21,6 @@ void WindowPresenter::present(QWidget& window, const QImage& picture, const QRec
 
 void WindowPresenter::showChange(QWidget& window, const QImage& picture, const QRect& changed) {
     const qreal scale = picture.devicePixelRatio();
-    window.update(
+    window.repaint(
         QTransform::fromScale(1 / scale, 1 / scale).mapRect(QRectF(changed)).toAlignedRect());
 }

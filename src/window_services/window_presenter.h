@@ -60,7 +60,7 @@ Q_SIGNALS:
 protected:
     // The window's picture is now picture, differing from the one shown before only within
     // changed (device pixels, never empty). Qt's own window repaints that part from its
-    // widget.
+    // widget at once, so that a cut sent next uncovers it already drawn.
     virtual void showChange(QWidget& window, const QImage& picture, const QRect& changed);
 
 private:

@@ -26,11 +26,13 @@ public:
     bool inputOnly = false; // whether the last shape was takeInputOnly's
     bool noInput = false;   // whether the last shape was showOnlyWithoutInput's
     QRegion region;         // the last shape's, device pixels
+    QRegion regionAtChange; // the shape the window had when the last new picture came
 
 protected:
     void showChange(QWidget& window, const QImage& picture, const QRect& changed) override {
         ++presents;
         lastChange = changed;
+        regionAtChange = region;
         WindowPresenter::showChange(window, picture, changed);
     }
 
