@@ -83,6 +83,9 @@ private:
 
     void start(MpvInstance instance);
     bool deferredUntilReady(std::function<void()> call);
+    // A transport call: again once libmpv is ready if it is still loading, then body only
+    // with media open, its changes announced when it is done.
+    void withOpenMedia(void (MpvEngine::*again)(), const std::function<void()>& body);
 
     static void onWakeup(void* context);
     void drainEvents();

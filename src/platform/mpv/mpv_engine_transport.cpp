@@ -9,63 +9,62 @@
 // Transport: the calls that play, pause, stop and set the volume, each waiting for libmpv
 // while it is still loading.
 
-void MpvEngine::play() {
-    if (deferredUntilReady([this] { play(); }))
+void MpvEngine::withOpenMedia(void (MpvEngine::*again)(), const std::function<void()>& body) {
+    if (deferredUntilReady([this, again] { (this->*again)(); }))
         return;
     const Announcer announcer(*this);
-    if (!handle_ || !hasMedia_)
-        return;
-    switch (state_) {
-    case PlayState::Playing:
-    case PlayState::Transitioning:
-    case PlayState::Buffering:
-        return;
-    case PlayState::Paused:
+    if (handle_ && hasMedia_)
+        body();
+}
+
+void MpvEngine::play() {
+    withOpenMedia(&MpvEngine::play, [this] {
+        switch (state_) {
+        case PlayState::Playing:
+        case PlayState::Transitioning:
+        case PlayState::Buffering:
+            return;
+        case PlayState::Paused:
+            setPaused(false);
+            setState(playbackStarted_ ? PlayState::Playing : PlayState::Transitioning);
+            return;
+        default:
+            break;
+        }
+        // Stopped or ended: start over from the beginning.
+        if (currentEntry_ == 0) {
+            load();
+            return;
+        }
+        const bool rewinding = rewind();
         setPaused(false);
-        setState(playbackStarted_ ? PlayState::Playing : PlayState::Transitioning);
-        return;
-    default:
-        break;
-    }
-    // Stopped or ended: start over from the beginning.
-    if (currentEntry_ == 0) {
-        load();
-        return;
-    }
-    const bool rewinding = rewind();
-    setPaused(false);
-    setState(rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing);
-    jumpTo(0);
+        setState(rewinding || !playbackStarted_ ? PlayState::Transitioning : PlayState::Playing);
+        jumpTo(0);
+    });
 }
 
 void MpvEngine::pause() {
-    if (deferredUntilReady([this] { pause(); }))
-        return;
-    const Announcer announcer(*this);
-    if (!handle_ || !hasMedia_)
-        return;
-    switch (state_) {
-    case PlayState::Playing:
-    case PlayState::Transitioning:
-    case PlayState::Buffering:
-        setPaused(true);
-        setState(PlayState::Paused);
-        break;
-    default:
-        break;
-    }
+    withOpenMedia(&MpvEngine::pause, [this] {
+        switch (state_) {
+        case PlayState::Playing:
+        case PlayState::Transitioning:
+        case PlayState::Buffering:
+            setPaused(true);
+            setState(PlayState::Paused);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 void MpvEngine::stop() {
-    if (deferredUntilReady([this] { stop(); }))
-        return;
-    const Announcer announcer(*this);
-    if (!handle_ || !hasMedia_)
-        return;
-    setPaused(true);
-    rewind();
-    setState(PlayState::Stopped);
-    jumpTo(0);
+    withOpenMedia(&MpvEngine::stop, [this] {
+        setPaused(true);
+        rewind();
+        setState(PlayState::Stopped);
+        jumpTo(0);
+    });
 }
 
 bool MpvEngine::rewind() {
