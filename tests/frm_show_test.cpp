@@ -376,7 +376,7 @@ TEST_F(LyricScreens, TheLyricFollowsItsScreenThroughChangesAndComesBackToIt) {
     };
     expectAt(onPrimary);
 
-    windows().preferences().setScreenName("HDMI-1");
+    windows().preferences().chooseScreen("HDMI-1");
     expectAt(onSecond);
     EXPECT_TRUE(
         programFolder.read("data/system/vellora.conf").contains("desktop_lyric_screen=HDMI-1"));
@@ -406,7 +406,7 @@ TEST_F(LyricScreens, TheLyricFollowsItsScreenThroughChangesAndComesBackToIt) {
     expectAt(QRect(0, 1080 - 800 - 111, 1920, 111));
 
     // Chosen from the menu, it rests on the panel again; the next start finds it there.
-    windows().preferences().setScreenName("HDMI-1");
+    windows().preferences().chooseScreen("HDMI-1");
     expectAt(QRect(1920, 900 - 111, 1600, 111));
     world.restartLyricWindows();
     EXPECT_EQ(lyric().geometry(), QRect(1920, 900 - 111, 1600, 111));

@@ -203,7 +203,7 @@ TEST_F(FrmShowOnX, TheLyricFitsTheMonitorItBelongsToThroughRandrChanges) {
     const auto screens = [] { return QGuiApplication::screens().size(); };
     monitors.split();
     ASSERT_TRUE(testsupport::waitUntil([&] { return screens() == 2; }));
-    preferences.setScreenName("RIGHT");
+    preferences.chooseScreen("RIGHT");
     EXPECT_TRUE(placedAt(QRect(960, 1080 - 111, 960, 111)));
 
     monitors.xrandr({"--delmonitor", "RIGHT"});

@@ -12,10 +12,10 @@
 #include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
 #include "platform/desktop/qt_dialogs.h"
-#include "platform/desktop/qt_screen_geometry.h"
 #include "platform/desktop/system_desktop_launcher.h"
 #include "platform/desktop/system_font_installation.h"
 #include "platform/desktop/system_mouse_track_platform.h"
+#include "platform/desktop/system_screen_geometry.h"
 #include "platform/desktop/system_window_text_channel.h"
 #include "platform/desktop/window_opacity.h"
 #include "platform/mpv/mpv_engine.h"
@@ -94,12 +94,12 @@ int main(int argc, char** argv) {
     SystemDesktopLauncher launcher;
     SystemFontInstallation fonts;
     QtDialogs dialogs;
-    QtScreenGeometry screen;
+    const std::unique_ptr<ScreenGeometry> screen = systemScreenGeometry();
     SystemWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
     // One look and one current line for the main window and the desktop lyric.
     LyricSettings lyricSettings(dataFolder);
-    LyricWindows lyricWindows(LyricWindowServices{lyricSettings, screen, dialogs, textChannel,
+    LyricWindows lyricWindows(LyricWindowServices{lyricSettings, *screen, dialogs, textChannel,
                                                   mouseTrack, dataFolder,
                                                   systemWindowPresenterOnFirstUse()});
     // Only names and paths here: tags are first read, and the network first touched, once

@@ -29,6 +29,12 @@ void LyricWindowPreferences::setScreenName(const QString& name) {
     Q_EMIT screenNameChanged(name);
 }
 
+void LyricWindowPreferences::chooseScreen(const QString& name) {
+    setScreenName(name);
+    if (name == screenName_)
+        Q_EMIT screenChosen(name);
+}
+
 void LyricWindowPreferences::setLocked(bool locked) {
     if (locked == locked_)
         return;

@@ -18,14 +18,18 @@ public:
     explicit LyricWindowPreferences(QString settingsFile);
 
     QString screenName() const { return screenName_; }
-    // A name with a line break names no output and is refused.
+    // Keeps the screen the lyric is on now. A name with a line break names no output and is
+    // refused.
     void setScreenName(const QString& name);
+    // The user chose the screen: the lyric goes back to rest on it, even where it already is.
+    void chooseScreen(const QString& name);
 
     bool locked() const { return locked_; }
     void setLocked(bool locked);
 
 Q_SIGNALS:
     void screenNameChanged(const QString& name);
+    void screenChosen(const QString& name);
     void lockedChanged(bool locked);
 
 private:

@@ -40,10 +40,8 @@ FrmShow::FrmShow(LyricSettings& settings, FrmShowServices services, QWidget* par
     connect(&services_.presenter, &WindowPresenter::compositingChanged, this, &FrmShow::reshape);
     connect(&services_.screen, &ScreenGeometry::changed, this, [this] { followScreens(false); });
     if (LyricWindowPreferences* preferences = services_.preferences) {
-        connect(preferences, &LyricWindowPreferences::screenNameChanged, this, [this] {
-            if (!adoptingDraggedScreen_)
-                followScreens(true);
-        });
+        connect(preferences, &LyricWindowPreferences::screenChosen, this,
+                [this] { followScreens(true); });
         connect(preferences, &LyricWindowPreferences::lockedChanged, this, &FrmShow::reshape);
     }
     dragSettle_.setSingleShot(true);
@@ -89,10 +87,12 @@ void FrmShow::unload() {
     QWidget::setVisible(false);
 }
 
-// Placing the window is no drag, unless it moves while it shows: then whatever goes along
-// with the window (the toolbar) is carried along.
+// Placing the window is no drag, and ends one, unless it moves while it shows: then whatever
+// goes along with the window (the toolbar) is carried along, and told where the window rests.
 void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
     placedOn_ = screen;
+    dragOpen_ = false;
+    dragSettle_.stop();
     setGeometry(ScreenPlacement::lyricOn(screen, height(), draggedTop_));
     if (!carryAlong) {
         lastPosition_ = pos();
@@ -103,6 +103,7 @@ void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
     lastPosition_ = pos();
     if (loaded_ && !delta.isNull())
         Q_EMIT movedBy(delta);
+    Q_EMIT restsOn(placedOn_);
 }
 
 // The window's screen changed, came back or went, or the user chose another: the window
@@ -136,9 +137,9 @@ void FrmShow::moveTo(const DesktopScreen& screen) {
 
 // A drag that leaves most of the window on another screen moves it there, at the height it
 // was dragged to; one within its screen leaves it where it was dragged. A layer surface
-// cannot leave its output by a drag.
+// cannot leave its output by a drag. A move the window system reports later still belongs to
+// the drag, which only a placement or the next press ends.
 void FrmShow::dragEnded() {
-    dragging_ = false;
     dragSettle_.stop();
     const std::optional<DesktopScreen> under =
         services_.presenter.drawsWindows()
@@ -147,14 +148,13 @@ void FrmShow::dragEnded() {
     if (!under)
         return;
     draggedTop_ = ScreenPlacement::draggedTop(*under, geometry());
-    if (under->name == placedOn_.name && under->geometry == placedOn_.geometry)
+    if (under->name == placedOn_.name && under->geometry == placedOn_.geometry) {
+        Q_EMIT restsOn(placedOn_);
         return;
-    moveTo(*under);
-    if (services_.preferences) {
-        adoptingDraggedScreen_ = true;
-        services_.preferences->setScreenName(under->name);
-        adoptingDraggedScreen_ = false;
     }
+    moveTo(*under);
+    if (services_.preferences)
+        services_.preferences->setScreenName(under->name);
 }
 
 bool FrmShow::locked() const {
@@ -305,7 +305,7 @@ void FrmShow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton && contextMenuPolicy() == Qt::CustomContextMenu)
         return;
     Q_EMIT dragStarted();
-    dragging_ = true;
+    dragOpen_ = true;
     drag_.begin(*this, *event);
 }
 
@@ -315,7 +315,13 @@ void FrmShow::mouseMoveEvent(QMouseEvent* event) {
 
 void FrmShow::mouseReleaseEvent(QMouseEvent* event) {
     drag_.track(*this, *event);
-    if (dragging_ && event->buttons() == Qt::NoButton)
+    if (!dragOpen_ || event->buttons() != Qt::NoButton)
+        return;
+    // A window manager that moved the window tells its last place after the release, if at
+    // all: the drag ends once the window has kept still for a moment.
+    if (drag_.byWindowSystem())
+        dragSettle_.start();
+    else
         dragEnded();
 }
 
@@ -325,6 +331,6 @@ void FrmShow::moveEvent(QMoveEvent* event) {
     lastPosition_ = pos();
     if (loaded_ && !delta.isNull())
         Q_EMIT movedBy(delta);
-    if (dragging_)
+    if (dragOpen_)
         dragSettle_.start();
 }

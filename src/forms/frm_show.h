@@ -67,6 +67,8 @@ Q_SIGNALS:
     void dragStarted();
     // The window moved by delta since it was placed or last moved.
     void movedBy(QPoint delta);
+    // The window was placed on screen, or a drag left it there.
+    void restsOn(const DesktopScreen& screen);
 
 protected:
     bool event(QEvent* event) override;
@@ -106,9 +108,9 @@ private:
     // Where the user dragged the window to, from its screen's top; none while it rests on
     // the panel.
     std::optional<int> draggedTop_;
-    bool dragging_ = false;
-    // The window system's own move tells the window of no release: the drag is over once
-    // the window has stopped moving for a moment.
+    // From a press on the window until a placement or the next press: the window system's
+    // own move may tell of no release, or tell of it before it tells where the window went;
+    // the drag is taken as over whenever the window has kept still for a moment.
+    bool dragOpen_ = false;
     QTimer dragSettle_;
-    bool adoptingDraggedScreen_ = false;
 };

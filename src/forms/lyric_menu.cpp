@@ -86,7 +86,7 @@ void LyricMenu::listScreens() {
         choice->setChecked(lyricScreen && lyricScreen->name == screen.name);
         connect(choice, &QAction::triggered, this, [this, name = screen.name] {
             Q_EMIT used();
-            desktopLyric_.preferences->setScreenName(name);
+            desktopLyric_.preferences->chooseScreen(name);
         });
     }
 }

@@ -3,6 +3,7 @@
 #include "files/key_value_file.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
+#include "window_services/screen_placement.h"
 #include "window_services/window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
@@ -44,6 +45,13 @@ FrmShow& LyricWindows::frmShow() {
             if (frmSet_)
                 frmSet_->move(frmSet_->pos() + delta);
         });
+        // Wherever the lyric comes to rest, its toolbar can be reached on the same screen.
+        QObject::connect(frmShow_.get(), &FrmShow::restsOn, frmShow_.get(),
+                         [this](const DesktopScreen& screen) {
+                             if (frmSet_)
+                                 frmSet_->move(ScreenPlacement::insideScreen(frmSet_->geometry(),
+                                                                             screen.geometry));
+                         });
         for (const auto& then : whenLyricWindowMade_)
             then(*frmShow_);
     }

@@ -10,6 +10,7 @@ void WindowDrag::begin(QWidget& window, const QMouseEvent& press) {
     // already delivered, and holds the pointer until some later click.
     pending_ = true;
     followingPointer_ = false;
+    byWindowSystem_ = false;
     pressPointer_ = press.globalPosition().toPoint();
     pressPosition_ = window.pos();
 }
@@ -28,7 +29,8 @@ void WindowDrag::track(QWidget& window, const QMouseEvent& event) {
         pending_ = false;
         // A window drawn by a presenter has no window of Qt's on the screen to move.
         const QWindow* handle = window.windowHandle();
-        if (handle && handle->isExposed() && window.windowHandle()->startSystemMove())
+        byWindowSystem_ = handle && handle->isExposed() && window.windowHandle()->startSystemMove();
+        if (byWindowSystem_)
             return;
         followingPointer_ = true;
     }

@@ -17,9 +17,14 @@ public:
     // Every move and release of the widget that took the press.
     void track(QWidget& window, const QMouseEvent& event);
 
+    // Whether the window system took the last drag over: then the window hears where it was
+    // dropped only from the window system's own report, which may come after the release.
+    bool byWindowSystem() const { return byWindowSystem_; }
+
 private:
     bool pending_ = false; // pressed, not moved yet
     bool followingPointer_ = false;
+    bool byWindowSystem_ = false;
     QPoint pressPointer_;
     QPoint pressPosition_;
 };

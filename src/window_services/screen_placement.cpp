@@ -60,7 +60,19 @@ std::optional<int> draggedTop(const DesktopScreen& screen, const QRect& window) 
 }
 
 QPoint toolbarAbove(const QRect& screen, int lyricTop, const QSize& toolbar) {
-    return {screen.x() + (screen.width() - toolbar.width()) / 2, lyricTop - toolbar.height()};
+    const QPoint centred(screen.x() + (screen.width() - toolbar.width()) / 2,
+                         lyricTop - toolbar.height());
+    return insideScreen(QRect(centred, toolbar), screen);
+}
+
+QPoint insideScreen(const QRect& window, const QRect& screen) {
+    if (screen.isEmpty())
+        return window.topLeft();
+    const auto within = [](int start, int length, int from, int span) {
+        return std::max(from, std::min(start, from + span - length));
+    };
+    return {within(window.x(), window.width(), screen.x(), screen.width()),
+            within(window.y(), window.height(), screen.y(), screen.height())};
 }
 
 } // namespace ScreenPlacement

@@ -28,7 +28,11 @@ QRect lyricOn(const DesktopScreen& screen, int height, std::optional<int> dragge
 std::optional<int> draggedTop(const DesktopScreen& screen, const QRect& window);
 
 // The toolbar's place: centred on the lyric's screen, its bottom edge on the lyric window's
-// top edge.
+// top edge, unless that would cross the screen's edge.
 QPoint toolbarAbove(const QRect& screen, int lyricTop, const QSize& toolbar);
+
+// Where a window at window goes to lie wholly inside screen, moved no further than it must;
+// a window larger than the screen keeps its top-left corner on it.
+QPoint insideScreen(const QRect& window, const QRect& screen);
 
 } // namespace ScreenPlacement

@@ -1,5 +1,6 @@
 #include "platform/presenters/system_window_presenter.h"
 
+#include "base/malloced.h"
 #include "platform/presenters/layer_shell_presenter.h"
 #include "platform/presenters/mutter_input_renewal_x11.h"
 #include "window_services/window_shape.h"
@@ -62,13 +63,6 @@ private:
     }
 };
 
-template <typename Reply> struct Freed {
-    Reply* reply;
-    ~Freed() { std::free(reply); }
-    Reply* operator->() const { return reply; }
-    explicit operator bool() const { return reply != nullptr; }
-};
-
 class XcbShaper final : public WindowPresenter, public QAbstractNativeEventFilter {
 public:
     explicit XcbShaper(xcb_connection_t* connection);
@@ -112,6 +106,8 @@ private:
     void send(xcb_window_t id, xcb_shape_kind_t kind, const QRegion& region);
     xcb_atom_t atom(const char* name) const;
     QByteArray windowManagerName() const;
+    void addStates(xcb_window_t id, const QList<xcb_atom_t>& states);
+    void showOnEveryWorkspace(QWidget& window);
     void keepShownUnderKWin(QWidget& window);
     static bool isMutter(const QByteArray& manager) {
         return manager == "Mutter" || manager == "GNOME Shell";
@@ -139,7 +135,7 @@ XcbShaper::XcbShaper(xcb_connection_t* connection) : connection_(connection) {
     if (xcb_parse_display(nullptr, &host, &display, &screen))
         std::free(host);
     const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
-    const Freed<xcb_intern_atom_reply_t> atom{xcb_intern_atom_reply(
+    const Malloced<xcb_intern_atom_reply_t> atom{xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()),
         nullptr)};
     if (!atom)
@@ -165,7 +161,7 @@ XcbShaper::XcbShaper(xcb_connection_t* connection) : connection_(connection) {
         xfixesFirstEvent_ = xfixes->first_event;
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
-    const Freed<xcb_get_selection_owner_reply_t> owner{xcb_get_selection_owner_reply(
+    const Malloced<xcb_get_selection_owner_reply_t> owner{xcb_get_selection_owner_reply(
         connection, xcb_get_selection_owner(connection, managerSelection_), nullptr)};
     compositing_ = owner && owner->owner != XCB_NONE;
 }
@@ -188,7 +184,7 @@ bool XcbShaper::nativeEventFilter(const QByteArray& eventType, void* message, qi
 }
 
 xcb_atom_t XcbShaper::atom(const char* name) const {
-    const Freed<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
+    const Malloced<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
         connection_, xcb_intern_atom(connection_, 0, uint16_t(qstrlen(name)), name), nullptr)};
     return reply ? reply->atom : XCB_NONE;
 }
@@ -196,31 +192,66 @@ xcb_atom_t XcbShaper::atom(const char* name) const {
 // The name the running window manager gives itself on its check window.
 QByteArray XcbShaper::windowManagerName() const {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-    const Freed<xcb_get_property_reply_t> check{xcb_get_property_reply(
+    const Malloced<xcb_get_property_reply_t> check{xcb_get_property_reply(
         connection_,
         xcb_get_property(connection_, 0, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0,
                          1),
         nullptr)};
-    if (!check || xcb_get_property_value_length(check.reply) != 4)
+    if (!check || xcb_get_property_value_length(check.get()) != 4)
         return {};
-    const auto manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.reply));
-    const Freed<xcb_get_property_reply_t> name{
+    const auto manager = *static_cast<const xcb_window_t*>(xcb_get_property_value(check.get()));
+    const Malloced<xcb_get_property_reply_t> name{
         xcb_get_property_reply(connection_,
                                xcb_get_property(connection_, 0, manager, atom("_NET_WM_NAME"),
                                                 XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
                                nullptr)};
     if (!name)
         return {};
-    return QByteArray(static_cast<const char*>(xcb_get_property_value(name.reply)),
-                      xcb_get_property_value_length(name.reply));
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(name.get())),
+                      xcb_get_property_value_length(name.get()));
 }
 
 bool XcbShaper::eventFilter(QObject* watched, QEvent* event) {
     // Sent once the native window exists and before it is mapped, when its type and states
     // are still the window's to set.
-    if (event->type() == QEvent::Show && watched->isWidgetType())
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        showOnEveryWorkspace(*static_cast<QWidget*>(watched));
         keepShownUnderKWin(*static_cast<QWidget*>(watched));
+    }
     return false;
+}
+
+// Adds states to those the window will be mapped with; Qt adds its own to them at the map. A
+// window manager takes the states away when the window is withdrawn, so each showing adds them.
+void XcbShaper::addStates(xcb_window_t id, const QList<xcb_atom_t>& states) {
+    const xcb_atom_t state = atom("_NET_WM_STATE");
+    const Malloced<xcb_get_property_reply_t> reply{xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr)};
+    const auto* held =
+        reply ? static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get())) : nullptr;
+    const QList<xcb_atom_t> present(
+        held, held + (reply ? xcb_get_property_value_length(reply.get()) / 4 : 0));
+    QList<xcb_atom_t> missing;
+    for (const xcb_atom_t wanted : states)
+        if (!present.contains(wanted))
+            missing << wanted;
+    if (!missing.isEmpty())
+        xcb_change_property(connection_, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32,
+                            uint32_t(missing.size()), missing.constData());
+}
+
+// The lyric shows the current line whichever workspace the user is on, as a layer surface
+// does: the windows are sticky, and their desktop is every desktop for the managers that read
+// only that.
+void XcbShaper::showOnEveryWorkspace(QWidget& window) {
+    const auto id = xcb_window_t(window.internalWinId());
+    if (!id)
+        return;
+    constexpr uint32_t EveryDesktop = 0xFFFFFFFF;
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_DESKTOP"),
+                        XCB_ATOM_CARDINAL, 32, 1, &EveryDesktop);
+    addStates(id, {atom("_NET_WM_STATE_STICKY")});
+    xcb_flush(connection_);
 }
 
 // KWin hides the utility windows of every program but the active one (its default, on X11 and
@@ -235,10 +266,7 @@ void XcbShaper::keepShownUnderKWin(QWidget& window) {
     const xcb_atom_t normal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"),
                         XCB_ATOM_ATOM, 32, 1, &normal);
-    const xcb_atom_t skip[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"),
-                               atom("_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, id, atom("_NET_WM_STATE"), XCB_ATOM_ATOM,
-                        32, 2, skip);
+    addStates(id, {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")});
     xcb_flush(connection_);
 }
 
