@@ -253,6 +253,9 @@ TEST_F(LyricOnTwoMonitors, TheLyricAndItsToolbarShowOnEveryWorkspace) {
     toolbar().show();
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return toolbar().windowHandle() && toolbar().windowHandle()->isExposed(); }));
+    QProcess::execute("xdotool", {"set_num_desktops", "3"});
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return x.words(x.root(), "_NET_NUMBER_OF_DESKTOPS") == QList<quint32>{3}; }));
     QProcess::execute("xdotool", {"set_desktop", "2"});
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return x.words(x.root(), "_NET_CURRENT_DESKTOP") == QList<quint32>{2}; }));
