@@ -6,7 +6,7 @@
 #include "fail.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_line_index.h"
-#include "platform/media_sources/taglib_media_tags.h"
+#include "platform/media_reader/taglib_media_tags.h"
 
 #include <QString>
 #include <cstdint>

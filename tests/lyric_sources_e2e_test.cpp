@@ -8,7 +8,7 @@
 #include "forms/lyric_menu.h"
 #include "forms/lyric_notices.h"
 #include "lyric_sources/lyric_finder.h"
-#include "platform/media_sources/taglib_media_tags.h"
+#include "platform/media_reader/taglib_media_tags.h"
 #include "platform/mpv/mpv_engine.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"

@@ -1,7 +1,12 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/media_tag_loader.h"
+#include "platform/media_reader/confinement.h"
 #include "platform/media_sources/taglib_media_tags.h"
+#include "platform/process/media_reader_process.h"
 #include "platform/process/media_sources_module.h"
+#include "platform/process/program_files.h"
+#include "support/crafted_tags.h"
+#include "support/event_wait.h"
 #include "support/generated_media.h"
 #include "support/temp_folder.h"
 
@@ -13,11 +18,15 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QUrl>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v1tag.h>
@@ -31,6 +40,8 @@
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -342,8 +353,8 @@ TEST_F(MediaTags_, FilesThatAreNoMediaGiveEmptyTagsAtOnce) {
 // then no place to load code from. A module of another build is turned away.
 TEST(MediaSourcesModule, OnlyFromTheProgramsAbsoluteFolderAndItsOwnBuild) {
     for (const char* folder : {"", ".", "bin", "./bin", "../lib"})
-        EXPECT_TRUE(MediaSourcesModule::candidatePaths(folder).isEmpty()) << folder;
-    for (const QString& path : MediaSourcesModule::candidatePaths("/opt/vellora/bin"))
+        EXPECT_TRUE(ProgramFiles::candidatePaths(folder, "module.so").isEmpty()) << folder;
+    for (const QString& path : ProgramFiles::candidatePaths("/opt/vellora/bin", "module.so"))
         EXPECT_TRUE(path.startsWith("/opt/vellora/")) << path.toStdString();
 
     using Entry = MediaSourcesModule::Entry;
@@ -503,6 +514,137 @@ TEST(MediaTagLoader, GoesAwayWhileAReadIsUnderWay) {
     QCoreApplication::processEvents();
     EXPECT_EQ(spy->size(), 0);
     delete spy;
+}
+
+// The media reader process as the player runs it: the program built beside the tests, under
+// its real limits.
+class MediaReader : public MediaTags_ {
+protected:
+    static MediaReaderProcess::Options options() {
+        MediaReaderProcess::Options given;
+        given.program = QStringLiteral(VELLORA_MEDIA_READER_PROGRAM);
+        return given;
+    }
+    // A tagged MP3, as a track after a hostile one would be.
+    QString tagged(const char* name) {
+        const QString path = bare(name, MediaContainer::Mp3);
+        TagLib::MPEG::File file(path8(path).constData());
+        setCommon(file.ID3v2Tag(true));
+        file.ID3v2Tag()->addFrame(picture(png, TagLib::ID3v2::AttachedPictureFrame::FrontCover));
+        file.ID3v2Tag()->addFrame(uslt(QStringLiteral("[00:01.00]line one")));
+        file.save();
+        return path;
+    }
+    bool readInFull(const MediaTags& tags) const {
+        return tags.title == QStringLiteral("玫瑰花的葬礼") && tags.durationMs == 2988 &&
+               tags.cover == CoverImage{png, "image/png"} &&
+               tags.lyricLines == QStringList{"[00:01.00]line one"};
+    }
+    // The reader's process id: this process's one child.
+    static pid_t child() {
+        for (const QString& task :
+             QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children("/proc/self/task/" + task + "/children");
+            if (children.open(QIODevice::ReadOnly))
+                if (const QByteArray listed = children.readAll().trimmed(); !listed.isEmpty())
+                    return pid_t(listed.split(' ').first().toInt());
+        }
+        return 0;
+    }
+    static QByteArray status(pid_t pid, const char* field) {
+        QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith(field))
+                return line.mid(qstrlen(field)).trimmed();
+        return {};
+    }
+};
+
+// Everything the player shows comes back whole, and the reader is held in as it says.
+TEST_F(MediaReader, ReadsThroughTheDescriptorItIsHandedInsideItsLimits) {
+    MediaReaderProcess process(options());
+    EXPECT_TRUE(readInFull(process.read(tagged("song.mp3"))));
+    const pid_t pid = child();
+    ASSERT_NE(pid, 0);
+    EXPECT_EQ(status(pid, "Seccomp:"), "2");
+    EXPECT_EQ(status(pid, "NoNewPrivs:"), "1");
+    QFile limits(QStringLiteral("/proc/%1/limits").arg(pid));
+    ASSERT_TRUE(limits.open(QIODevice::ReadOnly));
+    const QByteArray said = limits.readAll().simplified();
+    for (const QByteArray& limit :
+         {QByteArray("Max file size 0 0 bytes"), QByteArray("Max open files 4 4 files"),
+          QByteArray("Max processes 0 0 processes"),
+          "Max data size " + QByteArray::number(Confinement::DataBytes)}) {
+        if (!limit.startsWith("Max data") || !VELLORA_ADDRESS_SANITIZER) {
+            EXPECT_TRUE(said.contains(limit)) << limit.toStdString();
+        }
+    }
+    EXPECT_TRUE(process.read(folder.file("missing.mp3")).title.isEmpty());
+}
+
+// Each hostile file costs at most its reading: player and reader together stay under 300 MiB
+// however it is shaped, and the next track's tags are read.
+TEST_F(MediaReader, HostileFilesStayWithinTheBoundAndTheNextFileIsRead) {
+    if (VELLORA_ADDRESS_SANITIZER)
+        GTEST_SKIP() << "a sanitized reader runs without its memory limits";
+    MediaReaderProcess process(options());
+    const QString next = tagged("next.mp3");
+    const auto peakKib = [](const QByteArray& said) {
+        return said.split(' ').first().toLongLong();
+    };
+    for (const testsupport::CraftedFile& file : testsupport::writeCraftedFiles(folder.path())) {
+        // This process's peak starts afresh; the reader's is its own, or a reaped one's.
+        QFile reset("/proc/self/clear_refs");
+        ASSERT_TRUE(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1);
+        reset.close();
+        process.read(file.path);
+        rusage reaped{};
+        ::getrusage(RUSAGE_CHILDREN, &reaped);
+        const qint64 readerPeak =
+            std::max<qint64>(peakKib(status(child(), "VmHWM:")), reaped.ru_maxrss);
+        EXPECT_LT(peakKib(status(::getpid(), "VmHWM:")) + readerPeak, 300 * 1024)
+            << file.name.toStdString();
+        EXPECT_TRUE(readInFull(process.read(next))) << file.name.toStdString();
+    }
+}
+
+// A reader that never answers is ended by the watchdog, one killed in the middle of a read ends
+// that read, and a file that ended a reader is not handed over again; the next file starts a
+// new reader.
+TEST_F(MediaReader, AReaderThatHangsOrDiesCostsOnlyItsFile) {
+    MediaReaderProcess::Options given = options();
+    given.answerTime = std::chrono::seconds(2);
+    MediaReaderProcess process(given);
+    const QString song = tagged("song.mp3");
+    ASSERT_TRUE(readInFull(process.read(song)));
+
+    ::kill(child(), SIGSTOP);
+    const QString hanging = tagged("hanging.mp3");
+    EXPECT_TRUE(process.read(hanging).title.isEmpty());
+    EXPECT_EQ(child(), 0);
+    EXPECT_TRUE(process.read(hanging).title.isEmpty());
+    EXPECT_EQ(child(), 0); // not handed over again
+    EXPECT_TRUE(readInFull(process.read(song)));
+
+    // Stopped with the request waiting on its socket, then killed.
+    const pid_t pid = child();
+    ::kill(pid, SIGSTOP);
+    MediaTags killedRead;
+    const QString killed = tagged("killed.mp3");
+    std::thread reading([&] { killedRead = process.read(killed); });
+    const int pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
+    const int socket = int(::syscall(SYS_pidfd_getfd, pidfd, STDIN_FILENO, 0));
+    int waiting = 0;
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return ::ioctl(socket, FIONREAD, &waiting) == 0 && waiting > 0; }));
+    ::close(socket);
+    ::close(pidfd);
+    ::kill(pid, SIGKILL);
+    reading.join();
+    EXPECT_TRUE(killedRead.title.isEmpty());
+    EXPECT_TRUE(readInFull(process.read(song)));
 }
 
 } // namespace

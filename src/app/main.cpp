@@ -21,8 +21,10 @@
 #include "platform/mpv/mpv_engine.h"
 #include "platform/presenters/system_window_presenter.h"
 #include "platform/process/font_warm_up.h"
+#include "platform/process/media_reader_process.h"
 #include "platform/process/media_sources_module.h"
 #include "platform/process/process_signals.h"
+#include "platform/process/program_files.h"
 #include "platform/process/start_platform.h"
 
 #include <QApplication>
@@ -41,7 +43,7 @@ int main(int argc, char** argv) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = CommandLine::parse(arguments, QDir::currentPath());
     const QString programFolder = DataFolder::programFolder();
-    MediaSourcesModule::lookIn(programFolder);
+    ProgramFiles::lookIn(programFolder);
     const QString dataFolder =
         DataFolder::choose(programFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
     if (const std::optional<int> exitCode = answerWithoutStarting(commandLine, dataFolder))
@@ -103,9 +105,10 @@ int main(int argc, char** argv) {
                                                   mouseTrack, dataFolder,
                                                   systemWindowPresenterOnFirstUse()});
     // Only names and paths here: tags are first read, and the network first touched, once
-    // the window is on screen (below); their module is loaded then.
+    // the window is on screen (below); the media reader starts, or the module loads, then.
+    const MediaReaderProcess mediaReader;
     LyricSourceServices lyricSources{
-        .tagReader = &MediaSourcesModule::tagReader(),
+        .tagReader = &mediaReader,
         .artFolder = CoverArtCache::defaultFolder(),
         .userLyricsFolder = SavedLyrics::defaultUserFolder(),
         .settingsFile = OnlineLyricsSetting::fileIn(dataFolder),

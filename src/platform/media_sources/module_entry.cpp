@@ -1,13 +1,8 @@
-// The media sources module's side of platform/media_sources_module.h.
+// The media sources module's side of platform/process/media_sources_module.h.
 #include "platform/media_sources/lrclib_client.h"
-#include "platform/media_sources/taglib_media_tags.h"
 #include "platform/process/media_sources_module.h"
 
 namespace {
-
-std::unique_ptr<MediaTagReader> makeTagReader() {
-    return std::make_unique<TagLibMediaTagReader>();
-}
 
 std::unique_ptr<LrclibLookup> makeLrclibLookup(const LrclibLookup::Options& options,
                                                LrclibLookup::Answered answered) {
@@ -18,7 +13,6 @@ std::unique_ptr<LrclibLookup> makeLrclibLookup(const LrclibLookup::Options& opti
 
 extern "C" Q_DECL_EXPORT const MediaSourcesModule::Entry* vellora_media_sources_entry() {
     static const MediaSourcesModule::Entry entry{MediaSourcesModule::Entry::CurrentLayout,
-                                                 VELLORA_BUILD_IDENTITY, makeTagReader,
-                                                 makeLrclibLookup};
+                                                 VELLORA_BUILD_IDENTITY, makeLrclibLookup};
     return &entry;
 }

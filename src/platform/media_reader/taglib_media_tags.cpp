@@ -1,10 +1,10 @@
-#include "platform/media_sources/taglib_media_tags.h"
+#include "platform/media_reader/taglib_media_tags.h"
 
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/embedded_lyrics.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_line_index.h"
-#include "platform/media_sources/id3v2_bounds.h"
+#include "platform/media_reader/id3v2_bounds.h"
 
 #include <QFile>
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <taglib/aifffile.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
@@ -31,7 +32,7 @@
 
 namespace {
 
-enum class Kind { Unknown, Mpeg, Flac, OggVorbis, Opus, Mp4, Wav };
+enum class Kind { Unknown, Mpeg, Flac, OggVorbis, Opus, Mp4, Wav, Aiff };
 
 // Texts are cut to what can be used before they are converted, and converted once.
 constexpr unsigned MaxNameChars = LyricLineIndex::MaxShownLength;
@@ -58,8 +59,8 @@ QByteArray toBytes(const TagLib::ByteVector& bytes) {
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
-// The kind from the container's signature; the extension decides only for MPEG audio
-// without an ID3v2 tag, whose frames have no signature worth the name.
+// The kind from the container's signature; the name decides only for MPEG audio without an
+// ID3v2 tag, whose frames have no signature worth the name.
 Kind kindOf(int fd, const QString& path) {
     char head[64] = {};
     const ssize_t got = ::pread(fd, head, sizeof head, 0);
@@ -75,6 +76,9 @@ Kind kindOf(int fd, const QString& path) {
     }
     if (bytes.size() >= 12 && bytes.startsWith("RIFF") && bytes.sliced(8, 4) == "WAVE")
         return Kind::Wav;
+    if (bytes.size() >= 12 && bytes.startsWith("FORM") &&
+        (bytes.sliced(8, 4) == "AIFF" || bytes.sliced(8, 4) == "AIFC"))
+        return Kind::Aiff;
     if (bytes.size() >= 8 && bytes.sliced(4, 4) == "ftyp")
         return Kind::Mp4;
     if (bytes.startsWith("ID3"))
@@ -226,27 +230,32 @@ void readMp4(TagLib::MP4::Tag* tag, MediaTags& tags, EmbeddedLyrics::Sources& ly
 
 MediaTags TagLibMediaTagReader::read(const QString& path) const {
     const int fd = openForReading(path);
-    if (fd < 0)
-        return {};
-    const Kind kind = kindOf(fd, path);
+    return fd < 0 ? MediaTags{} : readOpened(fd, path);
+}
+
+MediaTags TagLibMediaTagReader::readOpened(int fd, const QString& fileName) {
+    const Kind kind = kindOf(fd, fileName);
     if (kind == Kind::Unknown) {
         ::close(fd);
         return {};
     }
+    // A WAV or AIFF file's tag is read apart, with the frames' limits.
+    const std::optional<Id3v2Bounds::TagChunk> chunk =
+        kind == Kind::Wav || kind == Kind::Aiff ? Id3v2Bounds::tagChunk(fd) : std::nullopt;
     // The stream owns the descriptor from here on.
     TagLib::FileStream opened(fd, true);
     if (!opened.isOpen()) {
         ::close(fd);
         return {};
     }
-    // A tag in front of MPEG or FLAC audio is read without the frames over their limits.
-    const std::unique_ptr<TagLib::IOStream> sieved =
-        kind == Kind::Mpeg || kind == Kind::Flac ? Id3v2Bounds::sievedStream(opened) : nullptr;
-    TagLib::IOStream& stream = sieved ? *sieved : static_cast<TagLib::IOStream&>(opened);
+    const std::unique_ptr<TagLib::IOStream> hiding =
+        chunk ? Id3v2Bounds::hidingChunk(opened, *chunk) : nullptr;
+    TagLib::IOStream& stream = hiding ? *hiding : static_cast<TagLib::IOStream&>(opened);
 
     MediaTags tags;
     EmbeddedLyrics::Sources lyrics;
     std::unique_ptr<TagLib::File> file;
+    std::unique_ptr<TagLib::ID3v2::Tag> chunkTag;
     switch (kind) {
     case Kind::Mpeg: {
         auto mpeg =
@@ -289,25 +298,30 @@ MediaTags TagLibMediaTagReader::read(const QString& path) const {
         file = std::move(mp4);
         break;
     }
-    case Kind::Wav: {
-        auto wav = std::make_unique<TagLib::RIFF::WAV::File>(&stream, true);
-        if (wav->isValid() && wav->hasID3v2Tag())
-            readId3v2(wav->ID3v2Tag(), tags, lyrics);
-        file = std::move(wav);
+    case Kind::Wav:
+        file = std::make_unique<TagLib::RIFF::WAV::File>(&stream, true);
         break;
-    }
+    case Kind::Aiff:
+        file = std::make_unique<TagLib::RIFF::AIFF::File>(&stream, true);
+        break;
     case Kind::Unknown:
         break;
     }
     if (!file || !file->isValid())
         return {};
+    if (chunk) {
+        chunkTag = std::make_unique<TagLib::ID3v2::Tag>(file.get(), chunk->tagAt,
+                                                        Id3v2Bounds::frameFactory());
+        readId3v2(chunkTag.get(), tags, lyrics);
+    }
 
     // The format's own tag, which for MP3 falls back from ID3v2 to ID3v1 and for WAV from
-    // ID3v2 to the INFO chunk.
-    if (const TagLib::Tag* tag = file->tag()) {
-        tags.title = toQString(tag->title(), MaxNameChars).trimmed();
-        tags.artist = toQString(tag->artist(), MaxNameChars).trimmed();
-        tags.album = toQString(tag->album(), MaxNameChars).trimmed();
+    // ID3v2 to the INFO chunk; a WAV or AIFF file's ID3v2 tag is the one read apart.
+    const TagLib::Tag* named = chunkTag && !chunkTag->isEmpty() ? chunkTag.get() : file->tag();
+    if (named) {
+        tags.title = toQString(named->title(), MaxNameChars).trimmed();
+        tags.artist = toQString(named->artist(), MaxNameChars).trimmed();
+        tags.album = toQString(named->album(), MaxNameChars).trimmed();
     }
     if (const TagLib::AudioProperties* audio = file->audioProperties();
         audio != nullptr && audio->lengthInMilliseconds() > 0)

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+// What the media reader may do once confined, which it is before it reads a byte of any media
+// file: hold at most a little memory, make no file, have no child, gain no privilege, die with
+// the player, and make only the system calls that reading a descriptor and answering on its
+// socket need. Every other call fails (opening a file, making a socket, running a program),
+// and the kernel keeps all of it.
+namespace Confinement {
+
+// The address space: the program and its libraries take about 60 MiB of it; a read may take
+// the rest. The largest file the player would keep whole (a 16 MiB cover in a 24 MiB tag)
+// needs under 100 MiB; anything that asks for more is no file worth reading.
+inline constexpr std::uint64_t AddressSpaceBytes = 320ull * 1024 * 1024;
+// Of that, the heap and the other private memory: what keeps the reader's resident memory,
+// and so the player's and the reader's together, within bounds.
+inline constexpr std::uint64_t DataBytes = 192ull * 1024 * 1024;
+// Standard input (the socket), output and error, and the one descriptor of a request.
+inline constexpr std::uint64_t OpenFiles = 4;
+
+// Confines this process, whose parent is parent and which talks on descriptor 0. Returns
+// null once confined, else what could not be done; the process must then end unconfined
+// rather than read anything.
+const char* enter(long parent);
+
+} // namespace Confinement

@@ -1,0 +1,80 @@
+#include "platform/media_reader/confinement.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <seccomp.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace Confinement {
+
+namespace {
+
+// The address sanitizer reserves terabytes of address space for its shadow memory, which no
+// memory limit leaves room for: a sanitized build's reader runs without those two limits.
+constexpr bool LimitMemory = !VELLORA_ADDRESS_SANITIZER;
+
+bool limit(int resource, rlim_t value) {
+    const rlimit bound{value, value};
+    return ::setrlimit(resource, &bound) == 0;
+}
+
+// The calls reading and answering need; any other fails with EPERM. Names the architecture
+// does not have are passed over.
+const char* const Allowed[] = {
+    // reading the descriptor, answering on the socket
+    "read", "readv", "pread64", "preadv", "write", "writev", "lseek", "_llseek", "fstat", "fstat64",
+    "newfstatat", "fstatat64", "recvmsg", "recvfrom", "sendmsg", "sendto", "close",
+    // memory
+    "brk", "mmap", "mmap2", "munmap", "mremap", "madvise", "mprotect",
+    // the C library's own: time, locks, randomness for the allocator, signals for abort()
+    "clock_gettime", "clock_gettime64", "gettimeofday", "futex", "getrandom", "rt_sigprocmask",
+    "rt_sigaction", "rt_sigreturn", "sigaltstack", "getpid", "gettid", "sched_yield",
+    "restart_syscall",
+    // the end
+    "exit", "exit_group"};
+
+const char* filter() {
+    scmp_filter_ctx context = ::seccomp_init(SCMP_ACT_ERRNO(EPERM));
+    if (!context)
+        return "no system call filter";
+    bool ok = true;
+    for (const char* name : Allowed) {
+        const int call = ::seccomp_syscall_resolve_name(name);
+        if (call != __NR_SCMP_ERROR)
+            ok = ok && ::seccomp_rule_add(context, SCMP_ACT_ALLOW, call, 0) == 0;
+    }
+    // The stream asks for its descriptor's flags; abort() signals this process, and no other.
+    ok = ok &&
+         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
+                            SCMP_A1(SCMP_CMP_EQ, F_GETFL)) == 0 &&
+         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
+                            SCMP_A1(SCMP_CMP_EQ, F_GETFD)) == 0 &&
+         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1,
+                            SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(::getpid()))) == 0;
+    ok = ok && ::seccomp_load(context) == 0;
+    ::seccomp_release(context);
+    return ok ? nullptr : "the system call filter was not taken";
+}
+
+} // namespace
+
+const char* enter(long parent) {
+    // Gone with the player, even one that is killed; a player already gone leaves none.
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+        return "the player is gone";
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
+        return "privileges could not be fixed";
+    // Nothing but the socket and the error output stays open.
+    for (int fd = 3; fd < 1024; ++fd)
+        ::close(fd);
+    if ((LimitMemory && (!limit(RLIMIT_AS, AddressSpaceBytes) || !limit(RLIMIT_DATA, DataBytes))) ||
+        !limit(RLIMIT_NOFILE, OpenFiles) || !limit(RLIMIT_FSIZE, 0) || !limit(RLIMIT_NPROC, 0) ||
+        !limit(RLIMIT_CORE, 0))
+        return "the resource limits were not taken";
+    return filter();
+}
+
+} // namespace Confinement
