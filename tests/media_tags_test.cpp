@@ -1,7 +1,7 @@
 #include "lyric_sources/cover_art_cache.h"
 #include "lyric_sources/media_tag_loader.h"
 #include "platform/media_reader/confinement.h"
-#include "platform/media_sources/taglib_media_tags.h"
+#include "platform/media_reader/taglib_media_tags.h"
 #include "platform/process/media_reader_process.h"
 #include "platform/process/media_sources_module.h"
 #include "platform/process/program_files.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lyric_sources/cover_image_type.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -7,10 +9,6 @@
 // written once, named by a hash of its bytes, so the same cover on every track of an album
 // is one file and a file once written never changes under a reader.
 namespace CoverArtCache {
-
-// The MIME type of an image from its first bytes: JPEG, PNG, GIF, BMP or WebP; empty for
-// anything else.
-QString imageMimeType(QByteArrayView bytes);
 
 // $XDG_CACHE_HOME/vellora/art, or ~/.cache/vellora/art when that variable is unset or not an
 // absolute path.

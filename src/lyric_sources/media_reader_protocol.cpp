@@ -1,6 +1,6 @@
 #include "lyric_sources/media_reader_protocol.h"
 
-#include "lyric_sources/cover_art_cache.h"
+#include "lyric_sources/cover_image_type.h"
 
 #include <QtEndian>
 

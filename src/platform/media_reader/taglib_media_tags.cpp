@@ -1,6 +1,6 @@
 #include "platform/media_reader/taglib_media_tags.h"
 
-#include "lyric_sources/cover_art_cache.h"
+#include "lyric_sources/cover_image_type.h"
 #include "lyric_sources/embedded_lyrics.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_line_index.h"
