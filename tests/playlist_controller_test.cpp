@@ -1,9 +1,11 @@
 // The playlist through the player core on fakes: what the add buttons and other programs
 // bring, what is refused, removal, and the steps to the previous and next entry with the
 // deferred play they ask for.
+#include "player/outside_paths.h"
 #include "support/player_fixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -168,6 +170,31 @@ TEST_F(PlaylistOutsidePaths, WhatIsNotAFileOrFolderIsRefusedAndNeverStored) {
     const QString told = messages.first().at(1).toString();
     EXPECT_TRUE(told.contains(QStringLiteral("/dev/zero")));
     EXPECT_FALSE(told.contains(good));
+}
+
+// One call may name a folder thousands of times, or many full folders: each folder is listed
+// once, and the folders together read only as many entries as a call may.
+TEST(OutsidePathsExpansion, EachFolderListedOnceAndAllOfThemWithinTheBound) {
+    TempFolder music;
+    for (const char* name : {"a/one.mp3", "b/one.mp3", "c/one.mp3"})
+        music.write(name, "x");
+    static QStringList listed;
+    static QList<qsizetype> offered;
+    listed.clear();
+    offered.clear();
+    const OutsidePaths::FolderLister counting = [](const QString& folder, qsizetype most) {
+        listed << QFileInfo(folder).fileName();
+        offered << most;
+        return Mp3Listing{{"one.mp3"}, 40'000};
+    };
+    QStringList paths(15'000, music.file("a"));
+    paths << music.file("b") << music.file("a/../a") << music.file("c");
+    const OutsidePaths::Expansion found = OutsidePaths::expand(paths, 32767, counting);
+    EXPECT_EQ(listed, (QStringList{"a", "b"}));
+    EXPECT_EQ(offered, (QList<qsizetype>{OutsidePaths::MaxFolderEntriesPerCall,
+                                         OutsidePaths::MaxFolderEntriesPerCall - 40'000}));
+    EXPECT_EQ(found.files.size(), 15'002);
+    EXPECT_EQ(found.files.count(music.file("b/one.mp3")), 1);
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "player/outside_paths.h"
 
-#include "player/folder_listing.h"
-
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -69,8 +68,10 @@ QString describe(const QStringList& refusals) {
     return text;
 }
 
-Expansion expand(const QStringList& paths, int room) {
+Expansion expand(const QStringList& paths, int room, FolderLister list) {
     Expansion found;
+    QHash<QString, QStringList> listed; // by the folder's own path, whatever it was named
+    qsizetype entriesLeft = MaxFolderEntriesPerCall;
     const qsizetype taken = std::min(paths.size(), MaxPathsPerCall);
     found.overCapacity = int(paths.size() - taken);
     for (qsizetype i = 0; i < taken; ++i) {
@@ -88,11 +89,17 @@ Expansion expand(const QStringList& paths, int room) {
             continue;
         }
         const QDir folder(path);
-        const QStringList names = mp3FileNames(path);
-        const qsizetype fits = std::min(names.size(), room - found.files.size());
+        const QString own = folder.canonicalPath();
+        auto names = listed.constFind(own);
+        if (names == listed.cend()) {
+            Mp3Listing listing = entriesLeft > 0 ? list(path, entriesLeft) : Mp3Listing{};
+            entriesLeft -= listing.entriesRead;
+            names = listed.insert(own, std::move(listing.names));
+        }
+        const qsizetype fits = std::min(names->size(), room - found.files.size());
         for (qsizetype n = 0; n < fits; ++n)
-            found.files.append(folder.filePath(names[n]));
-        found.overCapacity += int(names.size() - fits);
+            found.files.append(folder.filePath(names->at(n)));
+        found.overCapacity += int(names->size() - fits);
     }
     return found;
 }

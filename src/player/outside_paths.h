@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/folder_listing.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,15 +34,20 @@ QString describe(const QStringList& refusals);
 // One call from outside is looked at up to this many paths; the rest can never fit.
 inline constexpr qsizetype MaxPathsPerCall = 32767;
 
+// One call reads at most this many folder entries in all: a call is answered at once, however
+// many folders it names and however full they are.
+inline constexpr qsizetype MaxFolderEntriesPerCall = 65536;
+
 // What one call brings: its files, and its folders' MP3 files, in order, as long as there
 // is room for them. Once `room` files are found, the rest is counted over capacity without
-// being looked at, so a folder named thousands of times is listed only until the playlist
-// is full.
+// being looked at. Each folder is listed once however often the call names it, and the
+// folders together only as far as MaxFolderEntriesPerCall allows; list is how.
 struct Expansion {
     QStringList files;
     QStringList refusals; // "path: why"
     int overCapacity = 0;
 };
-Expansion expand(const QStringList& paths, int room);
+using FolderLister = Mp3Listing (*)(const QString& folder, qsizetype mostEntries);
+Expansion expand(const QStringList& paths, int room, FolderLister list = listMp3Files);
 
 } // namespace OutsidePaths
