@@ -364,6 +364,34 @@ TEST(MediaSourcesModule, OnlyFromTheProgramsAbsoluteFolderAndItsOwnBuild) {
     EXPECT_FALSE(MediaSourcesModule::isOwnBuild(Entry{}));
 }
 
+// What the program loads or runs is what it checked: a file reached without a link, in a
+// folder, which like the file no one else may change; no other name is tried.
+TEST(ProgramFiles, OpenedOnlyWhenNoOneElseCouldHaveChangedThem) {
+    TempFolder program;
+    const QString good = program.write("bin/module.so", "code");
+    program.write("shared/module.so", "code");
+    program.write("bin/writable.so", "code");
+    ::chmod(QFile::encodeName(program.file("bin/writable.so")).constData(), 0666);
+    ::chmod(QFile::encodeName(program.file("shared")).constData(), 0777);
+    ::symlink(QFile::encodeName(good).constData(),
+              QFile::encodeName(program.file("bin/link.so")).constData());
+    program.write("bin/libgone.so", "code");
+    const struct {
+        const char* name;
+        bool opens;
+    } rows[] = {
+        {"bin/module.so", true},    {"bin/link.so", false}, {"shared/module.so", false},
+        {"bin/writable.so", false}, {"bin/gone.so", false}, {"bin", false},
+    };
+    for (const auto& row : rows) {
+        const ProgramFiles::Opened opened = ProgramFiles::open(program.file(row.name));
+        EXPECT_EQ(opened.fd >= 0, row.opens) << row.name << opened.refusal.toStdString();
+        EXPECT_EQ(opened.refusal.isEmpty(), row.opens) << row.name;
+        if (opened.fd >= 0)
+            ::close(opened.fd);
+    }
+}
+
 TEST(CoverArtCache, ImagesByTheirBytes) {
     EXPECT_EQ(CoverArtCache::imageMimeType(image("PNG")), "image/png");
     EXPECT_EQ(CoverArtCache::imageMimeType(image("JPEG")), "image/jpeg");

@@ -1,5 +1,7 @@
 #include "platform/presenters/layer_outputs_wayland.h"
 
+#include "platform/presenters/layer_reading.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -14,7 +16,9 @@ struct LayerOutputs::Output {
     zxdg_output_v1* described = nullptr;
     QString name;
     QString model;
-    QRect area;
+    QRect area; // as last described in full
+    // What the compositor says, as it says it: taken into the area once it is done.
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
     int scale = 1;
     bool complete = false; // described to its end at least once
 
@@ -34,11 +38,16 @@ namespace {
 
 using Output = LayerOutputs::Output;
 
-// Every change comes to an end with done; only then are the listeners told.
+// Every change comes to an end with done; only then are the listeners told. A new output may
+// say it is done before it has said where it lies, or describe itself absurdly: either way it
+// is no screen to place a lyric on.
 void told(void* data) {
     auto* output = static_cast<Output*>(data);
-    // A new output may say it is done before it has said where it lies.
-    output->complete = !output->area.isEmpty();
+    const std::optional<QRect> area =
+        describedArea(output->x, output->y, output->width, output->height);
+    output->complete = area.has_value();
+    if (area)
+        output->area = *area;
     output->owner->announce();
 }
 
@@ -50,14 +59,18 @@ const wl_output_listener outputListener = {
         output->model = QStringLiteral("%1 %2")
                             .arg(QString::fromUtf8(make), QString::fromUtf8(model))
                             .trimmed();
-        if (!output->described)
-            output->area.moveTopLeft(QPoint(x, y));
+        if (!output->described) {
+            output->x = x;
+            output->y = y;
+        }
     },
     // mode: the size in pixels, until the description gives it in the compositor's space
     [](void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t) {
         auto* output = static_cast<Output*>(data);
-        if (!output->described && (flags & WL_OUTPUT_MODE_CURRENT))
-            output->area.setSize(QSize(width, height) / output->scale);
+        if (!output->described && (flags & WL_OUTPUT_MODE_CURRENT)) {
+            output->width = width / output->scale;
+            output->height = height / output->scale;
+        }
     },
     [](void* data, wl_output*) { told(data); },
     [](void* data, wl_output*, int32_t factor) {
@@ -71,10 +84,12 @@ const wl_output_listener outputListener = {
 
 const zxdg_output_v1_listener descriptionListener = {
     [](void* data, zxdg_output_v1*, int32_t x, int32_t y) {
-        static_cast<Output*>(data)->area.moveTopLeft(QPoint(x, y));
+        static_cast<Output*>(data)->x = x;
+        static_cast<Output*>(data)->y = y;
     },
     [](void* data, zxdg_output_v1*, int32_t width, int32_t height) {
-        static_cast<Output*>(data)->area.setSize(QSize(width, height));
+        static_cast<Output*>(data)->width = width;
+        static_cast<Output*>(data)->height = height;
     },
     // done: deprecated since version 3, where the output's own done ends a change
     [](void* data, zxdg_output_v1* described) {

@@ -3,6 +3,7 @@
 #include "platform/presenters/layer_buffer_scale.h"
 #include "platform/presenters/layer_globals_wayland.h"
 #include "platform/presenters/layer_outputs_wayland.h"
+#include "platform/presenters/layer_reading.h"
 #include "platform/presenters/layer_shm_buffer_wayland.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QSocketNotifier>
 #include <QTransform>
 #include <QWidget>
+#include <cerrno>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -76,6 +78,7 @@ private:
     void attachPicture(Surface& surface);
     void fitToSurface(Surface& surface);
     bool connectionLost();
+    void loseConnection();
     void flush();
     void dispatch();
 
@@ -147,23 +150,30 @@ LayerShellPresenter::~LayerShellPresenter() {
 }
 
 void LayerShellPresenter::dispatch() {
-    while (wl_display_prepare_read(display_) != 0)
-        wl_display_dispatch_pending(display_);
-    if (wl_display_read_events(display_) < 0 || wl_display_dispatch_pending(display_) < 0 ||
-        connectionLost())
+    const bool read = readWayland({[this] { return wl_display_prepare_read(display_); },
+                                   [this] { return wl_display_dispatch_pending(display_); },
+                                   [this] { return wl_display_read_events(display_); }});
+    if (!read) {
+        loseConnection();
         return;
-    flush();
+    }
+    if (!connectionLost())
+        flush();
+}
+
+bool LayerShellPresenter::connectionLost() {
+    if (!lost_ && wl_display_get_error(display_) != 0)
+        loseConnection();
+    return lost_;
 }
 
 // After a protocol error, or once the compositor has gone, the connection takes nothing
-// more: nothing is committed, and the buffers it would never give back are freed now.
-bool LayerShellPresenter::connectionLost() {
-    if (lost_)
-        return true;
+// more: it is read no more, nothing is committed, and the buffers it would never give back
+// are freed now.
+void LayerShellPresenter::loseConnection() {
+    if (std::exchange(lost_, true))
+        return;
     const int error = wl_display_get_error(display_);
-    if (error == 0)
-        return false;
-    lost_ = true;
     notifier_->setEnabled(false);
     while (!buffers_.empty())
         delete *buffers_.begin();
@@ -171,8 +181,7 @@ bool LayerShellPresenter::connectionLost() {
         surface->picture = QImage();
     qWarning("the desktop lyric cannot be shown any more: the compositor ended its connection "
              "(%s)",
-             std::strerror(error));
-    return true;
+             std::strerror(error != 0 ? error : EPIPE));
 }
 
 void LayerShellPresenter::flush() {
