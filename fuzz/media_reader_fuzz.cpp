@@ -33,7 +33,7 @@ void checkBounds(const Answer& answer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView input(reinterpret_cast<const char*>(data), qsizetype(size));
-    if (const std::optional<Answer> answer = parseAnswer(input))
+    if (const std::optional<Answer> answer = parseAnswer(input.toByteArray()))
         checkBounds(*answer);
 
     if (size < 2)
@@ -47,14 +47,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fail("the memory file took no bytes");
     ::lseek(fd, 0, SEEK_SET);
     bool spent = false;
-    const std::optional<QByteArray> frame =
+    const std::optional<AnswerFrame> reply =
         MediaReaderService::answer(input.sliced(2, qsizetype(requestSize)), fd, &spent);
-    if (!frame)
+    if (!reply)
         return 0;
-    const std::optional<quint32> length = frameLength(*frame);
-    if (!length || qsizetype(*length) != frame->size() - LengthBytes)
+    const QByteArray frame = reply->joined();
+    const std::optional<quint32> length = frameLength(frame);
+    if (!length || qsizetype(*length) != frame.size() - LengthBytes)
         fail("an answer whose length is not its own");
-    const std::optional<Answer> answer = parseAnswer(frame->sliced(LengthBytes));
+    const std::optional<Answer> answer = parseAnswer(frame.sliced(LengthBytes));
     if (!answer)
         fail("an answer the player would not take");
     checkBounds(*answer);

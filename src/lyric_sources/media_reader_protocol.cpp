@@ -30,8 +30,9 @@ public:
         bytes_.append(data);
     }
     void text(const QString& value, qsizetype maxChars) { blob(value.left(maxChars).toUtf8()); }
-    QByteArray frame() {
-        qToLittleEndian(quint32(bytes_.size() - LengthBytes), bytes_.data());
+    // The frame so far, its length counting a tail of tailBytes that follows it.
+    QByteArray frame(qsizetype tailBytes = 0) {
+        qToLittleEndian(quint32(bytes_.size() + tailBytes - LengthBytes), bytes_.data());
         return std::move(bytes_);
     }
 
@@ -121,15 +122,13 @@ std::optional<QString> requestedSuffix(QByteArrayView body) {
     return suffix;
 }
 
-QByteArray answer(const Answer& answer) {
+AnswerFrame answer(const Answer& answer) {
     const MediaTags& tags = answer.tags;
     Writer writer(AnswerMark);
     writer.byte(quint8(answer.outcome));
     for (const QString* name : {&tags.title, &tags.artist, &tags.album})
         writer.text(*name, MaxNameChars);
     writer.number(quint64(tags.durationMs.value_or(NoDuration)));
-    writer.blob(tags.cover.data.size() <= MaxCoverBytes ? QByteArrayView(tags.cover.data)
-                                                        : QByteArrayView());
     QList<QByteArray> lines;
     qsizetype bytes = 0;
     for (const QString& line : tags.lyricLines) {
@@ -142,10 +141,14 @@ QByteArray answer(const Answer& answer) {
     writer.number(quint64(lines.size()));
     for (const QByteArray& line : std::as_const(lines))
         writer.blob(line);
-    return writer.frame();
+    // The cover goes last and as it is: it may be megabytes.
+    const QByteArray cover =
+        tags.cover.data.size() <= MaxCoverBytes ? tags.cover.data : QByteArray();
+    writer.number(quint64(cover.size()));
+    return {writer.frame(qsizetype(cover.size())), cover};
 }
 
-std::optional<Answer> parseAnswer(QByteArrayView body) {
+std::optional<Answer> parseAnswer(QByteArray body) {
     Reader reader(body);
     if (reader.byte() != AnswerMark)
         return std::nullopt;
@@ -163,9 +166,6 @@ std::optional<Answer> parseAnswer(QByteArrayView body) {
             return std::nullopt;
         tags.durationMs = duration;
     }
-    const QByteArrayView cover = reader.blob(MaxCoverBytes);
-    if (const QString type = CoverArtCache::imageMimeType(cover); !type.isEmpty())
-        tags.cover = {cover.toByteArray(), type};
     const quint64 count = reader.number();
     if (count > quint64(MaxLyricLines))
         return std::nullopt;
@@ -175,8 +175,14 @@ std::optional<Answer> parseAnswer(QByteArrayView body) {
         bytes += line.size();
         tags.lyricLines << QString::fromUtf8(line);
     }
+    const QByteArrayView cover = reader.blob(MaxCoverBytes);
     if (!reader.atEnd())
         return std::nullopt;
+    if (const QString type = CoverArtCache::imageMimeType(cover); !type.isEmpty()) {
+        // The cover is the rest of the body, which it takes over without a copy.
+        body.remove(0, body.size() - cover.size());
+        tags.cover = {std::move(body), type};
+    }
     return parsed;
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 // What the player and its media reader say to each other over their socket. Each message is
@@ -27,6 +28,10 @@ inline constexpr qsizetype MaxLyricBytes = LyricFile::MaxBytes;
 inline constexpr quint32 MaxFrameBytes =
     quint32(3 * 4 * MaxNameChars + MaxCoverBytes + MaxLyricBytes + 4 * MaxLyricLines + 4096);
 inline constexpr qsizetype LengthBytes = 4;
+// Each side waits this long awake for the other's next frame before it sleeps: a file's tags
+// take some tens of microseconds to read, and a wake from sleep on another processor can take
+// as long again, which would double the cost of every read.
+inline constexpr std::chrono::microseconds AwakeWait{200};
 
 enum class Outcome : quint8 {
     Read = 0,     // the tags as the file holds them (none, for a file of no known kind)
@@ -47,11 +52,17 @@ QByteArray request(const QString& fileName);
 // The suffix a request's bytes (without their length) name; none for any other bytes.
 std::optional<QString> requestedSuffix(QByteArrayView body);
 
-// An answer, as a frame; texts, the cover and the lines beyond their bounds are cut or left
-// out on the way.
-QByteArray answer(const Answer& answer);
-// The answer that bytes (without their length) hold; none for any other bytes. The cover is
-// kept only when its own bytes say it is an image.
-std::optional<Answer> parseAnswer(QByteArrayView body);
+// An answer, as a frame in two parts sent one after the other: the fields, and the cover's
+// bytes, which go last and as they are. Texts, lines and a cover beyond their bounds are cut or
+// left out on the way.
+struct AnswerFrame {
+    QByteArray fields;
+    QByteArray cover;
+    QByteArray joined() const { return fields + cover; }
+};
+AnswerFrame answer(const Answer& answer);
+// The answer that a frame's body (without its length) holds; none for any other bytes. The
+// cover, kept only when its own bytes say it is an image, takes the body over.
+std::optional<Answer> parseAnswer(QByteArray body);
 
 } // namespace MediaReaderProtocol

@@ -4,8 +4,10 @@
 #include "platform/media_reader/taglib_media_tags.h"
 
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <new>
+#include <sched.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +25,8 @@ constexpr qsizetype MaxRequestBytes = 256;
 // player has closed its end or sent more than a request can be.
 bool receive(int socket, QByteArray& body, int& fd) {
     fd = -1;
+    // Awake a while for the player's next request, which often follows at once.
+    const auto answered = std::chrono::steady_clock::now();
     QByteArray frame;
     std::optional<quint32> length;
     while (!length || frame.size() < LengthBytes + qsizetype(*length)) {
@@ -34,9 +38,14 @@ bool receive(int socket, QByteArray& body, int& fd) {
         message.msg_iovlen = 1;
         message.msg_control = control;
         message.msg_controllen = sizeof control;
-        const ssize_t got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
-        if (got < 0 && errno == EINTR)
+        const bool awake = std::chrono::steady_clock::now() - answered < AwakeWait;
+        const ssize_t got =
+            ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC | (awake ? MSG_DONTWAIT : 0));
+        if (got < 0 && (errno == EINTR || (awake && errno == EAGAIN))) {
+            if (errno == EAGAIN)
+                ::sched_yield();
             continue;
+        }
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header;
              header = CMSG_NXTHDR(&message, header)) {
             if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
@@ -70,10 +79,27 @@ bool receive(int socket, QByteArray& body, int& fd) {
     return frame.size() == LengthBytes + qsizetype(*length);
 }
 
-bool sendAll(int socket, const QByteArray& bytes) {
-    for (qsizetype sent = 0; sent < bytes.size();) {
-        const ssize_t n =
-            ::send(socket, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+// The two parts of the frame, the cover's bytes sent from where they are.
+bool sendAll(int socket, const AnswerFrame& frame) {
+    const QByteArray* parts[] = {&frame.fields, &frame.cover};
+    const qsizetype whole = frame.fields.size() + frame.cover.size();
+    for (qsizetype sent = 0; sent < whole;) {
+        iovec pieces[2];
+        size_t count = 0;
+        qsizetype skip = sent;
+        for (const QByteArray* part : parts) {
+            if (skip >= part->size()) {
+                skip -= part->size();
+                continue;
+            }
+            pieces[count++] = {const_cast<char*>(part->constData()) + skip,
+                               size_t(part->size() - skip)};
+            skip = 0;
+        }
+        msghdr message{};
+        message.msg_iov = pieces;
+        message.msg_iovlen = count;
+        const ssize_t n = ::sendmsg(socket, &message, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -85,7 +111,7 @@ bool sendAll(int socket, const QByteArray& bytes) {
 
 } // namespace
 
-std::optional<QByteArray> answer(QByteArrayView request, int fd, bool* spent) {
+std::optional<AnswerFrame> answer(QByteArrayView request, int fd, bool* spent) {
     *spent = false;
     const std::optional<QString> suffix = requestedSuffix(request);
     struct stat status {};
@@ -118,7 +144,7 @@ int serve(int socket) {
         if (!receive(socket, body, fd))
             return 0;
         bool spent = false;
-        const std::optional<QByteArray> reply = answer(body, fd, &spent);
+        const std::optional<AnswerFrame> reply = answer(body, fd, &spent);
         if (!reply)
             return 1;
         if (!sendAll(socket, *reply))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lyric_sources/media_reader_protocol.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <optional>
@@ -14,7 +16,7 @@ namespace MediaReaderService {
 // descriptor is closed all the same. A read that runs out of the memory the process may have
 // is answered as too large; the process is then best ended (*spent is set), as TagLib may
 // have left things half built.
-std::optional<QByteArray> answer(QByteArrayView request, int fd, bool* spent);
+std::optional<MediaReaderProtocol::AnswerFrame> answer(QByteArrayView request, int fd, bool* spent);
 
 // Answers requests on socket until the player closes its end, sends anything that is no
 // request, or a read spends the process. Returns the process's exit status.

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -124,29 +125,35 @@ bool MediaReaderProcess::State::send(int fd, const QString& path) {
 
 std::optional<QByteArray> MediaReaderProcess::State::receive(QString* why) {
     const Clock::time_point deadline = Clock::now() + options.answerTime;
-    QByteArray frame;
+    // Awake since the request went or the last bytes came.
+    Clock::time_point heard = Clock::now();
+    QByteArray frame(LengthBytes, '\0');
+    qsizetype filled = 0;
     std::optional<quint32> length;
-    while (!length || frame.size() < LengthBytes + qsizetype(*length)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd ready{socket, POLLIN, 0};
-        const int polled = left.count() > 0 ? ::poll(&ready, 1, int(left.count())) : 0;
-        if (polled < 0 && errno == EINTR)
+    while (!length || filled < LengthBytes + qsizetype(*length)) {
+        // Room for the rest of the frame, a few MiB at a time: a length announced and never
+        // sent costs nothing.
+        if (length && frame.size() == filled)
+            frame.resize(qMin(LengthBytes + qsizetype(*length), filled + (qsizetype(4) << 20)));
+        const ssize_t got =
+            ::recv(socket, frame.data() + filled, size_t(frame.size() - filled), MSG_DONTWAIT);
+        if (got < 0 && errno == EINTR)
             continue;
-        if (polled <= 0) {
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (Clock::now() - heard < AwakeWait) {
+                ::sched_yield();
+                continue;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd ready{socket, POLLIN, 0};
+            if (left.count() > 0 && ::poll(&ready, 1, int(left.count())) != 0)
+                continue;
             *why = QStringLiteral("the reader gave no answer within %1 s")
                        .arg(double(options.answerTime.count()) / 1000);
             stop(true);
             return std::nullopt;
         }
-        // Taken as it comes, so that a length announced and never sent costs nothing.
-        char buffer[64 * 1024];
-        const qsizetype wanted =
-            length ? qMin(qsizetype(sizeof buffer), LengthBytes + qsizetype(*length) - frame.size())
-                   : LengthBytes - frame.size();
-        const ssize_t got = ::read(socket, buffer, size_t(wanted));
-        if (got < 0 && errno == EINTR)
-            continue;
         if (got <= 0) {
             const int status = stop(false);
             *why = WIFSIGNALED(status)
@@ -154,8 +161,9 @@ std::optional<QByteArray> MediaReaderProcess::State::receive(QString* why) {
                        : QStringLiteral("the reader ended with status %1").arg(WEXITSTATUS(status));
             return std::nullopt;
         }
-        frame.append(buffer, got);
-        if (!length && frame.size() == LengthBytes) {
+        filled += got;
+        heard = Clock::now();
+        if (!length && filled == LengthBytes) {
             length = frameLength(frame);
             if (!length) {
                 *why = QStringLiteral("the reader's answer was longer than any can be");
@@ -164,7 +172,9 @@ std::optional<QByteArray> MediaReaderProcess::State::receive(QString* why) {
             }
         }
     }
-    return frame.sliced(LengthBytes);
+    // The body, without a copy: the length is taken off its front.
+    frame.remove(0, LengthBytes);
+    return frame;
 }
 
 void MediaReaderProcess::State::unreadable(const FileKey& key, const QString& path,
@@ -217,7 +227,7 @@ MediaTags MediaReaderProcess::read(const QString& path) const {
             state.unreadable(key, path, why);
         return {};
     }
-    const std::optional<Answer> answer = parseAnswer(*body);
+    const std::optional<Answer> answer = parseAnswer(std::move(*body));
     if (!answer) {
         state.stop(true);
         state.unreadable(key, path, QStringLiteral("the reader's answer was no answer"));
