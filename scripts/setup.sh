@@ -19,6 +19,8 @@ packages=(
     clang libclang-rt-dev
     # libraries
     qt6-base-dev qt6-qpa-plugins libmpv-dev libx11-dev libtag1-dev libfontconfig-dev
+    # the media reader's system call filter; zlib packs the tests' hostile tags
+    libseccomp-dev zlib1g-dev
     libxcb1-dev libxcb-shape0-dev libxcb-xfixes0-dev
     libwayland-dev wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -68,7 +68,7 @@ use_as_user() {
     "${command[@]}" 2>player.log &
     player=$!
     trap 'kill "$player" "$server" 2>/dev/null || true' EXIT
-    # The module reads the tag; libmpv, out of dpkg-shlibdeps' sight, plays.
+    # The media reader reads the tag; libmpv, out of dpkg-shlibdeps' sight, plays.
     wait_for Metadata "$title"
     wait_for PlaybackStatus Playing
     man vellora 2>/dev/null | grep -q VELLORA_LRCLIB_URL || fail "man vellora shows no page"
