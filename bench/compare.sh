@@ -50,7 +50,10 @@ playlist() { # one entry, or none
     if [ "$1" = one ]; then printf '1\r\n%s\r\n' "$work/track.mp3"; else printf '0\r\n\r\n'; fi \
         >"$work/program/data.dat"
 }
-rss_kib() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
+rss_kib() { # the process and its children (the player's media reader)
+    for pid in $(family "$1"); do cat /proc/"$pid"/status 2>/dev/null; done |
+        awk '/VmRSS/ {n += $2} END {print n}'
+}
 switches() { # context switches of the main thread, and of all threads
     awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"
     cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'

@@ -44,10 +44,9 @@ protected:
             music.write(name, "x");
     }
     static QString bin() { return prefix_->file("bin"); }
-    // The module that reads tags, wherever the installation put it.
-    static QString mediaSourcesModule() {
-        QDirIterator found(prefix_->path(), {"vellora-media-sources.*"}, QDir::Files,
-                           QDirIterator::Subdirectories);
+    // A file the installation put somewhere under its prefix.
+    static QString installed(const QString& name) {
+        QDirIterator found(prefix_->path(), {name}, QDir::Files, QDirIterator::Subdirectories);
         return found.hasNext() ? found.next() : QString();
     }
 
@@ -171,7 +170,7 @@ TEST_F(InstalledPlayer, AReadOnlyProgramFolderKeepsThePlaylistInTheUsersDataFold
     QFile::setPermissions(bin(), writable);
 }
 
-TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledModuleAndRunsWithoutIt) {
+TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledMediaReaderAndRunsWithoutIt) {
     const QString tagged = music.file("tagged.mp3");
     ASSERT_TRUE(testsupport::writeBareMedia(tagged, testsupport::MediaContainer::Mp3));
     {
@@ -186,10 +185,10 @@ TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledModuleAndRunsWithoutIt) {
         quit(*player);
     }
 
-    // A broken installation: no tags and no LRCLIB, said once, and the player plays on.
-    const QString module = mediaSourcesModule();
-    ASSERT_FALSE(module.isEmpty());
-    ASSERT_TRUE(QFile::rename(module, module + ".away"));
+    // A broken installation: no tags, said once, and the player plays on.
+    const QString reader = installed("vellora-media-reader");
+    ASSERT_FALSE(reader.isEmpty());
+    ASSERT_TRUE(QFile::rename(reader, reader + ".away"));
     const auto player = start({"tagged.mp3"}, true, QProcess::SeparateChannels);
     QByteArray said;
     EXPECT_TRUE(testsupport::waitUntil(
@@ -201,7 +200,7 @@ TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledModuleAndRunsWithoutIt) {
         << said.constData();
     EXPECT_EQ(metadata().value("xesam:title").toString(), "tagged");
     quit(*player);
-    QFile::rename(module + ".away", module);
+    QFile::rename(reader + ".away", reader);
 }
 
 } // namespace

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const MediaTags tags = TagLibMediaTagReader().read(QString::fromLocal8Bit(argv[1]));
-    std::printf("title \"%s\", %lld ms, %lld lyric lines\n", qUtf8Printable(tags.title), (long long)tags.durationMs.value_or(-1),
+    std::printf("title \"%s\", %lld ms, %lld lyric lines\n", qUtf8Printable(tags.title),
+                (long long)tags.durationMs.value_or(-1),
                 static_cast<long long>(tags.lyricLines.size()));
     return 0;
 }
