@@ -605,7 +605,9 @@ TEST_F(MediaReader, ReadsThroughTheDescriptorItIsHandedInsideItsLimits) {
          {QByteArray("Max file size 0 0 bytes"), QByteArray("Max open files 4 4 files"),
           QByteArray("Max processes 0 0 processes"),
           "Max data size " + QByteArray::number(Confinement::DataBytes)}) {
-        if (!limit.startsWith("Max data") || !VELLORA_ADDRESS_SANITIZER) {
+        // A sanitized build's reader has no memory limits, and room for the sanitizer's pipe.
+        if (!VELLORA_ADDRESS_SANITIZER ||
+            !(limit.startsWith("Max data") || limit.startsWith("Max open"))) {
             EXPECT_TRUE(said.contains(limit)) << limit.toStdString();
         }
     }

@@ -14,7 +14,8 @@ namespace {
 
 // The address sanitizer reserves terabytes of address space for its shadow memory, which no
 // memory limit leaves room for: a sanitized build's reader runs without those two limits.
-constexpr bool LimitMemory = !VELLORA_ADDRESS_SANITIZER;
+constexpr bool Sanitized = VELLORA_ADDRESS_SANITIZER;
+constexpr bool LimitMemory = !Sanitized;
 
 bool limit(int resource, rlim_t value) {
     const rlimit bound{value, value};
@@ -36,16 +37,26 @@ const char* const Allowed[] = {
     // the end
     "exit", "exit_group"};
 
+// The undefined behaviour sanitizer tells readable memory by writing it into a pipe: a
+// sanitized build's reader may make pipes, which lead nowhere, and has room for their two
+// ends.
+const char* const AllowedWhenSanitized[] = {"pipe", "pipe2"};
+
 const char* filter() {
     scmp_filter_ctx context = ::seccomp_init(SCMP_ACT_ERRNO(EPERM));
     if (!context)
         return "no system call filter";
     bool ok = true;
-    for (const char* name : Allowed) {
+    const auto allow = [&](const char* name) {
         const int call = ::seccomp_syscall_resolve_name(name);
         if (call != __NR_SCMP_ERROR)
             ok = ok && ::seccomp_rule_add(context, SCMP_ACT_ALLOW, call, 0) == 0;
-    }
+    };
+    for (const char* name : Allowed)
+        allow(name);
+    if (Sanitized)
+        for (const char* name : AllowedWhenSanitized)
+            allow(name);
     // The stream asks for its descriptor's flags; abort() signals this process, and no other.
     ok = ok &&
          ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
@@ -71,8 +82,8 @@ const char* enter(long parent) {
     for (int fd = 3; fd < 1024; ++fd)
         ::close(fd);
     if ((LimitMemory && (!limit(RLIMIT_AS, AddressSpaceBytes) || !limit(RLIMIT_DATA, DataBytes))) ||
-        !limit(RLIMIT_NOFILE, OpenFiles) || !limit(RLIMIT_FSIZE, 0) || !limit(RLIMIT_NPROC, 0) ||
-        !limit(RLIMIT_CORE, 0))
+        !limit(RLIMIT_NOFILE, OpenFiles + (Sanitized ? 2 : 0)) || !limit(RLIMIT_FSIZE, 0) ||
+        !limit(RLIMIT_NPROC, 0) || !limit(RLIMIT_CORE, 0))
         return "the resource limits were not taken";
     return filter();
 }

@@ -71,7 +71,11 @@ bool MediaReaderProcess::State::start() {
     char* arguments[] = {name.data(), parent.data(), nullptr};
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(pair[1], STDIN_FILENO);
+        // A player started without standard input may have been given it as this end.
+        if (pair[1] == STDIN_FILENO)
+            ::fcntl(STDIN_FILENO, F_SETFD, 0);
+        else
+            ::dup2(pair[1], STDIN_FILENO);
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
         ::fexecve(program.fd, arguments, environ);
         ::_exit(127);
