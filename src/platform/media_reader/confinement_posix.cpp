@@ -58,13 +58,13 @@ const char* filter() {
         for (const char* name : AllowedWhenSanitized)
             allow(name);
     // The stream asks for its descriptor's flags; abort() signals this process, and no other.
-    ok = ok &&
-         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
-                            SCMP_A1(SCMP_CMP_EQ, F_GETFL)) == 0 &&
-         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
-                            SCMP_A1(SCMP_CMP_EQ, F_GETFD)) == 0 &&
-         ::seccomp_rule_add(context, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1,
-                            SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(::getpid()))) == 0;
+    const auto allowWhen = [&](int call, unsigned argument, scmp_datum_t value) {
+        const scmp_arg_cmp equal{argument, SCMP_CMP_EQ, value, 0};
+        ok = ok && ::seccomp_rule_add_array(context, SCMP_ACT_ALLOW, call, 1, &equal) == 0;
+    };
+    allowWhen(SCMP_SYS(fcntl), 1, F_GETFL);
+    allowWhen(SCMP_SYS(fcntl), 1, F_GETFD);
+    allowWhen(SCMP_SYS(tgkill), 0, scmp_datum_t(::getpid()));
     ok = ok && ::seccomp_load(context) == 0;
     ::seccomp_release(context);
     return ok ? nullptr : "the system call filter was not taken";
