@@ -1,0 +1,63 @@
+# Checks that every include of the program's sources stays on its floor or goes down: run as
+#     cmake -DSOURCE_DIR=<checkout> -DFLOORS=<floors> -DMEETINGS=<meetings> -P CheckFloors.cmake
+# FLOORS lists the floors from the top down, separated by "|"; each floor names its rooms,
+# separated by ",": a folder of src/, or platform/<folder> for the platform's rooms. A file
+# may include from its own room and from the rooms of any lower floor; two rooms of one floor
+# meet only where MEETINGS names the pair ("from>to", separated by "|"). A folder that is on
+# no floor fails too: a new room must be given its floor.
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "|" ";" floors "${FLOORS}")
+string(REPLACE "|" ";" meetings "${MEETINGS}")
+set(level 0)
+list(LENGTH floors count)
+foreach(floor IN LISTS floors)
+    math(EXPR height "${count} - ${level}")
+    string(REPLACE "," ";" rooms "${floor}")
+    foreach(room IN LISTS rooms)
+        set(height_of_${room} ${height})
+    endforeach()
+    math(EXPR level "${level} + 1")
+endforeach()
+
+# The room of a path under src/: its folder, or platform/<folder>.
+function(room_of path result)
+    if(path MATCHES "^platform/([^/]+)/")
+        set(${result} "platform/${CMAKE_MATCH_1}" PARENT_SCOPE)
+    elseif(path MATCHES "^([^/]+)/")
+        set(${result} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+    else()
+        set(${result} "" PARENT_SCOPE)
+    endif()
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h)
+set(faults)
+foreach(source IN LISTS sources)
+    room_of(${source} from)
+    if(NOT DEFINED height_of_${from})
+        list(APPEND faults "${source}: the room ${from} is on no floor")
+        continue()
+    endif()
+    file(STRINGS ${SOURCE_DIR}/src/${source} includes REGEX "^#include \"")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+        room_of(${included} to)
+        if(to STREQUAL "" OR to STREQUAL from)
+            continue()
+        endif()
+        if(NOT DEFINED height_of_${to})
+            list(APPEND faults "${source}: includes ${included}, of a room on no floor")
+        elseif(height_of_${to} GREATER height_of_${from})
+            list(APPEND faults "${source}: includes ${included}, a floor up")
+        elseif(height_of_${to} EQUAL height_of_${from} AND NOT "${from}>${to}" IN_LIST meetings)
+            list(APPEND faults "${source}: includes ${included}, across to ${to}")
+        endif()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n  " listed)
+    message(FATAL_ERROR "includes that leave their floor:\n  ${listed}")
+endif()
+list(LENGTH sources checked)
+message(STATUS "${checked} files, every include on its floor or below")
