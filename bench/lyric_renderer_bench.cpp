@@ -9,6 +9,7 @@
 #include "fakes/fake_screen_geometry.h"
 #include "fakes/fake_window_presenter.h"
 #include "forms/frm_show.h"
+#include "settings/program_settings.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -70,7 +71,7 @@ struct StyledLyricWindow {
     FakeDialogs dialogs;
     FakeWindowPresenter presenter;
     QTemporaryDir program;
-    LyricSettings settings{program.path()};
+    LyricSettings settings{ProgramSettings::in(program.path()).lyricLook};
     FrmShow window{settings, FrmShowServices{screen, dialogs, presenter, {}}};
 };
 

@@ -1,7 +1,7 @@
 // The desktop lyric settings file as the writer makes it from any settings: a font name of
 // any UTF-16 (line breaks, NULs, lone surrogates), any float size (NaN, infinities, huge,
 // negative, denormal), any scheme number. Whatever they hold, the file keeps its shape.
-#include "desktop_lyric/settings_file.h"
+#include "settings/lyric_look_file.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString name((size - nameStart) / 2, Qt::Uninitialized);
     std::memcpy(name.data(), data + nameStart, size_t(name.size()) * 2);
 
-    const QByteArray file = SettingsFile::content(name, fontSize, scheme);
+    const QByteArray file = LyricLookFile::content(name, fontSize, scheme);
 
     // Exactly three lines, each ended by CR LF, and no CR or LF anywhere else.
     if (file.count('\r') != 3 || file.count('\n') != 3 || !file.endsWith("\r\n"))

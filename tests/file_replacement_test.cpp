@@ -1,9 +1,9 @@
 #include "desktop_lyric/lyric_settings.h"
-#include "desktop_lyric/settings_file.h"
 #include "files/file_replacement.h"
 #include "platform/process/process_signals.h"
 #include "player/playlist_file.h"
 #include "playlist_saver/playlists.h"
+#include "settings/program_settings.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
@@ -59,11 +59,11 @@ TEST(FileReplacement, AWriteCutShortLeavesTheOldPlaylistWholeAndNothingElse) {
 
 TEST(FileReplacement, AWriteCutShortLeavesTheOldSettingsWhole) {
     TempFolder folder;
-    LyricSettings settings(folder.path());
+    LyricSettings settings(ProgramSettings::in(folder.path()).lyricLook);
     settings.setFont(QStringLiteral("黑体"), 50);
     settings.chooseColourScheme(3);
     ASSERT_TRUE(settings.save());
-    const QString file = SettingsFile::path(folder.path());
+    const QString file = ProgramSettings::in(folder.path()).lyricLook;
     const QByteArray before = folder.read(QStringLiteral("data/system/desktoplrc.pst"));
 
     settings.setFont(QString(200, u'x'), settings.fontSize());

@@ -109,7 +109,7 @@ TEST_F(Toolbar, TheSecondPressOfADoubleClickPressesTheButtonAndDragsTheBar) {
 }
 
 TEST_F(Toolbar, ButtonClicksChooseColoursSendDelaysAndClose) {
-    settings().setCurrentText(QStringLiteral("line"));
+    world.lyricWindows().frmShow().DrawText(QStringLiteral("line"));
     FrmSet& toolbar = bar();
     const std::pair<ImageControl*, int> colours[] = {
         {testsupport::controlOf<ImageControl>(toolbar, "CmdBlue"), 1},

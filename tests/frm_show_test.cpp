@@ -7,6 +7,7 @@
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
+#include "settings/program_settings.h"
 #include "support/event_wait.h"
 #include "support/paint_counter.h"
 #include "support/temp_folder.h"
@@ -111,7 +112,7 @@ TEST_F(FrmShowLoad, GraphicsFailureIsReportedAndLeavesTheWindowUnloaded) {
     chooseStyle();
     window.DrawText(QStringLiteral("first line"));
     EXPECT_EQ(dialogs.errors.size(), 2);
-    EXPECT_EQ(settings().currentText(), QStringLiteral("first line"));
+    EXPECT_EQ(lyric().text(), QStringLiteral("first line"));
     EXPECT_TRUE(window.picture().isNull());
     window.show();
     EXPECT_FALSE(window.isVisible());
@@ -139,14 +140,14 @@ TEST(FrmShowGraphicsFailure, TicksWhileTheMessageIsUpShowNoFurtherMessage) {
     FakeScreenGeometry screen;
     DrawingWhileReporting dialogs;
     TempFolder program;
-    LyricSettings settings(program.path());
+    LyricSettings settings(ProgramSettings::in(program.path()).lyricLook);
     FakeWindowPresenter presenter;
     FrmShow window(settings, FrmShowServices{screen, dialogs, presenter, [] { return false; }});
     ASSERT_EQ(dialogs.errors.size(), 1);
     dialogs.window = &window;
     window.DrawText(QStringLiteral("line"));
     EXPECT_EQ(dialogs.errors.size(), 2); // not one more for each tick under the message
-    EXPECT_EQ(settings.currentText(), QStringLiteral("tick"));
+    EXPECT_EQ(window.text(), QStringLiteral("tick"));
     window.DrawText(QStringLiteral("line")); // the message is gone: the next tick tries again
     EXPECT_EQ(dialogs.errors.size(), 3);
 }
@@ -156,7 +157,7 @@ using FrmShowDrawing = LyricWindowFixture;
 TEST_F(FrmShowDrawing, DrawTextStoresTheTextAndDrawsAPictureOfTheWindow) {
     chooseStyle();
     lyric().DrawText(QStringLiteral("a lyric line"));
-    EXPECT_EQ(settings().currentText(), QStringLiteral("a lyric line"));
+    EXPECT_EQ(lyric().text(), QStringLiteral("a lyric line"));
     EXPECT_EQ(lyric().picture().size(), QSize(1920, 111));
     EXPECT_EQ(lyric().picture(), LyricRenderer::render(QStringLiteral("a lyric line"),
                                                        LyricStyle{QStringLiteral("DejaVu Sans"), 50,
@@ -169,7 +170,7 @@ TEST_F(FrmShowDrawing, EmptyTextKeepsTheTextAndThePicture) {
     lyric().DrawText(QStringLiteral("kept"));
     const qint64 picture = lyric().picture().cacheKey();
     lyric().DrawText(QString());
-    EXPECT_EQ(settings().currentText(), QStringLiteral("kept"));
+    EXPECT_EQ(lyric().text(), QStringLiteral("kept"));
     EXPECT_EQ(lyric().picture().cacheKey(), picture);
 }
 
@@ -177,7 +178,7 @@ TEST_F(FrmShowDrawing, RefreshBeforeAnyDrawingDoesNothing) {
     chooseStyle();
     lyric().RefreshText();
     EXPECT_TRUE(lyric().picture().isNull());
-    EXPECT_TRUE(settings().currentText().isEmpty());
+    EXPECT_TRUE(lyric().text().isEmpty());
 }
 
 TEST_F(FrmShowDrawing, RefreshDrawsTheCurrentTextInTheNewColours) {

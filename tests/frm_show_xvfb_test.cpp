@@ -5,6 +5,7 @@
 #include "forms/frm_show.h"
 #include "platform/desktop/qt_screen_geometry.h"
 #include "platform/presenters/system_window_presenter.h"
+#include "settings/program_settings.h"
 #include "support/event_wait.h"
 #include "support/temp_folder.h"
 #include "support/x11_client.h"
@@ -82,7 +83,7 @@ protected:
     FakeDialogs dialogs;
     std::unique_ptr<WindowPresenter> presenter = systemWindowPresenter();
     TempFolder program;
-    LyricSettings settings{program.path()};
+    LyricSettings settings{ProgramSettings::in(program.path()).lyricLook};
     LyricWindowPreferences preferences{QString()};
 };
 

@@ -131,7 +131,7 @@ TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
     click("Image1"); // the desktop lyric on, with its greeting
     FrmShow& desktopLyric = lyricWindows.frmShow();
     ASSERT_TRUE(desktopLyric.isVisible());
-    const QString greeting = lyricWindows.settings().currentText();
+    const QString greeting = lyricWindows.shownText();
     const QImage picture = desktopLyric.picture().copy();
     // The right button opens the menu there; it drags nothing.
     const QPoint placed = desktopLyric.pos();
@@ -149,7 +149,7 @@ TEST_F(LyricMenuOnTheStrip, TheDesktopLyricHasTheMenuAndItsNoticesShowAboveIt) {
     const QRect lyric = desktopLyric.frameGeometry();
     EXPECT_LT(balloon().geometry().bottom(), lyric.top());
     EXPECT_LE(std::abs(balloon().geometry().center().x() - lyric.center().x()), 1);
-    EXPECT_EQ(lyricWindows.settings().currentText(), greeting);
+    EXPECT_EQ(lyricWindows.shownText(), greeting);
     EXPECT_EQ(desktopLyric.picture(), picture);
 }
 

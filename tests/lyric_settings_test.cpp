@@ -1,10 +1,10 @@
 #include "desktop_lyric/colour_schemes.h"
 #include "desktop_lyric/lyric_settings.h"
-#include "desktop_lyric/settings_file.h"
 #include "fakes/fake_world.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "forms/lyric_windows.h"
+#include "settings/lyric_look_file.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
@@ -39,12 +39,12 @@ TEST(SettingsFileNumbers, SpaceOrMinusThenShortestDecimalsThenSpace) {
         {72.5, " 72.5 "},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(SettingsFile::formatNumber(row.value), QString::fromLatin1(row.written))
+        EXPECT_EQ(LyricLookFile::formatNumber(row.value), QString::fromLatin1(row.written))
             << row.value;
 }
 
 TEST(SettingsFileContent, LineBreaksInTheFontNameBecomeSpacesSoTheFileKeepsThreeLines) {
-    EXPECT_EQ(SettingsFile::content(QStringLiteral("Deja\r\nVu\rSans\nMono\n"), 50, 3),
+    EXPECT_EQ(LyricLookFile::content(QStringLiteral("Deja\r\nVu\rSans\nMono\n"), 50, 3),
               QByteArray("Deja Vu Sans Mono \r\n 50 \r\n 3 \r\n"));
 }
 
@@ -147,7 +147,7 @@ TEST_F(SetColorAndSaveSet, AChangedLookIsSavedAndShownWithoutBeingAsked) {
     QFile::remove(programFolder.file(SettingsFile));
     settings().setFont(QStringLiteral("DejaVu Sans"), 40);
     settings().chooseColourScheme(5);
-    settings().setCurrentText(QStringLiteral("other line"));
+    windows().frmShow().DrawText(QStringLiteral("other line"));
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(file().isEmpty());
     EXPECT_EQ(restyled.size(), 2);

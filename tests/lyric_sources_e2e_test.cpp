@@ -126,7 +126,7 @@ protected:
         return waitUntil(
             [&] {
                 return lyricStrip()->text().startsWith(word + u' ') &&
-                       world.lyricWindows().settings().currentText().startsWith(word + u' ');
+                       world.lyricWindows().shownText().startsWith(word + u' ');
             },
             WaitMs);
     }
@@ -156,7 +156,7 @@ protected:
         for (const QList<QVariant>& shown : *lyricTexts)
             EXPECT_FALSE(notices.contains(shown.at(0).toString()))
                 << shown.at(0).toString().toStdString();
-        EXPECT_FALSE(notices.contains(world.lyricWindows().settings().currentText()));
+        EXPECT_FALSE(notices.contains(world.lyricWindows().shownText()));
     }
 
     TempFolder music;

@@ -1,6 +1,5 @@
 // A real track through the real engine: the overlay follows the lyric file second by second.
 #include "core/player_core.h"
-#include "desktop_lyric/lyric_settings.h"
 #include "fakes/fake_world.h"
 #include "forms/form1.h"
 #include "forms/frm_show.h"
@@ -36,22 +35,21 @@ TEST(LyricSyncEndToEnd, OverlayChangesLineAtTheRightSecondAndPlaybackMovesOn) {
     core.load();
     Form1 form(Form1Services{core, world.dialogs, world.launcher, windows});
     const auto* lyricStrip = form.findChild<QLabel*>(QStringLiteral("Label2"));
-    const LyricSettings& lyric = windows.settings();
     // The desktop lyric on: font size 50, colour scheme 3.
     QTest::mouseClick(form.findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
 
-    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText() == u"line one"; }, 5000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return windows.shownText() == u"line one"; }, 5000));
     const QImage lineOne = windows.frmShow().picture().copy();
     EXPECT_FALSE(lineOne.isNull());
 
-    ASSERT_TRUE(testsupport::waitUntil([&] { return lyric.currentText() == u"line two"; }, 5000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return windows.shownText() == u"line two"; }, 5000));
     EXPECT_EQ(core.positionText().value_or(QString()), QStringLiteral("00:01"));
     EXPECT_EQ(lyricStrip->text(), QStringLiteral("line two"));
     EXPECT_NE(windows.frmShow().picture(), lineOne);
 
     // At the end the next entry is selected, the slogan drawn, and the next track opened.
     ASSERT_TRUE(testsupport::waitUntil([&] { return core.playlist().currentRow() == 1; }, 8000));
-    EXPECT_EQ(lyric.currentText(), QStringLiteral("Quarnet 音你而酷！"));
+    EXPECT_EQ(windows.shownText(), QStringLiteral("Quarnet 音你而酷！"));
     ASSERT_TRUE(testsupport::waitUntil([&] { return core.currentPath() == second; }));
     EXPECT_TRUE(testsupport::waitUntil([&] {
         return engine.playState() == PlayState::Playing && core.status().status() == u"正在播放" &&

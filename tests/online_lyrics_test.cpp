@@ -1,7 +1,7 @@
 #include "lyric_sources/lyric_finder.h"
-#include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
 #include "lyric_sources/search_memory.h"
+#include "settings/program_settings.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/temp_folder.h"
@@ -29,7 +29,7 @@ protected:
     LyricFinder& start(QUrl base = {}, int timeoutMs = 30'000,
                        LrclibLookupFactory lookups = FakeLrclibServer::clients()) {
         LyricFinder::Options options;
-        options.settingsFile = OnlineLyricsSetting::fileIn(data.path());
+        options.settingsFile = ProgramSettings::in(data.path()).program;
         options.userLyricsFolder = SavedLyrics::userFolder(data.file("xdg"), data.path());
         options.lrclib.baseUrl = base.isEmpty() ? server.baseUrl() : base;
         options.lrclib.timeoutMs = timeoutMs;
@@ -87,7 +87,8 @@ protected:
                !QFileInfo::exists(data.file("xdg/vellora/lyrics"));
     }
     void enable() const {
-        ASSERT_TRUE(OnlineLyricsSetting::write(OnlineLyricsSetting::fileIn(data.path()), true));
+        ASSERT_TRUE(ProgramSettings::write(ProgramSettings::in(data.path()).program,
+                                           ProgramSettings::SearchLyricsOnline, true));
     }
 
     TempFolder music;
@@ -382,36 +383,37 @@ TEST(SearchMemory, AFailureIsTriedAgainByItselfAfterTheBackOff) {
     EXPECT_TRUE(memory.mayAskByItself("a", 1000 + SearchMemory::RetryAfterMs));
 }
 
-TEST(OnlineLyricsSetting, OneLineAmongOthersKeptAsTheyWere) {
+TEST(SearchLyricsOnlineSetting, OneLineAmongOthersKeptAsTheyWere) {
     TempFolder data;
-    const QString file = OnlineLyricsSetting::fileIn(data.path());
-    EXPECT_FALSE(OnlineLyricsSetting::read(file));
+    const QString file = ProgramSettings::in(data.path()).program;
+    EXPECT_FALSE(ProgramSettings::read(file, ProgramSettings::SearchLyricsOnline));
     data.write("data/system/vellora.conf", {});
     QDir(data.path()).mkpath("data/system");
     data.write("data/system/vellora.conf",
                "# mine\nsearch_lyrics_online = no\r\nother=\xC4\xE3\nsearch_lyrics_online=YES");
-    EXPECT_TRUE(OnlineLyricsSetting::read(file));
-    ASSERT_TRUE(OnlineLyricsSetting::write(file, false));
+    EXPECT_TRUE(ProgramSettings::read(file, ProgramSettings::SearchLyricsOnline));
+    ASSERT_TRUE(ProgramSettings::write(file, ProgramSettings::SearchLyricsOnline, false));
     // Every other line byte for byte, its own line end included.
     EXPECT_EQ(data.read("data/system/vellora.conf"),
               "# mine\nsearch_lyrics_online=no\r\nother=\xC4\xE3\n");
-    EXPECT_FALSE(OnlineLyricsSetting::read(file));
+    EXPECT_FALSE(ProgramSettings::read(file, ProgramSettings::SearchLyricsOnline));
     // However many lines the user keeps there, and a last one without its end.
     QByteArray many;
     for (int i = 0; i < 1500; ++i)
         many += "line" + QByteArray::number(i) + (i % 2 ? "\n" : "\r\n");
     data.write("data/system/vellora.conf", many + "last");
-    ASSERT_TRUE(OnlineLyricsSetting::write(file, true));
+    ASSERT_TRUE(ProgramSettings::write(file, ProgramSettings::SearchLyricsOnline, true));
     EXPECT_EQ(data.read("data/system/vellora.conf"), many + "last\r\nsearch_lyrics_online=yes\r\n");
 
     for (const QByteArray& off : {QByteArray("search_lyrics_online=1"),
                                   QByteArray("search_lyrics_online"), QByteArray("\0\xFF", 2)}) {
         data.write("data/system/vellora.conf", off);
-        EXPECT_FALSE(OnlineLyricsSetting::read(file)) << off.toStdString();
+        EXPECT_FALSE(ProgramSettings::read(file, ProgramSettings::SearchLyricsOnline))
+            << off.toStdString();
     }
     // Not a settings file of ours: left alone.
     data.write("data/system/vellora.conf", QByteArray(100 * 1024, 'x'));
-    EXPECT_FALSE(OnlineLyricsSetting::write(file, true));
+    EXPECT_FALSE(ProgramSettings::write(file, ProgramSettings::SearchLyricsOnline, true));
     EXPECT_EQ(data.read("data/system/vellora.conf").size(), 100 * 1024);
 }
 

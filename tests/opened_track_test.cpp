@@ -1,8 +1,8 @@
 // Where the core takes a track's lyric lines from, in order: the lyric file beside it, the
 // user's lyrics folder, the lyrics in its tags, which arrive later from a worker thread, then
 // LRCLIB.
-#include "lyric_sources/online_lyrics_setting.h"
 #include "lyrics/lyric_file.h"
+#include "settings/program_settings.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/player_fixture.h"
@@ -98,7 +98,8 @@ TEST_P(LyricSourceOrder, TheFileBesideWinsThenTheUsersFolderThenTheTagsThenLrcli
                       FakeLrclibServer::json(FakeLrclibServer::record(1, "Song", 233, c.online)));
     lyricSources.lrclib.baseUrl = server.baseUrl();
     lyricSources.lrclibLookups = FakeLrclibServer::clients();
-    ASSERT_TRUE(OnlineLyricsSetting::write(lyricSources.settingsFile, true));
+    ASSERT_TRUE(ProgramSettings::write(lyricSources.settingsFile,
+                                       ProgramSettings::SearchLyricsOnline, true));
     PlayerCore& core = start();
     engine.place(1000);
     engine.state = PlayState::Playing;

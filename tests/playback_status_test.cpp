@@ -53,7 +53,7 @@ struct Player {
     QStringList shown() {
         const PlaybackStatus& status = core.status();
         return {status.lyric(), status.status(),     status.nextLineTag(),
-                status.time(),  status.currentTag(), world.lyricWindows().settings().currentText()};
+                status.time(),  status.currentTag(), world.lyricWindows().shownText()};
     }
 
     TempFolder folder;

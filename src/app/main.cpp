@@ -9,7 +9,6 @@
 #include "forms/form1.h"
 #include "forms/lyric_windows.h"
 #include "lyric_sources/cover_art_cache.h"
-#include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
 #include "platform/desktop/qt_dialogs.h"
 #include "platform/desktop/system_desktop_launcher.h"
@@ -26,6 +25,7 @@
 #include "platform/process/process_signals.h"
 #include "platform/process/program_files.h"
 #include "platform/process/start_platform.h"
+#include "settings/program_settings.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -99,10 +99,11 @@ int main(int argc, char** argv) {
     const std::unique_ptr<ScreenGeometry> screen = systemScreenGeometry();
     SystemWindowTextChannel textChannel;
     SystemMouseTrackPlatform mouseTrack;
-    // One look and one current line for the main window and the desktop lyric.
-    LyricSettings lyricSettings(dataFolder);
+    const ProgramSettings::Files settingsFiles = ProgramSettings::in(dataFolder);
+    // One look for the main window and the desktop lyric.
+    LyricSettings lyricSettings(settingsFiles.lyricLook);
     LyricWindows lyricWindows(LyricWindowServices{lyricSettings, *screen, dialogs, textChannel,
-                                                  mouseTrack, dataFolder,
+                                                  mouseTrack, settingsFiles.program,
                                                   systemWindowPresenterOnFirstUse()});
     // Only names and paths here: tags are first read, and the network first touched, once
     // the window is on screen (below); the media reader starts, or the module loads, then.
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
         .tagReader = &mediaReader,
         .artFolder = CoverArtCache::defaultFolder(),
         .userLyricsFolder = SavedLyrics::defaultUserFolder(),
-        .settingsFile = OnlineLyricsSetting::fileIn(dataFolder),
+        .settingsFile = settingsFiles.program,
         .lrclib = {.baseUrl = LrclibLookup::baseUrlFromEnvironment()},
         .lrclibLookups = MediaSourcesModule::lrclibLookup,
     };

@@ -11,7 +11,7 @@ class DesktopLyric {
 public:
     virtual ~DesktopLyric() = default;
 
-    // The look and the current line shared by the lyric window and its toolbar.
+    // The look shared by the lyric window and its toolbar.
     virtual LyricSettings& settings() = 0;
 
     // Lyric window: makes text the current lyric and draws it; an empty text changes nothing.

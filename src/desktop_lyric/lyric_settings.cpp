@@ -1,10 +1,10 @@
 #include "desktop_lyric/lyric_settings.h"
 
 #include "desktop_lyric/colour_schemes.h"
-#include "desktop_lyric/settings_file.h"
+#include "settings/lyric_look_file.h"
 
-LyricSettings::LyricSettings(QString programFolder, QObject* parent)
-    : QObject(parent), programFolder_(std::move(programFolder)), saveWhenDone_(this, [this] {
+LyricSettings::LyricSettings(QString lookFile, QObject* parent)
+    : QObject(parent), lookFile_(std::move(lookFile)), saveWhenDone_(this, [this] {
           if (unsaved_)
               save();
       }) {}
@@ -30,13 +30,6 @@ void LyricSettings::chooseColourScheme(qint16 n) {
     lookChanged();
 }
 
-void LyricSettings::setCurrentText(const QString& text) {
-    if (text == currentText_)
-        return;
-    currentText_ = text;
-    Q_EMIT currentTextChanged(text);
-}
-
 // Several changes of one action (a font and then a scheme) make one write, after them.
 void LyricSettings::lookChanged() {
     unsaved_ = true;
@@ -46,7 +39,7 @@ void LyricSettings::lookChanged() {
 
 bool LyricSettings::save() {
     const qint16 scheme = colourScheme_ == 0 ? 1 : colourScheme_;
-    if (!SettingsFile::write(programFolder_, style_.fontName, style_.fontSize, scheme))
+    if (!LyricLookFile::write(lookFile_, style_.fontName, style_.fontSize, scheme))
         return false;
     colourScheme_ = scheme;
     unsaved_ = false;

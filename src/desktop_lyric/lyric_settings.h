@@ -6,15 +6,16 @@
 #include <QObject>
 #include <QString>
 
-// The desktop lyric's look and its current line, shared by the lyric window, the toolbar
-// and the main window: one object for the whole process. Every change goes through it and is
-// told: the lyric window redraws on styleChanged, and a changed look is written to the
-// settings file (data/system/desktoplrc.pst) once the change is done, so no writer has to
-// remember either. save() writes at once, where the file must be written at a given step.
+// The desktop lyric's look, shared by the lyric window, the toolbar and the main window: one
+// object for the whole process. Every change goes through it and is told: the lyric window
+// redraws on styleChanged, and a changed look is written to desktoplrc.pst
+// (settings/program_settings.h) once the change is done, so no writer has to remember
+// either. save() writes at once, where the file must be written at a given step.
 class LyricSettings : public QObject {
     Q_OBJECT
 public:
-    explicit LyricSettings(QString programFolder, QObject* parent = nullptr);
+    // lookFile: where the look is written; ProgramSettings::Files::lyricLook.
+    explicit LyricSettings(QString lookFile, QObject* parent = nullptr);
 
     const QString& fontName() const { return style_.fontName; }
     float fontSize() const { return style_.fontSize; }    // used as pixels by the renderer
@@ -23,14 +24,11 @@ public:
     quint32 firstColour() const { return style_.firstColour; }
     quint32 secondColour() const { return style_.secondColour; }
     const LyricStyle& style() const { return style_; }
-    // The last non-empty text handed to the lyric window.
-    const QString& currentText() const { return currentText_; }
 
     void setFont(const QString& name, float size);
     // Makes scheme n (1 blue, 2 green, 3 red, 4 white, 5 yellow) the current one; other
     // numbers leave the look as it is.
     void chooseColourScheme(qint16 n);
-    void setCurrentText(const QString& text);
 
     // Writes the settings file now. A scheme of 0 (none chosen yet) is written as 1 and
     // becomes 1. False when the file could not be written: it then stays as it was, and the
@@ -40,15 +38,13 @@ public:
 Q_SIGNALS:
     // The font or the colours changed.
     void styleChanged();
-    void currentTextChanged(const QString& text);
 
 private:
     void lookChanged();
 
-    QString programFolder_;
+    QString lookFile_;
     LyricStyle style_;
     qint16 colourScheme_ = 0;
-    QString currentText_;
     bool unsaved_ = false;
     CoalescedCall saveWhenDone_;
 };

@@ -4,17 +4,13 @@
 #include <QString>
 
 // Where the desktop lyric lives and whether it lets every click through to the windows
-// beneath it: the screen the user chose, by its output name, and the lock. Both are kept in
-// the program's settings file (data/system/vellora.conf), written on every change:
-//
-//     desktop_lyric_screen=HDMI-1
-//     lock_desktop_lyric=yes
-//
-// No screen line means the primary screen; a lock line other than yes means unlocked.
+// beneath it: the screen the user chose, by its output name, and the lock. Both are lines of
+// vellora.conf (settings/program_settings.h), read at start and written on every change.
 class LyricWindowPreferences : public QObject {
     Q_OBJECT
 public:
-    // An empty settingsFile keeps the preferences for this run only.
+    // settingsFile: ProgramSettings::Files::program; an empty one keeps the preferences for
+    // this run only.
     explicit LyricWindowPreferences(QString settingsFile);
 
     QString screenName() const { return screenName_; }

@@ -66,10 +66,6 @@ std::optional<QByteArray> valueOf(QByteArrayView line, QByteArrayView key) {
 
 } // namespace
 
-QString programSettingsIn(const QString& dataFolder) {
-    return QDir(dataFolder).filePath(QStringLiteral("data/system/vellora.conf"));
-}
-
 std::optional<QByteArray> read(const QString& file, QByteArrayView key) {
     const std::optional<QByteArray> bytes = contentsOf(file);
     if (!bytes)
@@ -106,15 +102,6 @@ bool write(const QString& file, QByteArrayView key, QByteArrayView value) {
         contents += setting;
     }
     return QDir().mkpath(QFileInfo(file).absolutePath()) && replaceFileContents(file, contents);
-}
-
-bool readSwitch(const QString& file, QByteArrayView key) {
-    const std::optional<QByteArray> value = read(file, key);
-    return value && value->compare("yes", Qt::CaseInsensitive) == 0;
-}
-
-bool writeSwitch(const QString& file, QByteArrayView key, bool on) {
-    return write(file, key, on ? "yes" : "no");
 }
 
 } // namespace KeyValueFile

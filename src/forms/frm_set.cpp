@@ -180,6 +180,6 @@ void FrmSet::chooseFont() {
         return;
     ownFont_ = *chosen;
     settings_.setFont(ownFont_.family(), static_cast<float>(ownFont_.pointSizeF()));
-    lyricWindow_.DrawText(settings_.currentText());
+    lyricWindow_.RefreshText();
     SaveSet();
 }

@@ -162,13 +162,13 @@ bool FrmShow::locked() const {
 }
 
 void FrmShow::RefreshText() {
-    DrawText(settings_.currentText());
+    DrawText(text_);
 }
 
 void FrmShow::DrawText(const QString& text) {
     if (text.isEmpty())
         return;
-    settings_.setCurrentText(text);
+    text_ = text;
     if (!load())
         return;
     schedulePresent();
@@ -198,7 +198,7 @@ void FrmShow::present() {
     const QRect before = inkArea();
     // The layout spans the whole screen, whatever the window's own width; the picture has
     // the screen's own pixels.
-    const QString& text = settings_.currentText();
+    const QString& text = text_;
     const LyricStyle style = settings_.style();
     const int layoutWidth = placedOn_.geometry.width();
     if (picture_.isDrawingOf(text, style, size(), layoutWidth, devicePixelRatio()))

@@ -46,6 +46,8 @@ public:
 
     // Makes text the current lyric text and shows it. An empty text changes nothing.
     void DrawText(const QString& text);
+    // The last non-empty text handed to the window.
+    const QString& text() const { return text_; }
 
     bool isLoaded() const { return loaded_; }
 
@@ -97,6 +99,7 @@ private:
 
     LyricSettings& settings_;
     FrmShowServices services_;
+    QString text_;
     LyricPicture picture_;
     LyricWindowShape shape_; // what the window system was last told
     bool loaded_ = false;

@@ -1,16 +1,12 @@
 #include "forms/lyric_windows.h"
 
-#include "files/key_value_file.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
 #include "window_services/screen_placement.h"
 #include "window_services/window_presenter.h"
 
 LyricWindows::LyricWindows(LyricWindowServices services)
-    : services_(std::move(services)),
-      preferences_(services_.programFolder.isEmpty()
-                       ? QString()
-                       : KeyValueFile::programSettingsIn(services_.programFolder)) {
+    : services_(std::move(services)), preferences_(services_.settingsFile) {
     // Locked, the lyric takes no pointer, and its toolbar goes as if the pointer had left it.
     QObject::connect(&preferences_, &LyricWindowPreferences::lockedChanged, &preferences_,
                      [this](bool locked) {
@@ -74,6 +70,10 @@ FrmSet& LyricWindows::frmSet() {
         lyricWindow.forgetMoves();
     }
     return *frmSet_;
+}
+
+QString LyricWindows::shownText() const {
+    return frmShow_ ? frmShow_->text() : QString();
 }
 
 void LyricWindows::DrawText(const QString& text) {

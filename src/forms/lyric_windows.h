@@ -19,12 +19,14 @@ class WindowTextChannel;
 
 // What the desktop lyric's windows need from the world outside them.
 struct LyricWindowServices {
-    LyricSettings& settings; // the look and the line, shared with the main window
+    LyricSettings& settings; // the look, shared with the main window
     const ScreenGeometry& screen;
     Dialogs& dialogs;
     WindowTextChannel& textChannel; // the toolbar's delay commands
     MouseTrackPlatform& mouseTrack; // the toolbar's leave tracking
-    QString programFolder;          // holds vellora.conf
+    // vellora.conf (settings/program_settings.h), which holds the screen and the lock; empty:
+    // they are kept for this run only.
+    QString settingsFile;
     // How the lyric window and the toolbar reach the screen; asked for once, when the first
     // of them is made, so that start-up need not wait for the window system's answers.
     std::function<WindowPresenter&()> presenter;
@@ -49,8 +51,10 @@ public:
 
     FrmShow& frmShow();
     FrmSet& frmSet();
+    // The line the lyric window shows; empty before its first.
+    QString shownText() const;
 
-    // The user's screen and lock, kept in the data folder's vellora.conf.
+    // The user's screen and lock.
     LyricWindowPreferences& preferences() { return preferences_; }
     // The screens the windows are placed on, by the names the user chooses from.
     const ScreenGeometry& screens();

@@ -1,7 +1,7 @@
 #include "lyric_sources/lyric_finder.h"
 
-#include "lyric_sources/online_lyrics_setting.h"
 #include "lyric_sources/saved_lyrics.h"
+#include "settings/program_settings.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -37,7 +37,8 @@ QString LyricFinder::noticeText(Notice notice) {
 
 LyricFinder::LyricFinder(Options options, QObject* parent)
     : QObject(parent), options_(std::move(options)) {
-    searchOnline_ = OnlineLyricsSetting::read(options_.settingsFile);
+    searchOnline_ =
+        ProgramSettings::read(options_.settingsFile, ProgramSettings::SearchLyricsOnline);
     files_.setMaxThreadCount(1);
     clock_.start();
 }
@@ -110,7 +111,7 @@ void LyricFinder::setSearchOnline(bool on) {
     if (on == searchOnline_)
         return;
     searchOnline_ = on;
-    OnlineLyricsSetting::write(options_.settingsFile, on);
+    ProgramSettings::write(options_.settingsFile, ProgramSettings::SearchLyricsOnline, on);
     Q_EMIT searchOnlineChanged(on);
     if (on && tags_ && !hasLines_ && !busy() && memory_.mayAskByItself(key_, clock_.elapsed()))
         startSearch(Request::ByItself);

@@ -45,7 +45,7 @@ public:
     static QString noticeText(Notice notice);
 
     struct Options {
-        QString settingsFile;     // see online_lyrics_setting.h
+        QString settingsFile;     // vellora.conf; see settings/program_settings.h
         QString userLyricsFolder; // see saved_lyrics.h
         LrclibLookup::Options lrclib;
         // Made on the first request; without one, every search ends as Offline.

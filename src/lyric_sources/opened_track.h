@@ -18,9 +18,9 @@ struct LyricSourceServices {
     const MediaTagReader* tagReader = nullptr; // none: no tags are read
     QString artFolder;                         // covers, as files; empty: none are written
     QString userLyricsFolder;                  // lyric files looked for second; empty: none
-    QString settingsFile;                      // holds whether the search runs by itself
-    LrclibLookup::Options lrclib;              // an empty base URL asks no server
-    LrclibLookupFactory lrclibLookups;         // none: searches end as Offline
+    QString settingsFile;         // vellora.conf, which holds whether the search runs by itself
+    LrclibLookup::Options lrclib; // an empty base URL asks no server
+    LrclibLookupFactory lrclibLookups; // none: searches end as Offline
 };
 
 // The track opened last, as far as its lyrics and tags go, and the one place that says where

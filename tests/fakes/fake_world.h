@@ -7,6 +7,7 @@
 #include "fakes/fake_window_text_channel.h"
 #include "forms/lyric_windows.h"
 #include "platform/presenters/system_window_presenter.h"
+#include "settings/program_settings.h"
 
 #include <QString>
 #include <functional>
@@ -28,7 +29,8 @@ struct RealParts {
 struct FakeWorld {
     explicit FakeWorld(const QString& programFolder, RealParts parts = {})
         : real(std::move(parts)), programFolder_(programFolder),
-          lyricSettings_(std::make_unique<LyricSettings>(programFolder)) {
+          lyricSettings_(
+              std::make_unique<LyricSettings>(ProgramSettings::in(programFolder).lyricLook)) {
         if (!real.presenter)
             real.presenter = systemWindowPresenterOnFirstUse();
     }
@@ -37,10 +39,11 @@ struct FakeWorld {
     // what they read at their start (the preferences) a test writes before.
     LyricWindows& lyricWindows() {
         if (!lyricWindows_)
-            lyricWindows_ = std::make_unique<LyricWindows>(
-                LyricWindowServices{*lyricSettings_, real.screen ? *real.screen : screen, dialogs,
-                                    textChannel, real.mouseTrack ? *real.mouseTrack : mouseTrack,
-                                    programFolder_, real.presenter, real.startGraphics});
+            lyricWindows_ = std::make_unique<LyricWindows>(LyricWindowServices{
+                *lyricSettings_, real.screen ? *real.screen : screen, dialogs, textChannel,
+                real.mouseTrack ? *real.mouseTrack : mouseTrack,
+                programFolder_.isEmpty() ? QString() : ProgramSettings::in(programFolder_).program,
+                real.presenter, real.startGraphics});
         return *lyricWindows_;
     }
     // The next ask makes the windows anew, as the program's next start does, over the same
@@ -50,7 +53,8 @@ struct FakeWorld {
         if (programFolder.isEmpty())
             return;
         programFolder_ = programFolder;
-        lyricSettings_ = std::make_unique<LyricSettings>(programFolder);
+        lyricSettings_ =
+            std::make_unique<LyricSettings>(ProgramSettings::in(programFolder).lyricLook);
     }
 
     RealParts real;

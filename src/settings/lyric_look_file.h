@@ -2,12 +2,10 @@
 
 #include <QString>
 
-// The desktop lyric settings file: font name, font size and colour scheme, one per line.
-// The program only writes it; nothing reads it back.
-namespace SettingsFile {
-
-// data/system/desktoplrc.pst in the program folder.
-QString path(const QString& programFolder);
+// The bytes of desktoplrc.pst, the desktop lyric's look: font name, font size and colour
+// scheme, one per line (program_settings.h has its place and defaults). The program only
+// writes it; nothing reads it back.
+namespace LyricLookFile {
 
 // A number the way the file holds it: a leading space (a minus sign when negative), the
 // shortest decimal form with at most 7 significant digits and a point, a trailing space.
@@ -19,9 +17,8 @@ QString formatNumber(double value);
 // font name is written as a space: the name has one line.
 QByteArray content(const QString& fontName, float fontSize, qint16 colourScheme);
 
-// Rewrites the file, creating data/system when missing. On failure the previous file stays
+// Rewrites the file, creating its folder when missing. On failure the previous file stays
 // as it was, and false is returned.
-bool write(const QString& programFolder, const QString& fontName, float fontSize,
-           qint16 colourScheme);
+bool write(const QString& file, const QString& fontName, float fontSize, qint16 colourScheme);
 
-} // namespace SettingsFile
+} // namespace LyricLookFile

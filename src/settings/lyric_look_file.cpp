@@ -1,16 +1,11 @@
-#include "desktop_lyric/settings_file.h"
+#include "settings/lyric_look_file.h"
 
 #include "files/file_replacement.h"
-#include "player/program_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace SettingsFile {
-
-QString path(const QString& programFolder) {
-    return programFilePath(programFolder, QStringLiteral("data/system/desktoplrc.pst"));
-}
+namespace LyricLookFile {
 
 QString formatNumber(double value) {
     if (value == 0)
@@ -40,11 +35,9 @@ QByteArray content(const QString& fontName, float fontSize, qint16 colourScheme)
     return text.toUtf8();
 }
 
-bool write(const QString& programFolder, const QString& fontName, float fontSize,
-           qint16 colourScheme) {
-    const QString filePath = path(programFolder);
-    QDir().mkpath(QFileInfo(filePath).absolutePath());
-    return replaceFileContents(filePath, content(fontName, fontSize, colourScheme));
+bool write(const QString& file, const QString& fontName, float fontSize, qint16 colourScheme) {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    return replaceFileContents(file, content(fontName, fontSize, colourScheme));
 }
 
-} // namespace SettingsFile
+} // namespace LyricLookFile
