@@ -215,27 +215,17 @@ void Form1::addFolder() {
 // is not enough: until its first picture the window system may not have placed the window,
 // and a box centred on it would land in the screen's corner.
 void Form1::showMessage(const QString& title, const QString& text) {
-    if (!heldMessages_.contains(std::pair(title, text)))
-        heldMessages_.append({title, text});
+    heldMessages_.hold(title, text);
     if (isVisible() && shownOnScreen_)
         showHeldMessages();
 }
 
-// One box at a time. What comes while a box is open (calls from outside are answered in its
-// event loop) waits until it is closed, and all of that shows in one box, each text once.
+// What comes while a box is open (calls from outside are answered in its event loop) waits
+// until it is closed.
 void Form1::showHeldMessages() {
-    if (showingMessage_)
-        return;
-    showingMessage_ = true;
-    while (!heldMessages_.isEmpty()) {
-        const QList<std::pair<QString, QString>> held = std::exchange(heldMessages_, {});
-        QStringList texts;
-        for (const auto& [title, text] : held)
-            texts.append(text);
-        services_.dialogs.showInformation(this, held.first().first,
-                                          texts.join(QStringLiteral("\n\n")));
-    }
-    showingMessage_ = false;
+    heldMessages_.showAll([this](const QString& title, const QString& text) {
+        services_.dialogs.showInformation(this, title, text);
+    });
 }
 
 // From a paint or a show, the box waits for the event loop.

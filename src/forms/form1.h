@@ -2,6 +2,7 @@
 
 #include "forms/click_recognizer.h"
 #include "forms/water_ripple.h"
+#include "window_services/held_messages.h"
 
 #include <QString>
 #include <QStringList>
@@ -126,9 +127,7 @@ private:
     // Any button clicks the background.
     ClickRecognizer backgroundClick_{Qt::AllButtons};
     WaterRipple water_; // the rippling picture at the top of the window
-    // Messages that came before the window was on screen, or while a message box was open,
-    // shown once it is on screen or the box is closed.
-    QList<std::pair<QString, QString>> heldMessages_;
-    bool showingMessage_ = false;
+    // Shown once the window is on screen, or the box before them is closed.
+    HeldMessages heldMessages_;
     bool shownOnScreen_ = false;
 };

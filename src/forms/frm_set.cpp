@@ -3,6 +3,7 @@
 #include "desktop_lyric/lyric_font_choice.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "desktop_lyric/text_command_channel.h"
+#include "desktop_lyric/toolbar_face.h"
 #include "forms/frm_show.h"
 #include "forms/image_control.h"
 #include "forms/picture_box.h"
@@ -13,7 +14,6 @@
 #include "window_services/window_shape.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 
 FrmSet::FrmSet(LyricSettings& settings, FrmShow& lyricWindow, FrmSetServices services,
                QWidget* parent)
@@ -111,31 +111,21 @@ void FrmSet::showPicture(ImageControl* control, const QPixmap& picture) {
         updateColourKey();
 }
 
-// Every pixel of exactly the key colour, in the bar's pictures or where the bar does not
-// reach, lets the desktop show through and the pointer through to what lies beneath. The
-// mask is worked out from the face as it is composed, but handed to the window system only
-// when it changes: reshaping a window is costly for the X server.
+// The mask is worked out from the face as it is composed, but handed to the window system
+// only when it changes: reshaping a window is costly for the X server.
 void FrmSet::updateColourKey() {
-    QImage face(size(), QImage::Format_RGB32);
-    face.fill(ColourKey);
-    {
-        QPainter painter(&face);
-        painter.setClipRect(Pic->geometry());
-        painter.fillRect(Pic->geometry(), Pic->palette().color(Pic->backgroundRole()));
-        painter.drawPixmap(Pic->pos(), Pic->picture());
-        // Children are listed from back to front.
-        for (QObject* child : Pic->children()) {
-            const auto* control = qobject_cast<const ImageControl*>(child);
-            if (!control || control->isHidden())
-                continue;
-            const QRect shown = QRect(QPoint(), control->size()) & control->picture().rect();
-            painter.drawPixmap(Pic->pos() + control->pos(), control->picture(), shown);
-        }
-    }
-    const QRegion visible = WindowShape::outsideColourKey(face, ColourKey);
+    ToolbarFace::Bar bar{
+        Pic->geometry(), Pic->palette().color(Pic->backgroundRole()), Pic->picture(), {}};
+    // Children are listed from back to front.
+    for (QObject* child : Pic->children())
+        if (const auto* control = qobject_cast<const ImageControl*>(child);
+            control && !control->isHidden())
+            bar.buttons.append({control->pos(), control->size(), control->picture()});
+    const QImage face = ToolbarFace::compose(size(), bar);
+    const QRegion visible = WindowShape::outsideColourKey(face, ToolbarFace::ColourKey);
     if (presented()) {
-        services_.presenter->present(*this, WindowShape::colourKeyTransparent(face, ColourKey),
-                                     rect());
+        services_.presenter->present(
+            *this, WindowShape::colourKeyTransparent(face, ToolbarFace::ColourKey), rect());
         services_.presenter->takeInputOnly(*this, visible);
         return;
     }

@@ -85,9 +85,6 @@ private:
     // Reports the pointer leaving Pic, once armed by a move over Pic's bare surface.
     cMouseTrack* m_cPTM = nullptr;
 
-    // The one colour of the bar's face that the window is cut away at.
-    static constexpr QRgb ColourKey = qRgb(255, 0, 255);
-
     // The three pictures a button swaps between.
     struct ButtonPictures {
         QPixmap normal;

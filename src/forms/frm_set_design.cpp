@@ -1,5 +1,6 @@
 // The toolbar's design: the bar, its images with their positions, tooltips and
 // visibility, and the three pictures of every button. Positions are the design's twips.
+#include "desktop_lyric/toolbar_face.h"
 #include "forms/design_units.h"
 #include "forms/frm_set.h"
 #include "forms/image_control.h"
@@ -34,7 +35,7 @@ void FrmSet::createControls() {
     // Whatever the bar leaves uncovered is the colour key, and so see-through.
     setAutoFillBackground(true);
     QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(ColourKey));
+    background.setColor(QPalette::Window, QColor(ToolbarFace::ColourKey));
     setPalette(background);
 
     // The picture stores: image controls on the window below its client area, so never

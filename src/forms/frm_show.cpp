@@ -90,10 +90,8 @@ void FrmShow::unload() {
 // Placing the window is no drag, and ends one, unless it moves while it shows: then whatever
 // goes along with the window (the toolbar) is carried along, and told where the window rests.
 void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
-    placedOn_ = screen;
-    dragOpen_ = false;
     dragSettle_.stop();
-    setGeometry(ScreenPlacement::lyricOn(screen, height(), draggedTop_));
+    setGeometry(placement_.placeOn(screen, height()));
     if (!carryAlong) {
         lastPosition_ = pos();
         return;
@@ -103,58 +101,53 @@ void FrmShow::placeOn(const DesktopScreen& screen, bool carryAlong) {
     lastPosition_ = pos();
     if (loaded_ && !delta.isNull())
         Q_EMIT movedBy(delta);
-    Q_EMIT restsOn(placedOn_);
+    Q_EMIT restsOn(placement_.screen());
 }
 
-// The window's screen changed, came back or went, or the user chose another: the window
-// fits the screen it now belongs to, resting on its panel when the user chose it.
-void FrmShow::followScreens(bool restOnPanel) {
+// The window's screen changed, came back or went, or the user chose another.
+void FrmShow::followScreens(bool userChose) {
     if (!loaded_)
         return;
-    const auto screen = chosenScreen();
-    if (!screen || (!restOnPanel && *screen == placedOn_))
-        return;
-    if (restOnPanel)
-        draggedTop_.reset();
-    moveTo(*screen);
+    if (const auto screen =
+            placement_.screenToFollow(services_.screen.screens(), chosenScreenName(), userChose))
+        moveTo(*screen);
 }
 
 // The screen the user chose while it is present, else the primary.
 std::optional<DesktopScreen> FrmShow::chosenScreen() const {
-    return ScreenPlacement::screenFor(services_.screen.screens(),
-                                      services_.preferences ? services_.preferences->screenName()
-                                                            : QString());
+    return ScreenPlacement::screenFor(services_.screen.screens(), chosenScreenName());
+}
+
+QString FrmShow::chosenScreenName() const {
+    return services_.preferences ? services_.preferences->screenName() : QString();
 }
 
 // Moves the window, and what goes along with it, onto screen; a screen of another width
 // lays the line out anew.
 void FrmShow::moveTo(const DesktopScreen& screen) {
-    const int width = placedOn_.geometry.width();
+    const int width = placement_.screen().geometry.width();
     placeOn(screen, true);
     if (!picture_.isEmpty() && screen.geometry.width() != width)
         schedulePresent();
 }
 
-// A drag that leaves most of the window on another screen moves it there, at the height it
-// was dragged to; one within its screen leaves it where it was dragged. A layer surface
-// cannot leave its output by a drag. A move the window system reports later still belongs to
-// the drag, which only a placement or the next press ends.
+// A layer surface cannot leave its output by a drag.
 void FrmShow::dragEnded() {
     dragSettle_.stop();
-    const std::optional<DesktopScreen> under =
-        services_.presenter.drawsWindows()
-            ? placedOn_
-            : ScreenPlacement::screenMostlyUnder(services_.screen.screens(), geometry());
-    if (!under)
-        return;
-    draggedTop_ = ScreenPlacement::draggedTop(*under, geometry());
-    if (under->name == placedOn_.name && under->geometry == placedOn_.geometry) {
-        Q_EMIT restsOn(placedOn_);
-        return;
+    const LyricWindowPlacement::DragEnd end = placement_.dragEnded(
+        services_.screen.screens(), geometry(), services_.presenter.drawsWindows());
+    switch (end.kind) {
+    case LyricWindowPlacement::DragEnd::Kind::Nothing:
+        break;
+    case LyricWindowPlacement::DragEnd::Kind::RestsHere:
+        Q_EMIT restsOn(end.screen);
+        break;
+    case LyricWindowPlacement::DragEnd::Kind::MovesTo:
+        moveTo(end.screen);
+        if (services_.preferences)
+            services_.preferences->setScreenName(end.screen.name);
+        break;
     }
-    moveTo(*under);
-    if (services_.preferences)
-        services_.preferences->setScreenName(under->name);
 }
 
 bool FrmShow::locked() const {
@@ -200,20 +193,19 @@ void FrmShow::present() {
     // the screen's own pixels.
     const QString& text = text_;
     const LyricStyle style = settings_.style();
-    const int layoutWidth = placedOn_.geometry.width();
+    const int layoutWidth = placement_.screen().geometry.width();
     if (picture_.isDrawingOf(text, style, size(), layoutWidth, devicePixelRatio()))
         return;
-    // New colours keep the glyphs, and so the cut.
-    const bool takenDown =
-        !picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()) &&
-        takeDownCut();
+    const LyricWindowShape::Redraw redraw =
+        shape_.redrawn(!picture_.hasGlyphsOf(text, style, size(), layoutWidth, devicePixelRatio()));
+    if (redraw.meanwhile != shape_) {
+        shape_ = redraw.meanwhile;
+        sendShape();
+    }
     picture_.draw(text, style, size(), layoutWidth, devicePixelRatio());
     // Only where the old line or the new one has ink: the rest stays transparent.
     const QRect changed = before | inkArea();
-    if (takenDown) {
-        // Sent while nothing of the window shows, the picture costs the window system
-        // nothing to draw; the new cut then uncovers it, and the one copy the window system
-        // asks for in return is all it draws of the line.
+    if (redraw.pictureFirst) {
         services_.presenter.present(*this, picture_.image(), changed);
         reshape();
     } else {
@@ -245,16 +237,6 @@ void FrmShow::reshape() {
         return;
     shape_ = next;
     sendShape();
-}
-
-// Returns whether nothing of the window shows while its next picture is made.
-bool FrmShow::takeDownCut() {
-    const LyricWindowShape meanwhile = shape_.whileRedrawn();
-    if (meanwhile != shape_) {
-        shape_ = meanwhile;
-        sendShape();
-    }
-    return shape_.showsNothing();
 }
 
 void FrmShow::sendShape() {
@@ -305,7 +287,7 @@ void FrmShow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton && contextMenuPolicy() == Qt::CustomContextMenu)
         return;
     Q_EMIT dragStarted();
-    dragOpen_ = true;
+    placement_.pressed();
     drag_.begin(*this, *event);
 }
 
@@ -315,14 +297,16 @@ void FrmShow::mouseMoveEvent(QMouseEvent* event) {
 
 void FrmShow::mouseReleaseEvent(QMouseEvent* event) {
     drag_.track(*this, *event);
-    if (!dragOpen_ || event->buttons() != Qt::NoButton)
-        return;
-    // A window manager that moved the window tells its last place after the release, if at
-    // all: the drag ends once the window has kept still for a moment.
-    if (drag_.byWindowSystem())
+    switch (placement_.released(event->buttons() != Qt::NoButton, drag_.byWindowSystem())) {
+    case LyricWindowPlacement::AfterRelease::Nothing:
+        break;
+    case LyricWindowPlacement::AfterRelease::Settle:
         dragSettle_.start();
-    else
+        break;
+    case LyricWindowPlacement::AfterRelease::End:
         dragEnded();
+        break;
+    }
 }
 
 void FrmShow::moveEvent(QMoveEvent* event) {
@@ -331,6 +315,6 @@ void FrmShow::moveEvent(QMoveEvent* event) {
     lastPosition_ = pos();
     if (loaded_ && !delta.isNull())
         Q_EMIT movedBy(delta);
-    if (dragOpen_)
+    if (placement_.moveBelongsToDrag())
         dragSettle_.start();
 }

@@ -2,6 +2,7 @@
 
 #include "desktop_lyric/lyric_renderer.h"
 #include "forms/window_drag.h"
+#include "window_services/lyric_window_placement.h"
 #include "window_services/lyric_window_shape.h"
 #include "window_services/screen_geometry.h"
 
@@ -29,10 +30,9 @@ struct FrmShowServices {
 };
 
 // The desktop lyric: a frameless, always-on-top window as wide as its screen, resting on
-// the strip below the work area, that shows the current lyric line and nothing else. Its
-// screen is the one the user chose while it is present, else the primary; it fits its screen
-// again whenever that screen changes, and moves to another when dragged mostly onto it.
-// Locked, it takes no pointer at all.
+// the strip below the work area, that shows the current lyric line and nothing else. Where
+// it goes, and what a drag does to it, is LyricWindowPlacement's; how a new picture and
+// cut reach the window system, LyricWindowShape's. Locked, it takes no pointer at all.
 // Constructing it loads it (without showing it); a load that fails leaves it unloaded, and
 // the next drawing or show tries again.
 class FrmShow : public QWidget {
@@ -59,7 +59,7 @@ public:
     void forgetMoves() { lastPosition_ = pos(); }
 
     // The screen the window was last placed on.
-    const DesktopScreen& placedScreen() const { return placedOn_; }
+    const DesktopScreen& placedScreen() const { return placement_.screen(); }
 
     // Showing an unloaded window loads it first; one that cannot load stays hidden.
     void setVisible(bool visible) override;
@@ -85,8 +85,9 @@ private:
     void unload();
     void placeOn(const DesktopScreen& screen, bool carryAlong);
     std::optional<DesktopScreen> chosenScreen() const;
+    QString chosenScreenName() const;
     void moveTo(const DesktopScreen& screen);
-    void followScreens(bool restOnPanel);
+    void followScreens(bool userChose);
     void dragEnded();
     bool locked() const;
     void schedulePresent();
@@ -94,7 +95,6 @@ private:
     QRect inkBounds() const;
     QRect inkArea() const;
     void reshape();
-    bool takeDownCut();
     void sendShape();
 
     LyricSettings& settings_;
@@ -107,13 +107,6 @@ private:
     bool reportingFailure_ = false;
     QPoint lastPosition_;
     WindowDrag drag_;
-    DesktopScreen placedOn_;
-    // Where the user dragged the window to, from its screen's top; none while it rests on
-    // the panel.
-    std::optional<int> draggedTop_;
-    // From a press on the window until a placement or the next press: the window system's
-    // own move may tell of no release, or tell of it before it tells where the window went;
-    // the drag is taken as over whenever the window has kept still for a moment.
-    bool dragOpen_ = false;
-    QTimer dragSettle_;
+    LyricWindowPlacement placement_;
+    QTimer dragSettle_; // the moment a window moved by the window system keeps still
 };

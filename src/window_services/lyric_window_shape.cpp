@@ -27,6 +27,13 @@ LyricWindowShape LyricWindowShape::whileRedrawn() const {
     return LyricWindowShape{cut, QRegion()};
 }
 
+LyricWindowShape::Redraw LyricWindowShape::redrawn(bool newGlyphs) const {
+    if (!newGlyphs)
+        return {*this, false};
+    const LyricWindowShape meanwhile = whileRedrawn();
+    return {meanwhile, meanwhile.showsNothing()};
+}
+
 void LyricWindowShape::sendTo(WindowPresenter& presenter, QWidget& window) const {
     switch (cut) {
     case Cut::Visible:

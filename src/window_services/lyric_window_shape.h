@@ -39,5 +39,19 @@ struct LyricWindowShape {
 
     bool showsNothing() const { return cut != Cut::InputOnly && region.isEmpty(); }
 
+    // How a new picture reaches the window system from this shape. New glyphs take the cut
+    // down first (whileRedrawn); new colours over the same glyphs keep it.
+    struct Redraw;
+    Redraw redrawn(bool newGlyphs) const;
+
     void sendTo(WindowPresenter& presenter, QWidget& window) const;
+};
+
+struct LyricWindowShape::Redraw {
+    LyricWindowShape meanwhile; // told before the picture is made
+    // The picture goes before the new cut. Sent while nothing of the window shows, it costs
+    // the window system nothing to draw; the new cut then uncovers it, and the one copy the
+    // window system asks for in return is all it draws of the line. Otherwise the new cut
+    // goes first.
+    bool pictureFirst = false;
 };
