@@ -384,6 +384,22 @@ TEST_F(OnlineLyrics, OffUntilTurnedOnAndKeptInTheSettingsFile) {
     EXPECT_FALSE(finder->searchOnline());
 }
 
+// Start-up may hand over a track the finder was not told of yet, and a call can come late.
+TEST_F(OnlineLyrics, ACallAboutAnotherOpeningAsksNothing) {
+    start();
+    open();
+    open();
+    for (const quint64 other : {opened.opening - 1, opened.opening + 1}) {
+        LyricFinder::Opened stale = opened;
+        stale.opening = other;
+        finder->searchNow(stale);
+        finder->anotherCandidate(stale);
+        finder->setSearchOnline(!finder->searchOnline(), stale);
+    }
+    EXPECT_TRUE(notices->isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 TEST(SearchMemory, AFailureIsTriedAgainByItselfAfterTheBackOff) {
     SearchMemory memory;
     SearchMemory::Track& failed = memory.at("a");
