@@ -42,9 +42,15 @@ protected:
 
     // As the opened track hands a track on; the order of the sources is its own test's.
     void open(bool lyricFileFound = false, MediaTags trackTags = tags()) {
-        finder->trackOpened(media, lyricFileFound);
-        if (finder->tagsRead(media, trackTags) && !lyricFileFound)
-            finder->searchByItself();
+        opened = {++openings, media, lyricFileFound, nullptr};
+        finder->trackOpened(opened.opening);
+        tagsArrive(std::move(trackTags));
+        if (!finder->askWaiting(opened) && !lyricFileFound && !finder->showRemembered(opened))
+            finder->searchByItself(opened);
+    }
+    void tagsArrive(MediaTags trackTags) {
+        openedTags = std::move(trackTags);
+        opened.tags = &openedTags;
     }
 
     static MediaTags tags() {
@@ -96,6 +102,9 @@ protected:
     const QString media = music.file("song.mp3");
     FakeLrclibServer server;
     std::unique_ptr<LyricFinder> finder;
+    quint64 openings = 0;
+    MediaTags openedTags;
+    LyricFinder::Opened opened;
     std::unique_ptr<QSignalSpy> lines;
     std::unique_ptr<QSignalSpy> notices;
 };
@@ -134,7 +143,7 @@ TEST_F(OnlineLyrics, WithoutAClientASearchSaysTheServerCannotBeReachedAndWritesN
         start({}, 30'000, lookups);
         open();
         EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Offline}));
-        finder->searchNow();
+        finder->searchNow(opened);
         EXPECT_EQ(outcome(2), (std::vector{Notice::Searching, Notice::Offline, Notice::Searching,
                                            Notice::Offline}));
         EXPECT_FALSE(finder->busy());
@@ -159,8 +168,8 @@ TEST_F(OnlineLyrics, OutcomesWithoutTimedLyricsAreSaidOnceAndRemembered) {
         start();
         open();
         EXPECT_EQ(outcome(), (std::vector{Notice::Searching, notice}));
-        open();              // the repeat mode, or the same file handed over again
-        finder->searchNow(); // the user's word always asks
+        open();                    // the repeat mode, or the same file handed over again
+        finder->searchNow(opened); // the user's word always asks
         EXPECT_EQ(outcome(2).back(), notice);
         EXPECT_EQ(server.requests().size(), before + 2 * requests);
         EXPECT_TRUE(lines->isEmpty() && nothingWritten());
@@ -171,7 +180,7 @@ TEST_F(OnlineLyrics, NotFoundByLookupOrSearch) {
     server.answer("/api/search", FakeLrclibServer::json("[]"));
     start();
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::NotFound}));
     ASSERT_EQ(server.requests().size(), 2);
     EXPECT_EQ(server.requests()[0].url.path(), "/api/get");
@@ -193,7 +202,7 @@ TEST_F(OnlineLyrics, AnotherCandidateAfterARestartSkipsTheOneSavedAndNeverTouche
     start();
     open(true);
     EXPECT_TRUE(notices->isEmpty());
-    finder->anotherCandidate();
+    finder->anotherCandidate(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Found}));
     EXPECT_EQ(shown(), QStringList{"[00:01.00]second"});
     EXPECT_EQ(lyricFile(), OwnHeader + "[00:01.00]second\r\n");
@@ -203,7 +212,7 @@ TEST_F(OnlineLyrics, AnotherCandidateAfterARestartSkipsTheOneSavedAndNeverTouche
     music.write("song.lrc", users);
     start();
     open(true);
-    finder->anotherCandidate();
+    finder->anotherCandidate(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::FoundUnsaved}));
     EXPECT_EQ(shown(), QStringList{"[00:01.00]second"});
     EXPECT_EQ(lyricFile(), users);
@@ -216,7 +225,7 @@ TEST_F(OnlineLyrics, ReadOnlyMusicFolderSavesInTheUsersLyricsFolder) {
     ASSERT_EQ(::chmod(QFile::encodeName(music.path()).constData(), 0500), 0);
     start();
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Found}));
     ::chmod(QFile::encodeName(music.path()).constData(), 0700);
     EXPECT_FALSE(QFileInfo::exists(music.file("song.lrc")));
@@ -272,7 +281,7 @@ TEST_P(BadServers, EndCalmlyWithOneNoticeAndNothingWritten) {
     // Only the slow server is waited for; the others answer at once.
     start({}, GetParam().notice == Notice::TimedOut ? 300 : 30'000);
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, GetParam().notice}));
     qInstallMessageHandler(previous);
     EXPECT_EQ(messages.join(u'\n').toStdString(), "");
@@ -291,7 +300,7 @@ TEST_F(OnlineLyrics, TagsReachTheServerAsTheyAre) {
     for (const char* title : {"C++", "A + B", "100%", "a&b=c#d"}) {
         tagged.title = tagged.artist = QString::fromUtf8(title);
         open(false, tagged);
-        finder->searchNow();
+        finder->searchNow(opened);
         outcome(++searches);
         for (const QByteArray name : {"track_name", "artist_name"})
             EXPECT_EQ(server.requests().last().formValue(name), tagged.title) << title;
@@ -307,7 +316,7 @@ TEST_F(OnlineLyrics, RedirectToAnotherHostIsNotFollowed) {
     server.answer("/api/get", redirect);
     start();
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::ServerError}));
     EXPECT_EQ(elsewhere.connections(), 0);
     EXPECT_TRUE(nothingWritten());
@@ -320,7 +329,7 @@ TEST_F(OnlineLyrics, OfflineWhenNoServerListens) {
     closed.close();
     start(base);
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Offline}));
     EXPECT_TRUE(nothingWritten());
 }
@@ -329,12 +338,13 @@ TEST_F(OnlineLyrics, ATrackChangeCancelsTheSearchInFlight) {
     server.answer("/api/get", slow());
     start();
     open();
-    finder->searchNow();
+    finder->searchNow(opened);
     ASSERT_TRUE(testsupport::waitUntil([&] { return server.requests().size() == 1; }, 60'000));
     QTcpSocket* held = server.findChild<QTcpSocket*>();
     ASSERT_NE(held, nullptr);
 
-    finder->trackOpened(music.file("other.mp3"), true);
+    opened = {++openings, music.file("other.mp3"), true, nullptr};
+    finder->trackOpened(opened.opening);
     EXPECT_FALSE(finder->busy());
     // The request was dropped on the wire, so no answer to it can come any more.
     ASSERT_TRUE(testsupport::waitUntil(
@@ -342,8 +352,9 @@ TEST_F(OnlineLyrics, ATrackChangeCancelsTheSearchInFlight) {
 
     server.answer("/api/get", FakeLrclibServer::json(
                                   FakeLrclibServer::record(71, "Other", 233, "[00:01.00]other")));
-    finder->tagsRead(music.file("other.mp3"), tags());
-    finder->searchNow();
+    tagsArrive(tags());
+    finder->askWaiting(opened);
+    finder->searchNow(opened);
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Searching, Notice::Found}));
     EXPECT_EQ(lines->size(), 1);
     EXPECT_EQ(shown(), QStringList{"[00:01.00]other"});
@@ -361,7 +372,7 @@ TEST_F(OnlineLyrics, OffUntilTurnedOnAndKeptInTheSettingsFile) {
     EXPECT_TRUE(notices->isEmpty());
 
     QSignalSpy changed(finder.get(), &LyricFinder::searchOnlineChanged);
-    finder->setSearchOnline(true);
+    finder->setSearchOnline(true, opened);
     EXPECT_EQ(changed.size(), 1);
     // Turned on while the track has no lyrics, it looks for them at once.
     EXPECT_EQ(outcome(), (std::vector{Notice::Searching, Notice::Found}));
@@ -369,9 +380,25 @@ TEST_F(OnlineLyrics, OffUntilTurnedOnAndKeptInTheSettingsFile) {
 
     start();
     EXPECT_TRUE(finder->searchOnline());
-    finder->setSearchOnline(false);
+    finder->setSearchOnline(false, opened);
     start();
     EXPECT_FALSE(finder->searchOnline());
+}
+
+// Start-up may hand over a track the finder was not told of yet, and a call can come late.
+TEST_F(OnlineLyrics, ACallAboutAnotherOpeningAsksNothing) {
+    start();
+    open();
+    open();
+    for (const quint64 other : {opened.opening - 1, opened.opening + 1}) {
+        LyricFinder::Opened stale = opened;
+        stale.opening = other;
+        finder->searchNow(stale);
+        finder->anotherCandidate(stale);
+        finder->setSearchOnline(!finder->searchOnline(), stale);
+    }
+    EXPECT_TRUE(notices->isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 TEST(SearchMemory, AFailureIsTriedAgainByItselfAfterTheBackOff) {

@@ -47,89 +47,106 @@ LyricFinder::~LyricFinder() {
     files_.waitForDone();
 }
 
-void LyricFinder::trackOpened(const QString& mediaPath, bool lyricFileFound) {
+void LyricFinder::trackOpened(quint64 opening) {
     cancelRequest();
-    ++opening_;
-    mediaPath_ = mediaPath;
-    lyricFileFound_ = lyricFileFound;
-    tags_.reset();
-    key_.clear();
-    hasLines_ = lyricFileFound;
-    searchWhenTagged_ = false;
+    opening_ = opening;
+    linesShown_ = false;
+    waiting_ = false;
     lookingUp_ = false;
 }
 
-bool LyricFinder::tagsRead(const QString& mediaPath, const MediaTags& tags) {
-    if (mediaPath != mediaPath_ || tags_)
+const MediaTags* LyricFinder::tagsOf(const Opened& track) const {
+    return track.opening == opening_ ? track.tags : nullptr;
+}
+
+bool LyricFinder::askWaiting(const Opened& track) {
+    if (!tagsOf(track) || !std::exchange(waiting_, false))
         return false;
-    tags_ = tags;
-    key_ = SearchMemory::keyOf(mediaPath, tags);
-    if (std::exchange(searchWhenTagged_, false)) {
-        ask();
-        return false;
-    }
+    ask(track);
     return true;
 }
 
 void LyricFinder::showLines(const QStringList& lines) {
-    hasLines_ = true;
+    linesShown_ = true;
     Q_EMIT linesFound(lines);
 }
 
-void LyricFinder::searchByItself() {
-    if (!tags_ || !searchOnline_)
-        return;
-    // Found earlier in the run but not saved: shown again without asking.
-    if (const SearchMemory::Track* known = memory_.find(key_);
-        known && known->shown >= 0 && known->shown < int(known->timed.size()))
-        return showLines(known->timed[std::size_t(known->shown)].lines);
-    if (memory_.mayAskByItself(key_, clock_.elapsed()))
-        startSearch(Request::ByItself);
+bool LyricFinder::showRemembered(const Opened& track) {
+    const MediaTags* tags = tagsOf(track);
+    if (!tags || !searchOnline_)
+        return false;
+    const SearchMemory::Track* known = memory_.find(SearchMemory::keyOf(track.mediaPath, *tags));
+    if (!known || known->shown < 0 || known->shown >= int(known->timed.size()))
+        return false;
+    showLines(known->timed[std::size_t(known->shown)].lines);
+    return true;
 }
 
-void LyricFinder::searchNow() {
-    if (!mediaPath_.isEmpty())
-        startSearch(Request::Now);
+void LyricFinder::searchByItself(const Opened& track) {
+    const MediaTags* tags = tagsOf(track);
+    if (tags && searchOnline_ &&
+        memory_.mayAskByItself(SearchMemory::keyOf(track.mediaPath, *tags), clock_.elapsed()))
+        startSearch(Request::ByItself, track);
 }
 
-void LyricFinder::anotherCandidate() {
-    if (mediaPath_.isEmpty() || busy() || searchWhenTagged_)
+void LyricFinder::searchNow(const Opened& track) {
+    if (track.opening == opening_ && !track.mediaPath.isEmpty())
+        startSearch(Request::Now, track);
+}
+
+void LyricFinder::anotherCandidate(const Opened& track) {
+    if (track.opening != opening_ || track.mediaPath.isEmpty() || busy() || waiting_)
         return;
-    SearchMemory::Track* known = remembered();
-    if (known == nullptr || (!known->complete && nextCandidate(*known) >= int(known->timed.size())))
-        return startSearch(Request::Another);
-    offer(nextCandidate(*known));
+    if (!tagsOf(track))
+        return startSearch(Request::Another, track);
+    target_ = targetOf(track);
+    const SearchMemory::Track& known = remembered();
+    if (!known.complete && nextCandidate(known) >= int(known.timed.size()))
+        return startSearch(Request::Another, track);
+    offer(nextCandidate(known));
 }
 
 int LyricFinder::nextCandidate(const SearchMemory::Track& track) const {
-    // A lyric file found on opening is most likely the first candidate, saved by an earlier
-    // run; the next one is the one to offer.
-    return track.shown >= 0 ? track.shown + 1 : (lyricFileFound_ ? 1 : 0);
+    return track.shown >= 0 ? track.shown + 1 : target_.firstOffered;
 }
 
-void LyricFinder::setSearchOnline(bool on) {
+void LyricFinder::setSearchOnline(bool on, const Opened& track) {
     if (on == searchOnline_)
         return;
     searchOnline_ = on;
     ProgramSettings::write(options_.settingsFile, ProgramSettings::SearchLyricsOnline, on);
     Q_EMIT searchOnlineChanged(on);
-    if (on && tags_ && !hasLines_ && !busy() && memory_.mayAskByItself(key_, clock_.elapsed()))
-        startSearch(Request::ByItself);
+    const MediaTags* tags = tagsOf(track);
+    if (on && tags && !track.lyricFileFound && !linesShown_ && !busy() &&
+        memory_.mayAskByItself(SearchMemory::keyOf(track.mediaPath, *tags), clock_.elapsed()))
+        startSearch(Request::ByItself, track);
 }
 
-Lrclib::Track LyricFinder::track(bool forLookup) const {
+LyricFinder::Target LyricFinder::targetOf(const Opened& track) const {
+    Target target;
+    target.opening = track.opening;
+    if (track.tags)
+        target.key = SearchMemory::keyOf(track.mediaPath, *track.tags);
+    target.lookupQuery = query(track, true);
+    target.searchQuery = query(track, false);
+    target.places = LyricFile::placesFor(track.mediaPath, options_.userLyricsFolder);
+    target.firstOffered = track.lyricFileFound ? 1 : 0;
+    return target;
+}
+
+Lrclib::Track LyricFinder::query(const Opened& opened, bool forLookup) {
     Lrclib::Track track;
-    if (tags_) {
-        track.title = tags_->title;
-        track.artist = tags_->artist;
-        track.album = tags_->album;
-        track.durationMs = tags_->durationMs;
+    if (opened.tags) {
+        track.title = opened.tags->title;
+        track.artist = opened.tags->artist;
+        track.album = opened.tags->album;
+        track.durationMs = opened.tags->durationMs;
     }
     if (!track.title.isEmpty())
         return track;
     // Untagged files are mostly named "Artist - Title", or after their title alone: the
     // lookup tries the parts, the search the whole name.
-    track.title = QFileInfo(mediaPath_).completeBaseName();
+    track.title = QFileInfo(opened.mediaPath).completeBaseName();
     if (forLookup) {
         if (std::optional<Lrclib::ArtistAndTitle> parts = Lrclib::splitFileName(track.title)) {
             track.title = parts->title;
@@ -140,31 +157,31 @@ Lrclib::Track LyricFinder::track(bool forLookup) const {
     return track;
 }
 
-SearchMemory::Track* LyricFinder::remembered() {
-    return tags_ ? &memory_.at(key_) : nullptr;
+SearchMemory::Track& LyricFinder::remembered() {
+    return memory_.at(target_.key);
 }
 
-void LyricFinder::startSearch(Request request) {
+void LyricFinder::startSearch(Request request, const Opened& track) {
     cancelRequest();
     request_ = request;
     say(Notice::Searching);
-    if (tags_)
-        ask();
+    if (tagsOf(track))
+        ask(track);
     else
-        searchWhenTagged_ = true;
+        waiting_ = true;
 }
 
-void LyricFinder::ask() {
-    SearchMemory::Track& known = *remembered();
+void LyricFinder::ask(const Opened& track) {
+    target_ = targetOf(track);
+    SearchMemory::Track& known = remembered();
     if (request_ == Request::Another && known.complete)
         return offer(nextCandidate(known));
     // "Another candidate" adds to the list it has; any other search makes it anew.
     gathered_ = request_ == Request::Another ? known.timed : decltype(gathered_){};
     plainSeen_ = false;
     instrumentalSeen_ = false;
-    const Lrclib::Track lookupQuery = track(true);
     // The exact lookup first, while the list is empty; a search lists the rest.
-    lookingUp_ = gathered_.empty() && Lrclib::canLookUp(lookupQuery);
+    lookingUp_ = gathered_.empty() && Lrclib::canLookUp(target_.lookupQuery);
     LrclibLookup* const lrclib = lookup();
     if (lrclib == nullptr) {
         known.outcome = SearchMemory::Outcome::Failed;
@@ -172,9 +189,9 @@ void LyricFinder::ask() {
         return say(Notice::Offline);
     }
     if (lookingUp_)
-        lrclib->lookUp(lookupQuery);
+        lrclib->lookUp(target_.lookupQuery);
     else
-        lrclib->search(track(false));
+        lrclib->search(target_.searchQuery);
 }
 
 LrclibLookup* LyricFinder::lookup() {
@@ -191,7 +208,7 @@ void LyricFinder::cancelRequest() {
 
 void LyricFinder::answered(const LrclibLookup::Answer& answer) {
     const bool fromLookup = std::exchange(lookingUp_, false);
-    SearchMemory::Track& known = *remembered();
+    SearchMemory::Track& known = remembered();
     const auto failed = [&](Notice notice) {
         if (known.timed.empty()) {
             known.outcome = SearchMemory::Outcome::Failed;
@@ -221,7 +238,7 @@ void LyricFinder::answered(const LrclibLookup::Answer& answer) {
     }
     const int wanted = request_ == Request::Another ? nextCandidate(known) : 0;
     if (fromLookup && !(instrumentalSeen_ && gathered_.empty()) && wanted >= int(gathered_.size()))
-        return lookup_->search(track(false));
+        return lookup_->search(target_.searchQuery);
 
     known.timed = std::move(gathered_);
     gathered_.clear();
@@ -240,7 +257,7 @@ void LyricFinder::answered(const LrclibLookup::Answer& answer) {
 }
 
 void LyricFinder::offer(int wanted) {
-    const SearchMemory::Track& known = *remembered();
+    const SearchMemory::Track& known = remembered();
     const int count = int(known.timed.size());
     if (wanted < count)
         return show(wanted, false);
@@ -259,13 +276,12 @@ void LyricFinder::offer(int wanted) {
 }
 
 void LyricFinder::show(int index, bool wrapped) {
-    SearchMemory::Track& known = *remembered();
+    SearchMemory::Track& known = remembered();
     known.shown = index;
     const QStringList lines = known.timed[std::size_t(index)].lines;
     showLines(lines);
 
-    files_.start([this, opening = opening_, lines, wrapped,
-                  places = LyricFile::placesFor(mediaPath_, options_.userLyricsFolder)] {
+    files_.start([this, opening = target_.opening, lines, wrapped, places = target_.places] {
         const SavedLyrics::Outcome outcome = SavedLyrics::save(places, lines).outcome;
         // Queued to the finder's thread; the destructor waits for this work, so the finder
         // is still there to receive it, and Qt drops it if the finder goes before it runs.

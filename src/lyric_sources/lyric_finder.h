@@ -3,6 +3,7 @@
 #include "lyric_sources/lrclib_lookup.h"
 #include "lyric_sources/media_tags.h"
 #include "lyric_sources/search_memory.h"
+#include "lyrics/lyric_file.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -10,7 +11,6 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <memory>
-#include <optional>
 #include <vector>
 
 // LRCLIB's part in finding a track's lyrics (the order of all the sources is
@@ -22,7 +22,8 @@
 //
 // Everything slow happens elsewhere: the network on the event loop, files on a worker
 // thread. A new track cancels whatever was under way for the previous one, and nothing of
-// that one is signalled after it.
+// that one is signalled after it. The track itself is not the finder's: each call is handed
+// it (Opened), and a call about an opening other than the last one told does nothing.
 class LyricFinder : public QObject {
     Q_OBJECT
 public:
@@ -57,31 +58,41 @@ public:
     // Waits for a lyric file being saved.
     ~LyricFinder() override;
 
-    // A track was opened: forgets the previous one and cancels its search. lyricFileFound
-    // says whether the lyric file loader found a file for it (beside it or in the user's
-    // lyrics folder); nothing is looked for until its tags arrive.
-    void trackOpened(const QString& mediaPath, bool lyricFileFound);
-    // The tags of the track opened last (others are passed over). False when they are passed
-    // over, or when a search the user asked for waited for them: it runs now, and its answer
-    // takes the place of whatever else the track has.
-    bool tagsRead(const QString& mediaPath, const MediaTags& tags);
+    // The track a call is about. OpenedTrack keeps it and hands it over with every call; the
+    // finder keeps only what a search under way needs once the call that began it returns.
+    struct Opened {
+        quint64 opening = 0; // a call about an opening the finder was not told of does nothing
+        QString mediaPath;
+        bool lyricFileFound = false;     // beside it or in the user's lyrics folder
+        const MediaTags* tags = nullptr; // this opening's, once read
+    };
+
+    // A track was opened: cancels the previous one's search; nothing is looked for until its
+    // tags arrive.
+    void trackOpened(quint64 opening);
+    // The track's tags have arrived: a search the user asked for while they were being read
+    // runs now, and its answer takes the place of whatever else the track has. False when
+    // none waited.
+    bool askWaiting(const Opened& track);
     // Lines found elsewhere for the tagged track (its embedded lyrics): shown, and turning the
     // online search on no longer searches for it.
     void showLines(const QStringList& lines);
-    // The tagged track has no lyrics of its own: what this run found for it and did not save,
-    // else LRCLIB's, when the online search is on.
-    void searchByItself();
+    // When the online search is on: what this run found for the tagged track and did not
+    // save, shown again without asking. False when there is none.
+    bool showRemembered(const Opened& track);
+    // When the online search is on: LRCLIB's, unless this run already knows how it ends.
+    void searchByItself(const Opened& track);
 
     // The user's word: search LRCLIB for this track now, whatever the setting.
-    void searchNow();
+    void searchNow(const Opened& track);
     // The user's word: the lyrics shown are wrong; show and save the next timed candidate,
     // the first one again after the last.
-    void anotherCandidate();
+    void anotherCandidate(const Opened& track);
 
     bool searchOnline() const { return searchOnline_; }
     // Turns the online search on or off and writes the settings file. Turned on while the
     // track has no lyrics, it searches at once.
-    void setSearchOnline(bool on);
+    void setSearchOnline(bool on, const Opened& track);
 
     bool busy() const { return lookup_ && lookup_->busy(); }
 
@@ -94,20 +105,34 @@ Q_SIGNALS:
 private:
     enum class Request { ByItself, Now, Another };
 
-    void startSearch(Request request);
-    void ask();
+    // What a search, or a candidate shown, needs of the track after the call that began it.
+    struct Target {
+        quint64 opening = 0;
+        QString key; // in the memory
+        Lrclib::Track lookupQuery;
+        Lrclib::Track searchQuery; // should the exact lookup not do
+        LyricFile::Places places;  // where what is found is saved
+        // Offered first while none was shown: a lyric file found on opening is most likely
+        // the first candidate, saved by an earlier run.
+        int firstOffered = 0;
+    };
+
+    // The track's tags, when the call is about the track opened last.
+    const MediaTags* tagsOf(const Opened& track) const;
+    Target targetOf(const Opened& track) const;
+    static Lrclib::Track query(const Opened& track, bool forLookup);
+    void startSearch(Request request, const Opened& track);
+    void ask(const Opened& track);
     // The lookup, made when first needed; null when none can be made.
     LrclibLookup* lookup();
     void cancelRequest();
     void answered(const LrclibLookup::Answer& answer);
-    // The track's memory, or null before its tags are read.
-    SearchMemory::Track* remembered();
+    SearchMemory::Track& remembered();
     int nextCandidate(const SearchMemory::Track& track) const;
     // Shows the candidate `wanted` of the list, the first after the last, or says why not.
     void offer(int wanted);
     void show(int index, bool wrapped);
     void say(Notice notice);
-    Lrclib::Track track(bool forLookup) const;
 
     Options options_;
     std::unique_ptr<LrclibLookup> lookup_;
@@ -115,17 +140,13 @@ private:
     SearchMemory memory_;
     QElapsedTimer clock_;
 
-    // The track opened last.
-    quint64 opening_ = 0;
-    QString mediaPath_;
-    bool lyricFileFound_ = false;
-    std::optional<MediaTags> tags_;
-    QString key_; // in the memory, once the tags are read
-    bool hasLines_ = false;
-    bool searchWhenTagged_ = false;
+    quint64 opening_ = 0; // the track opened last
+    bool linesShown_ = false;
+    bool waiting_ = false; // a search the user asked for waits for the tags
 
-    // The request under way.
+    // The request under way, or the candidate shown last.
     Request request_ = Request::ByItself;
+    Target target_;
     std::vector<SearchMemory::Candidate> gathered_; // timed candidates so far
     bool lookingUp_ = false;
     bool plainSeen_ = false;

@@ -20,13 +20,15 @@ QStringList OpenedTrack::open(const QString& mediaPath) {
         artUrl_.clear();
     }
     mediaPath_ = mediaPath;
+    ++opening_;
+    tagsRead_ = false;
     tagOpening_ = 0;
     QStringList lines = findLyrics();
     Q_EMIT opened();
     if (held_) {
         // A finder already made must let go of the previous track now all the same.
         if (finder_)
-            finder_->trackOpened(mediaPath, lyricFileFound_);
+            finder_->trackOpened(opening_);
         lookingHeld_ = true;
     } else {
         lookFurther();
@@ -44,17 +46,25 @@ QStringList OpenedTrack::findLyrics() {
     if (!lines)
         lines = LyricFile::loadFile(files.inUserFolder);
     lyricFileFound_ = lines.has_value();
-    // Once the tags are read (a search the user asked for meanwhile goes first):
-    afterTags_ = [this, found = lyricFileFound_](const MediaTags& tags) {
-        if (found)
+    // Once the tags are read:
+    afterTags_ = [this] {
+        const LyricFinder::Opened track = handedOn();
+        // 3. a search the user asked for while they were being read, even over a lyric file;
+        if (finder().askWaiting(track) || track.lyricFileFound)
             return;
-        // 3. the lyrics embedded in the tags;
-        if (!tags.lyricLines.isEmpty())
-            return finder().showLines(tags.lyricLines);
-        // 4. LRCLIB's, asked by itself only when the user turned the online search on.
-        finder().searchByItself();
+        // 4. the lyrics embedded in the tags;
+        if (!tags_.lyricLines.isEmpty())
+            return finder().showLines(tags_.lyricLines);
+        // only when the user turned the online search on: 5. lyrics found earlier in this run
+        // and not saved; 6. LRCLIB's, asked by itself.
+        if (!finder().showRemembered(track))
+            finder().searchByItself(track);
     };
     return lines.value_or(QStringList{});
+}
+
+LyricFinder::Opened OpenedTrack::handedOn() const {
+    return {opening_, mediaPath_, lyricFileFound_, tagsRead_ ? &tags_ : nullptr};
 }
 
 void OpenedTrack::holdBack() {
@@ -68,7 +78,7 @@ void OpenedTrack::letGo() {
 }
 
 void OpenedTrack::lookFurther() {
-    finder().trackOpened(mediaPath_, lyricFileFound_);
+    finder().trackOpened(opening_);
     if (!services_.tagReader || mediaPath_.isEmpty())
         return;
     if (!tagLoader_) {
@@ -93,8 +103,8 @@ void OpenedTrack::tagsLoaded(quint64 opening, const QString& mediaPath, const Me
     tags_.cover = {};
     artUrl_ = artUrl;
     Q_EMIT tagsChanged();
-    if (finder().tagsRead(mediaPath, tags))
-        afterTags_(tags);
+    tagsRead_ = true;
+    afterTags_();
 }
 
 LyricFinder& OpenedTrack::finder() {
@@ -115,13 +125,13 @@ bool OpenedTrack::searchOnline() {
 }
 
 void OpenedTrack::setSearchOnline(bool on) {
-    finder().setSearchOnline(on);
+    finder().setSearchOnline(on, handedOn());
 }
 
 void OpenedTrack::searchNow() {
-    finder().searchNow();
+    finder().searchNow(handedOn());
 }
 
 void OpenedTrack::anotherCandidate() {
-    finder().anotherCandidate();
+    finder().anotherCandidate(handedOn());
 }

@@ -23,12 +23,14 @@ struct LyricSourceServices {
     LrclibLookupFactory lrclibLookups; // none: searches end as Offline
 };
 
-// The track opened last, as far as its lyrics and tags go, and the one place that says where
-// a track's lyrics come from (findLyrics()): its lyric file beside it, else the one in the
-// user's lyrics folder, else the lyrics embedded in its tags, else LRCLIB's. The first that
-// has any is all that is shown. The files are read at once; the tags on a worker thread, and
-// LRCLIB is asked by the finder on the event loop, so what those give arrives later as
-// linesFound() for the lyric line store.
+// The track opened last, as far as its lyrics and tags go: the one keeper of its path, its
+// tags and whether it has a lyric file, which the finder is handed with every call. And the
+// one place that says where a track's lyrics come from (findLyrics()): its lyric file beside
+// it, else the one in the user's lyrics folder; once the tags are read, a search the user
+// asked for meanwhile, else the lyrics embedded in them, else what this run found and did
+// not save, else LRCLIB's. The first that has any is all that is shown. The files are read
+// at once; the tags on a worker thread, and LRCLIB is asked by the finder on the event loop,
+// so what those give arrives later as linesFound() for the lyric line store.
 //
 // Nothing of it is made before the first track is looked at further or the user asks for
 // lyrics, so a start-up that holds it back (holdBack()) reads no tags and makes no network
@@ -80,18 +82,22 @@ private:
     void lookFurther();
     void tagsLoaded(quint64 opening, const QString& mediaPath, const MediaTags& tags,
                     const QString& artUrl);
+    // The track as the finder is told of it with every call.
+    LyricFinder::Opened handedOn() const;
 
     LyricSourceServices services_;
     std::unique_ptr<MediaTagLoader> tagLoader_;
     std::unique_ptr<LyricFinder> finder_;
     QString mediaPath_;
+    quint64 opening_ = 0; // counts open(), so that the finder tells a track opened again
     bool lyricFileFound_ = false;
-    std::function<void(const MediaTags&)> afterTags_; // the lookup's steps that need the tags
+    std::function<void()> afterTags_; // the lookup's steps that need the tags
     bool held_ = false;
     bool lookingHeld_ = false; // a track opened while held, not yet looked at further
     quint64 tagOpening_ = 0;   // the loader's opening of this track, 0 when none was asked
     QElapsedTimer sinceOpening_;
     bool hasTags_ = false;
+    bool tagsRead_ = false; // this opening's, not those kept from the last one
     MediaTags tags_;
     QString artUrl_;
 };
