@@ -3,6 +3,7 @@
 #include "forms/frm_show.h"
 #include "forms/lyric_menu.h"
 #include "forms/lyric_notices.h"
+#include "forms/lyric_search_window.h"
 #include "support/event_wait.h"
 #include "support/fake_lrclib_server.h"
 #include "support/player_fixture.h"
@@ -10,8 +11,14 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,6 +70,18 @@ protected:
             30'000);
     }
 
+    // The search window's parts, by the names a screen reader reads.
+    LyricSearchWindow* searchWindow() { return window().findChild<LyricSearchWindow*>(); }
+    template <typename Control> Control* searchPart(QStringView name) {
+        for (auto* part : searchWindow()->findChildren<Control*>())
+            if (part->accessibleName() == name)
+                return part;
+        return nullptr;
+    }
+    bool searchSays(QStringView text) {
+        return waitUntil([&] { return searchPart<QLabel>(u"消息")->text() == text; }, 30'000);
+    }
+
     FakeLrclibServer server;
     TempFolder music;
     const QString track = music.file(QStringLiteral("song.mp3"));
@@ -77,8 +96,8 @@ TEST_F(LyricMenuOnTheStrip, HoldsItsEntriesAndTheToggleIsTheSettingsLine) {
         if (!action->isSeparator() && action->isVisible())
             texts << action->text();
     // One screen: nothing to choose.
-    EXPECT_EQ(texts,
-              (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词", "锁定桌面歌词"}));
+    EXPECT_EQ(texts, (QStringList{"无歌词时自动在线搜索", "立即搜索歌词", "换一个歌词", "搜索歌词…",
+                                  "锁定桌面歌词"}));
     QAction* toggle = entry(menu, LyricMenu::SearchOnlineText);
     EXPECT_TRUE(toggle->isCheckable());
     EXPECT_FALSE(toggle->isChecked());
@@ -182,6 +201,123 @@ TEST_F(LyricMenuOnTheStrip, TheDesktopLyricsLockAndScreenAreChosenFromEitherSurf
     menu->hide();
     EXPECT_FALSE(lyricWindows.preferences().locked());
     EXPECT_EQ(desktopLyric.geometry().topLeft(), QPoint(1920, 1024 - 111));
+}
+
+// The search window, as a user goes through it: their own words, the candidates, a preview,
+// the choice kept where the lookup finds it first and shown at once, a file of theirs copied
+// in, the saved file removed, and a file of the user's own never touched.
+TEST_F(LyricMenuOnTheStrip, TheSearchWindowKeepsTheUsersChoiceAndNeverTheirOwnFile) {
+    using S = FakeLrclibServer;
+    server.answer("/api/search",
+                  S::json("[" + S::record(1, "Song", 200, {}, "plain words") + "," +
+                          S::record(2, "Song", 260, "[00:01.00]far") + "," +
+                          S::record(3, "Song (live)", 201, "[00:01.00]close line") + "]"));
+    window();
+    openTaggedTrack();
+    QMenu* menu = openMenu(control("Picture3"));
+    ASSERT_NE(menu, nullptr);
+    entry(menu, LyricMenu::SearchWindowText)->trigger();
+    ASSERT_NE(searchWindow(), nullptr);
+    ASSERT_TRUE(searchWindow()->isVisible());
+    const auto field = [&](QStringView name) { return searchPart<QLineEdit>(name); };
+    const auto button = [&](QStringView text) { return searchPart<QPushButton>(text); };
+    EXPECT_EQ(field(u"标题")->text(), QStringLiteral("Song"));
+    EXPECT_EQ(field(u"艺术家")->text(), QStringLiteral("Artist"));
+
+    // The user's own words, and Enter.
+    field(u"标题")->setText(QStringLiteral("Song (live)"));
+    QTest::keyClick(field(u"标题"), Qt::Key_Return);
+    auto* results = searchPart<QTreeWidget>(u"搜索结果");
+    ASSERT_TRUE(waitUntil([&] { return results->topLevelItemCount() == 3; }, 30'000));
+    EXPECT_EQ(server.requests().last().formValue("track_name"), QStringLiteral("Song (live)"));
+    EXPECT_EQ(results->currentItem()->text(0), QStringLiteral("Song (live)"));
+    EXPECT_EQ(results->topLevelItem(2)->text(4), QStringLiteral("纯文本"));
+    EXPECT_TRUE(searchPart<QPlainTextEdit>(u"歌词预览")
+                    ->toPlainText()
+                    .contains(QStringLiteral("00:01.00  close line")));
+
+    // Used: saved beside the media as the user's choice, and shown at once.
+    button(LyricSearchWindow::UseText)->click();
+    const QString beside = music.file(QStringLiteral("song.lrc"));
+    EXPECT_EQ(music.read(QStringLiteral("song.lrc")),
+              QByteArray("[re:Vellora chosen]\r\n[00:01.00]close line\r\n"));
+    EXPECT_EQ(player->lyricLines().lines(), QStringList{"[00:01.00]close line"});
+
+    // Nothing by itself, nor another candidate, replaces the choice; the next play finds it.
+    server.answer("/api/search", S::json("[" + S::record(9, "Song", 200, "[00:01.00]other") + "," +
+                                         S::record(10, "Song", 200, "[00:01.00]another") + "]"));
+    QSignalSpy notices(&player->openedTrack(), &OpenedTrack::notice);
+    entry(openMenu(control("Picture3")), LyricMenu::SearchOnlineText)->trigger();
+    entry(openMenu(control("Picture3")), LyricMenu::AnotherCandidateText)->trigger();
+    ASSERT_TRUE(waitUntil([&] { return notices.size() == 2; }, 30'000));
+    EXPECT_EQ(notices.last().at(1).toString(), QStringLiteral("已找到歌词（未保存）"));
+    player->replay();
+    EXPECT_EQ(player->lyricLines().lines(),
+              (QStringList{"[re:Vellora chosen]", "[00:01.00]close line"}));
+    EXPECT_TRUE(music.read(QStringLiteral("song.lrc")).contains("close line"));
+
+    // Removed, then a file of the user's copied in; their file is only read.
+    button(LyricSearchWindow::RemoveText)->click();
+    EXPECT_FALSE(QFile::exists(beside));
+    music.write(QStringLiteral("mine.txt"), "[00:02.00]my words\r\n");
+    dialogs.lyricFileAnswers << music.file(QStringLiteral("mine.txt"));
+    button(LyricSearchWindow::LoadText)->click();
+    EXPECT_EQ(music.read(QStringLiteral("song.lrc")),
+              QByteArray("[re:Vellora chosen]\r\n[00:02.00]my words\r\n"));
+    EXPECT_EQ(music.read(QStringLiteral("mine.txt")), QByteArray("[00:02.00]my words\r\n"));
+    EXPECT_EQ(player->lyricLines().lines(), QStringList{"[00:02.00]my words"});
+
+    // A file of the user's own wins: the window says so and writes nothing.
+    music.write(QStringLiteral("song.lrc"), "[00:03.00]typed by hand\r\n");
+    button(LyricSearchWindow::UseText)->click();
+    EXPECT_TRUE(searchSays(u"这首歌已有您自己的歌词文件，它优先于所选歌词，因此未保存"));
+    EXPECT_EQ(music.read(QStringLiteral("song.lrc")), QByteArray("[00:03.00]typed by hand\r\n"));
+    button(LyricSearchWindow::RemoveText)->click();
+    EXPECT_TRUE(QFile::exists(beside));
+}
+
+// A search that ends without results says why in one line, and one can be cancelled.
+TEST_F(LyricMenuOnTheStrip, TheSearchWindowSaysCalmlyWhyASearchFoundNothing) {
+    using S = FakeLrclibServer;
+    S::Answer silent;
+    silent.never = true;
+    const struct {
+        const char* name;
+        S::Answer answer;
+        const char16_t* said;
+    } rows[] = {
+        {"nothing", S::json("[]"), u"未找到歌词"},
+        {"server error", S::json("{}", 500), u"歌词网站出错"},
+        {"no answer, cancelled", silent, u"已取消搜索"},
+    };
+    window();
+    openTaggedTrack();
+    entry(openMenu(control("Picture3")), LyricMenu::SearchWindowText)->trigger();
+    for (const auto& row : rows) {
+        server.answer("/api/search", row.answer);
+        const qsizetype asked = server.requests().size();
+        QTest::keyClick(searchPart<QLineEdit>(u"标题"), Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return server.requests().size() > asked; }, 30'000))
+            << row.name;
+        if (row.answer.never)
+            searchPart<QPushButton>(LyricSearchWindow::CancelText)->click();
+        EXPECT_TRUE(searchSays(row.said)) << row.name;
+    }
+}
+
+// A playlist entry's own menu opens the window for that entry, playing or not.
+TEST_F(LyricMenuOnTheStrip, APlaylistEntryOpensTheSearchWindowForItself) {
+    const QString other = music.file(QStringLiteral("Band - Other Song.mp3"));
+    startWith({track, other});
+    auto* list = control<QListView>("List2");
+    Q_EMIT list->customContextMenuRequested(list->visualRect(list->model()->index(1, 0)).center());
+    auto* menu = window().findChild<QMenu*>(QStringLiteral("PlaylistMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->actions().first()->trigger();
+    ASSERT_NE(searchWindow(), nullptr);
+    EXPECT_EQ(searchWindow()->mediaPath(), other);
+    EXPECT_EQ(searchPart<QLineEdit>(u"标题")->text(), QStringLiteral("Other Song"));
+    EXPECT_EQ(searchPart<QLineEdit>(u"艺术家")->text(), QStringLiteral("Band"));
 }
 
 struct ChoiceCase {

@@ -7,7 +7,9 @@
 #include "forms/form1.h"
 #include "forms/frm_set.h"
 #include "forms/frm_show.h"
+#include "forms/lyric_search_window.h"
 #include "support/event_wait.h"
+#include "support/fake_lrclib_server.h"
 #include "support/temp_folder.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -121,6 +124,35 @@ TEST(Screenshots, MainWindowDesktopLyricAndToolbarLookAsDesigned) {
     EXPECT_EQ(at(toolbarShot, 400, 10), Backdrop);
     EXPECT_EQ(at(toolbarShot, 200, 33), Backdrop);
     EXPECT_EQ(at(toolbarShot, 150, 15), at(bar, 150, 15));
+}
+
+// The lyrics search window with a search's results and the closest timed one previewed.
+TEST(Screenshots, TheLyricsSearchWindowWithItsResults) {
+    using S = FakeLrclibServer;
+    FakeLrclibServer server;
+    server.answer(
+        "/api/search",
+        S::json("[" + S::record(1, "Night Ferry", 241, "[00:12.40]Lanterns on the water") + "," +
+                S::record(2, "Night Ferry (Live)", 266, "[00:03.10]Good evening") + "," +
+                S::record(3, "Night Ferry", 240, {}, "Lanterns on the water") + "]"));
+    TempFolder program;
+    FakeMediaEngine engine;
+    FakeWorld world(program.path());
+    LyricSourceServices sources;
+    sources.userLyricsFolder = program.file(QStringLiteral("lyrics"));
+    sources.lrclib.baseUrl = server.baseUrl();
+    sources.lrclibLookups = S::clients();
+    PlayerCore core(PlayerCoreServices{engine, world.launcher, world.fonts, world.lyricWindows(),
+                                       program.path(), program.path(), [] {}, sources});
+    LyricSearchWindow window(core.openedTrack(), world.dialogs);
+    window.move(80, 80);
+    window.openFor(program.file(QStringLiteral("Aster Vale - Night Ferry.mp3")));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+    auto* results = window.findChild<QTreeWidget*>();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return results->topLevelItemCount() == 3; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return exposed(window); }));
+    EXPECT_EQ(results->currentItem()->text(4), QStringLiteral("同步"));
+    photograph(window.frameGeometry(), QStringLiteral("lyrics-search"));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "forms/frm_show.h"
 #include "forms/lyric_menu.h"
 #include "forms/lyric_notices.h"
+#include "forms/lyric_search_window.h"
 #include "forms/lyric_windows.h"
 #include "forms/picture_box.h"
 #include "player/desktop_launcher.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -149,14 +151,19 @@ void Form1::connectEvents() {
     const DesktopLyricChoices desktopLyricChoices{
         &services_.lyricWindows.preferences(),
         [this] { return services_.lyricWindows.screens().screens(); }};
-    notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices),
+    const auto searchWindow = [this] { openLyricSearch(core_.openedTrack().mediaPath()); };
+    notices->follow(new LyricMenu(Picture3, core_.openedTrack(), desktopLyricChoices, searchWindow),
                     NoticePlacement::Surface::LyricStrip);
     // The desktop lyric offers the same menu, its notices showing beside it.
     services_.lyricWindows.whenLyricWindowMade(
-        [this, notices, desktopLyricChoices](FrmShow& lyricWindow) {
-            notices->follow(new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices),
-                            NoticePlacement::Surface::DesktopLyric);
+        [this, notices, desktopLyricChoices, searchWindow](FrmShow& lyricWindow) {
+            notices->follow(
+                new LyricMenu(&lyricWindow, core_.openedTrack(), desktopLyricChoices, searchWindow),
+                NoticePlacement::Surface::DesktopLyric);
         });
+    // A playlist entry's own menu: the search window for that entry, playing or not.
+    List2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List2, &QWidget::customContextMenuRequested, this, &Form1::playlistMenu);
 
     connect(Image9, &ClickArea::clicked, &core_, &PlayerCore::play);
     connect(Image11, &ClickArea::clicked, &core_, &PlayerCore::pause);
@@ -204,6 +211,27 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::addFile() {
     core_.playlist().addFile(services_.dialogs.openFile(this));
+}
+
+void Form1::openLyricSearch(const QString& mediaPath) {
+    if (mediaPath.isEmpty())
+        return;
+    if (!lyricSearch_)
+        lyricSearch_ = new LyricSearchWindow(core_.openedTrack(), services_.dialogs, this);
+    lyricSearch_->openFor(mediaPath);
+}
+
+void Form1::playlistMenu(const QPoint& at) {
+    const QModelIndex entry = List2->indexAt(at);
+    if (!entry.isValid())
+        return;
+    const QString path = core_.playlist().model().path(entry.row());
+    auto* menu = new QMenu(List2);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("PlaylistMenu"));
+    connect(menu->addAction(QString::fromUtf16(LyricMenu::SearchWindowText)), &QAction::triggered,
+            this, [this, path] { openLyricSearch(path); });
+    menu->popup(List2->viewport()->mapToGlobal(at));
 }
 
 void Form1::addFolder() {

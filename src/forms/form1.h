@@ -18,6 +18,7 @@ class PlayerCore;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class LyricSearchWindow;
 class QListView;
 class QPushButton;
 class QTimer;
@@ -65,6 +66,9 @@ private:
 
     void addFile();
     void addFolder();
+    // The lyrics search window for a track, made the first time it is asked for.
+    void openLyricSearch(const QString& mediaPath);
+    void playlistMenu(const QPoint& at);
     void showMessage(const QString& title, const QString& text);
     void showHeldMessages();
     void showHeldMessagesLater();
@@ -130,4 +134,5 @@ private:
     // Shown once the window is on screen, or the box before them is closed.
     HeldMessages heldMessages_;
     bool shownOnScreen_ = false;
+    LyricSearchWindow* lyricSearch_ = nullptr;
 };

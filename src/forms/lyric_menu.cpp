@@ -7,8 +7,10 @@
 #include <QMenu>
 #include <QWidget>
 
-LyricMenu::LyricMenu(QWidget* surface, OpenedTrack& track, DesktopLyricChoices desktopLyric)
-    : QObject(surface), surface_(surface), track_(track), desktopLyric_(desktopLyric) {
+LyricMenu::LyricMenu(QWidget* surface, OpenedTrack& track, DesktopLyricChoices desktopLyric,
+                     std::function<void()> searchWindow)
+    : QObject(surface), surface_(surface), track_(track), desktopLyric_(desktopLyric),
+      searchWindow_(std::move(searchWindow)) {
     surface->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(surface, &QWidget::customContextMenuRequested, this,
             [this, surface](const QPoint& at) { popup(surface->mapToGlobal(at)); });
@@ -39,6 +41,13 @@ QMenu* LyricMenu::menu() {
         Q_EMIT used();
         track_.anotherCandidate();
     });
+    if (searchWindow_) {
+        searchWindowEntry_ = menu_->addAction(QString::fromUtf16(SearchWindowText));
+        connect(searchWindowEntry_, &QAction::triggered, this, [this] {
+            Q_EMIT used();
+            searchWindow_();
+        });
+    }
     if (LyricWindowPreferences* preferences = desktopLyric_.preferences) {
         menu_->addSeparator();
         lock_ = menu_->addAction(QString::fromUtf16(LockText));
@@ -58,6 +67,8 @@ void LyricMenu::popup(const QPoint& globalPosition) {
     const bool hasTrack = !track_.mediaPath().isEmpty();
     searchNow_->setEnabled(hasTrack);
     anotherCandidate_->setEnabled(hasTrack);
+    if (searchWindowEntry_)
+        searchWindowEntry_->setEnabled(hasTrack);
     if (desktopLyric_.preferences) {
         lock_->setChecked(desktopLyric_.preferences->locked());
         listScreens();

@@ -1,5 +1,6 @@
 #include "lyric_sources/opened_track.h"
 
+#include "lyric_sources/lyric_search.h"
 #include "lyric_sources/media_tag_loader.h"
 #include "lyrics/lyric_file.h"
 
@@ -118,6 +119,39 @@ LyricFinder& OpenedTrack::finder() {
                 &OpenedTrack::searchOnlineChanged);
     }
     return *finder_;
+}
+
+LyricFile::Places OpenedTrack::placesFor(const QString& mediaPath) const {
+    return LyricFile::placesFor(mediaPath, services_.userLyricsFolder);
+}
+
+std::unique_ptr<LyricSearch> OpenedTrack::newSearch() const {
+    return std::make_unique<LyricSearch>(services_.lrclib, services_.lrclibLookups);
+}
+
+void OpenedTrack::readTagsOf(const QString& mediaPath, QObject* receiver,
+                             std::function<void(const MediaTags&)> then) {
+    if (!services_.tagReader || mediaPath.isEmpty())
+        return;
+    if (!otherTagLoader_) {
+        // Covers stay out of it: the window shows none.
+        otherTagLoader_ = std::make_unique<MediaTagLoader>(*services_.tagReader, QString());
+        connect(otherTagLoader_.get(), &MediaTagLoader::loaded, this,
+                [this](quint64 opening, const QString&, const MediaTags& tags, const QString&) {
+                    if (opening == otherOpening_ && otherReceiver_ && otherThen_)
+                        std::exchange(otherThen_, {})(tags);
+                });
+    }
+    otherReceiver_ = receiver;
+    otherThen_ = std::move(then);
+    otherOpening_ = otherTagLoader_->load(mediaPath);
+}
+
+void OpenedTrack::chosen(const QString& mediaPath, const QStringList& lines) {
+    if (mediaPath.isEmpty() || mediaPath != mediaPath_)
+        return;
+    lyricFileFound_ = true;
+    Q_EMIT linesFound(lines);
 }
 
 bool OpenedTrack::searchOnline() {

@@ -3,14 +3,17 @@
 #include "lyric_sources/lrclib_lookup.h"
 #include "lyric_sources/lyric_finder.h"
 #include "lyric_sources/media_tags.h"
+#include "lyrics/lyric_file.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
+class LyricSearch;
 class MediaTagLoader;
 
 // Where the lyrics and the tags of the tracks come from.
@@ -64,6 +67,17 @@ public:
     void searchNow();
     void anotherCandidate();
 
+    // For the lyrics search window, which works on any track, open or not.
+    LyricFile::Places placesFor(const QString& mediaPath) const;
+    std::unique_ptr<LyricSearch> newSearch() const;
+    // Reads a track's tags apart from the open track's; then is called on this thread with
+    // them, unless another track's were asked for meanwhile or the receiver is gone. No tag
+    // reader: never called.
+    void readTagsOf(const QString& mediaPath, QObject* receiver,
+                    std::function<void(const MediaTags&)> then);
+    // The user chose lyrics for the track: shown at once when it is the open one.
+    void chosen(const QString& mediaPath, const QStringList& lines);
+
 Q_SIGNALS:
     // A track was opened; what was said about the previous one no longer holds.
     void opened();
@@ -87,6 +101,10 @@ private:
 
     LyricSourceServices services_;
     std::unique_ptr<MediaTagLoader> tagLoader_;
+    std::unique_ptr<MediaTagLoader> otherTagLoader_; // the search window's
+    quint64 otherOpening_ = 0;
+    QPointer<QObject> otherReceiver_;
+    std::function<void(const MediaTags&)> otherThen_;
     std::unique_ptr<LyricFinder> finder_;
     QString mediaPath_;
     quint64 opening_ = 0; // counts open(), so that the finder tells a track opened again

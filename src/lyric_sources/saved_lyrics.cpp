@@ -5,35 +5,44 @@
 #include "files/text_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace SavedLyrics {
 
 namespace {
 
-QByteArray contentsOf(const QStringList& lines) {
-    QByteArray bytes = HeaderLine.toUtf8() + "\r\n";
+QByteArray contentsOf(const QStringList& lines, Mark mark) {
+    QByteArray bytes = (mark == Mark::Chosen ? ChosenHeaderLine : HeaderLine).toUtf8() + "\r\n";
     for (const QString& line : lines)
         bytes += line.toUtf8() + "\r\n";
     return bytes;
 }
 
-enum class Place { Free, Own, Users };
-
 // What the name holds, looked at without following a link: nothing there to lose, a file of
 // the program's own, or anything else, which is the user's (a link too, wherever it leads).
-Place placeOf(const OpenedFolder& folder, const QString& name) {
+FileKind kindOf(const OpenedFolder& folder, const QString& name) {
     switch (folder.entryAt(name)) {
     case OpenedFolder::Entry::Nothing:
-        return Place::Free;
+        return FileKind::None;
     case OpenedFolder::Entry::RegularFile:
         break;
     case OpenedFolder::Entry::Other:
-        return Place::Users;
+        return FileKind::Users;
     }
     const std::optional<QByteArray> start = folder.start(name, 4096);
     const QStringList first = start ? decodeTextLines(*start, 1) : QStringList();
-    return !first.isEmpty() && first.front() == HeaderLine ? Place::Own : Place::Users;
+    if (first.isEmpty())
+        return FileKind::Users;
+    if (first.front() == HeaderLine)
+        return FileKind::Found;
+    return first.front() == ChosenHeaderLine ? FileKind::Chosen : FileKind::Users;
+}
+
+// Whether lyrics of the mark may take the place of what is there.
+bool mayReplace(FileKind there, Mark mark) {
+    return there == FileKind::None || there == FileKind::Found ||
+           (there == FileKind::Chosen && mark == Mark::Chosen);
 }
 
 // The folder of a file, opened where it really is: the links on the way there are the
@@ -52,21 +61,32 @@ QString defaultUserFolder() {
     return userFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
 }
 
-bool isOwnFile(const QString& path) {
-    return placeOf(folderOf(path), QFileInfo(path).fileName()) == Place::Own;
+FileKind kindAt(const QString& path) {
+    if (path.isEmpty())
+        return FileKind::None;
+    const OpenedFolder folder = folderOf(path);
+    return folder.isOpen() ? kindOf(folder, QFileInfo(path).fileName()) : FileKind::None;
 }
 
-Result save(const LyricFile::Places& places, const QStringList& lines) {
+bool isOwnFile(const QString& path) {
+    const FileKind kind = kindAt(path);
+    return kind == FileKind::Found || kind == FileKind::Chosen;
+}
+
+bool removeOwnFile(const QString& path) {
+    return isOwnFile(path) && QFile::remove(path);
+}
+
+Result save(const LyricFile::Places& places, const QStringList& lines, Mark mark) {
     const QString& beside = places.beside;
     if (beside.isEmpty())
         return {};
-    const QByteArray contents = contentsOf(lines);
+    const QByteArray contents = contentsOf(lines, mark);
     const OpenedFolder media = folderOf(beside);
     const QString name = QFileInfo(beside).fileName();
     if (media.isOpen()) {
-        const Place there = placeOf(media, name);
-        // The loader would find the user's file first; lyrics kept elsewhere stay unseen.
-        if (there == Place::Users)
+        // The loader would find what is there first; lyrics kept elsewhere stay unseen.
+        if (!mayReplace(kindOf(media, name), mark))
             return {Outcome::UserFileKept, {}};
         if (DataFolder::isWritable(QFileInfo(beside).absolutePath()) &&
             media.replace(name, contents))
@@ -77,7 +97,7 @@ Result save(const LyricFile::Places& places, const QStringList& lines) {
         return {};
     const OpenedFolder users = folderOf(fallback);
     const QString fallbackName = QFileInfo(fallback).fileName();
-    if (placeOf(users, fallbackName) == Place::Users)
+    if (!mayReplace(kindOf(users, fallbackName), mark))
         return {Outcome::UserFileKept, {}};
     if (users.replace(fallbackName, contents))
         return {Outcome::Saved, fallback};

@@ -13,6 +13,8 @@ public:
 
     // The chosen file's full path; empty when the user cancelled.
     virtual QString openFile(QWidget* owner) = 0;
+    // The same for a lyric file.
+    virtual QString openLyricFile(QWidget* owner) = 0;
 
     // The chosen folder's path; empty when the user cancelled.
     virtual QString pickFolder(QWidget* owner, const QString& prompt) = 0;

@@ -47,6 +47,7 @@ public:
 class FakeDialogs : public Dialogs {
 public:
     QString openFile(QWidget*) override { return next(fileAnswers); }
+    QString openLyricFile(QWidget*) override { return next(lyricFileAnswers); }
     QString pickFolder(QWidget*, const QString& prompt) override {
         prompts << prompt;
         return next(folderAnswers);
@@ -69,6 +70,7 @@ public:
     }
 
     QStringList fileAnswers;
+    QStringList lyricFileAnswers;
     QStringList folderAnswers;
     QStringList prompts;
     QList<QFont> fontDialogStarts;

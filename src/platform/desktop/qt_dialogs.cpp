@@ -8,6 +8,11 @@ QString QtDialogs::openFile(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner);
 }
 
+QString QtDialogs::openLyricFile(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QStringLiteral("载入歌词文件"), QString(),
+                                        QStringLiteral("歌词文件 (*.lrc);;所有文件 (*)"));
+}
+
 QString QtDialogs::pickFolder(QWidget* owner, const QString& prompt) {
     return QFileDialog::getExistingDirectory(owner, prompt);
 }
