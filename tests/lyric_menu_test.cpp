@@ -236,8 +236,9 @@ TEST_F(LyricMenuOnTheStrip, TheSearchWindowKeepsTheUsersChoiceAndNeverTheirOwnFi
                     ->toPlainText()
                     .contains(QStringLiteral("00:01.00  close line")));
 
-    // Used: saved beside the media as the user's choice, and shown at once.
-    button(LyricSearchWindow::UseText)->click();
+    // Used with Enter on the result: saved beside the media as the user's choice, and shown
+    // at once.
+    QTest::keyClick(results, Qt::Key_Return);
     const QString beside = music.file(QStringLiteral("song.lrc"));
     EXPECT_EQ(music.read(QStringLiteral("song.lrc")),
               QByteArray("[re:Vellora chosen]\r\n[00:01.00]close line\r\n"));
@@ -274,6 +275,8 @@ TEST_F(LyricMenuOnTheStrip, TheSearchWindowKeepsTheUsersChoiceAndNeverTheirOwnFi
     EXPECT_EQ(music.read(QStringLiteral("song.lrc")), QByteArray("[00:03.00]typed by hand\r\n"));
     button(LyricSearchWindow::RemoveText)->click();
     EXPECT_TRUE(QFile::exists(beside));
+    QTest::keyClick(searchWindow(), Qt::Key_Escape);
+    EXPECT_FALSE(searchWindow()->isVisible());
 }
 
 // A search that ends without results says why in one line, and one can be cancelled.

@@ -150,7 +150,10 @@ void OpenedTrack::readTagsOf(const QString& mediaPath, QObject* receiver,
 void OpenedTrack::chosen(const QString& mediaPath, const QStringList& lines) {
     if (mediaPath.isEmpty() || mediaPath != mediaPath_)
         return;
+    // The track has a lyric file now: a search under way for it must not show over the choice.
     lyricFileFound_ = true;
+    if (finder_)
+        finder_->trackOpened(opening_);
     Q_EMIT linesFound(lines);
 }
 
