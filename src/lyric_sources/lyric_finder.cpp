@@ -206,6 +206,21 @@ void LyricFinder::cancelRequest() {
         lookup_->cancel();
 }
 
+std::optional<LyricFinder::Notice> LyricFinder::failureOf(LrclibLookup::Status status) {
+    switch (status) {
+    case LrclibLookup::Status::Offline:
+        return Notice::Offline;
+    case LrclibLookup::Status::TimedOut:
+        return Notice::TimedOut;
+    case LrclibLookup::Status::BadAnswer:
+        return Notice::ServerError;
+    case LrclibLookup::Status::Found:
+    case LrclibLookup::Status::NotFound:
+        break;
+    }
+    return std::nullopt;
+}
+
 void LyricFinder::answered(const LrclibLookup::Answer& answer) {
     const bool fromLookup = std::exchange(lookingUp_, false);
     SearchMemory::Track& known = remembered();
@@ -216,17 +231,8 @@ void LyricFinder::answered(const LrclibLookup::Answer& answer) {
         }
         say(notice);
     };
-    switch (answer.status) {
-    case LrclibLookup::Status::Offline:
-        return failed(Notice::Offline);
-    case LrclibLookup::Status::TimedOut:
-        return failed(Notice::TimedOut);
-    case LrclibLookup::Status::BadAnswer:
-        return failed(Notice::ServerError);
-    case LrclibLookup::Status::Found:
-    case LrclibLookup::Status::NotFound:
-        break;
-    }
+    if (const std::optional<Notice> failure = failureOf(answer.status))
+        return failed(*failure);
     for (const Lrclib::Record& record : answer.records) {
         const Lrclib::Lyrics lyrics = Lrclib::lyricsOf(record);
         instrumentalSeen_ = instrumentalSeen_ || lyrics.kind == Lrclib::Lyrics::Kind::Instrumental;

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // LRCLIB's part in finding a track's lyrics (the order of all the sources is
@@ -44,6 +45,8 @@ public:
     };
     Q_ENUM(Notice)
     static QString noticeText(Notice notice);
+    // Why a request ended without an answer to read: none when LRCLIB answered.
+    static std::optional<Notice> failureOf(LrclibLookup::Status status);
 
     struct Options {
         QString settingsFile;     // vellora.conf; see settings/program_settings.h

@@ -29,23 +29,9 @@ void LyricSearch::cancel() {
 
 void LyricSearch::answered(const LrclibLookup::Answer& answer) {
     busy_ = false;
-    using Status = LrclibLookup::Status;
-    using Notice = LyricFinder::Notice;
-    switch (answer.status) {
-    case Status::Found:
+    if (answer.status == LrclibLookup::Status::Found)
         Q_EMIT found(answer.records);
-        return;
-    case Status::NotFound:
-        Q_EMIT failed(LyricFinder::noticeText(Notice::NotFound));
-        return;
-    case Status::Offline:
-        Q_EMIT failed(LyricFinder::noticeText(Notice::Offline));
-        return;
-    case Status::TimedOut:
-        Q_EMIT failed(LyricFinder::noticeText(Notice::TimedOut));
-        return;
-    case Status::BadAnswer:
-        Q_EMIT failed(LyricFinder::noticeText(Notice::ServerError));
-        return;
-    }
+    else
+        Q_EMIT failed(LyricFinder::noticeText(
+            LyricFinder::failureOf(answer.status).value_or(LyricFinder::Notice::NotFound)));
 }
