@@ -28,11 +28,13 @@ class ChangeRecorder : public QObject {
     Q_OBJECT
 public:
     QList<QVariantMap> changes;
+    QList<qlonglong> seeked;
 public Q_SLOTS:
     void record(const QString& interface, const QVariantMap& changed, const QStringList&) {
         if (interface == Player)
             changes.append(changed);
     }
+    void recordSeek(qlonglong position) { seeked.append(position); }
 };
 
 class Mpris : public ::testing::Test, public PlayerFixture {
@@ -51,6 +53,9 @@ protected:
                                    QString::fromUtf16(DesktopIdentity::ObjectPath), Properties,
                                    "PropertiesChanged", &recorder,
                                    SLOT(record(QString, QVariantMap, QStringList))));
+        ASSERT_TRUE(client.connect(QString::fromUtf16(DesktopIdentity::BusName),
+                                   QString::fromUtf16(DesktopIdentity::ObjectPath), Player,
+                                   "Seeked", &recorder, SLOT(recordSeek(qlonglong))));
     }
 
     // The player answers from this thread's event loop, so the call waits running it.
@@ -109,6 +114,32 @@ TEST_F(Mpris, TransportCommandsTakeTheButtonsPaths) {
     EXPECT_EQ(player->playlist().currentRow(), 2); // wraps as the button does
     EXPECT_EQ(property("CanSeek"), false);
     EXPECT_EQ(property("CanGoNext"), true);
+}
+
+// Seeking from the bus: told once it can, moved in milliseconds, clamped by the core, and a
+// position for another track, or outside this one, passed over; each jump told as Seeked.
+TEST_F(Mpris, SeeksWhileTheEngineCanAndTellsEachJump) {
+    engine.length = 200'000;
+    engine.place(10'000, 1);
+    engineChanges(PlayState::Playing);
+    call(Player, "Seek", {qlonglong(5'000'000)});
+    EXPECT_EQ(engine.calls.filter("seek"), QStringList{}); // the engine cannot seek yet
+    engine.seekable = true;
+    engineChanges(PlayState::Playing);
+    EXPECT_EQ(recorder.changes.last().value("CanSeek"), true);
+    engine.calls.clear();
+    recorder.seeked.clear();
+    call(Player, "Seek", {qlonglong(5'000'000)});
+    call(Player, "Seek", {qlonglong(-60'000'000)});
+    call(Player, "Seek", {qlonglong(900'000'000)});
+    call(Player, "SetPosition", {metadata().value("mpris:trackid"), qlonglong(42'500'000)});
+    call(Player, "SetPosition",
+         {QVariant::fromValue(QDBusObjectPath("/io/github/vellora/Vellora/track/999")),
+          qlonglong(1'000'000)});
+    call(Player, "SetPosition", {metadata().value("mpris:trackid"), qlonglong(201'000'000)});
+    EXPECT_EQ(engine.calls, (QStringList{"seek=15000", "seek=0", "seek=200000", "seek=42500"}));
+    EXPECT_EQ(recorder.seeked, (QList<qlonglong>{15'000'000, 0, 200'000'000, 42'500'000}));
+    EXPECT_EQ(property("Position").toLongLong(), 42'500'000);
 }
 
 TEST_F(Mpris, MetadataDescribesTheOpenedTrackWithItsLyrics) {

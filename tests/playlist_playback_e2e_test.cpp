@@ -12,7 +12,9 @@
 #include "support/private_bus.h"
 #include "support/temp_folder.h"
 
+#include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QSignalSpy>
 #include <QTest>
@@ -154,6 +156,73 @@ TEST_F(PlaylistPlayback, MprisTellsThePlaybackThatReallyHappens) {
     EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Paused"));
     // Standing, the two agree exactly once the pause has settled.
     EXPECT_TRUE(waitUntil([&] { return std::abs(toldPosition() / 1e6 - position()) < 0.002; }));
+}
+
+// Seeking and the repeat mode from the bus, through the real engine: SetPosition lands on
+// the line at its second, Seek moves by an offset, and LoopStatus is the mode's button.
+TEST_F(PlaylistPlayback, MprisSeeksTheRealEngineAndSetsTheRepeatMode) {
+    const QString longTrack = music.file(QStringLiteral("long.wav"));
+    ASSERT_TRUE(testsupport::writeToneWav(longTrack, 34.0, 8000, 330.0));
+    music.write(QStringLiteral("long.lrc"), "[00:01.00]start\r\n[00:30.00]thirty seconds in\r\n");
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    QDBusConnection player = bus.connect(QStringLiteral("player"));
+    QDBusConnection client = bus.connect(QStringLiteral("client"));
+    MprisService mpris(*core, engine, [] {});
+    ASSERT_TRUE(mpris.registerOn(player));
+    const auto call = [&](const QString& interface, const QString& method,
+                          const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QString::fromUtf16(DesktopIdentity::BusName),
+            QString::fromUtf16(DesktopIdentity::ObjectPath), interface, method);
+        message.setArguments(arguments);
+        return client.call(message, QDBus::BlockWithGui);
+    };
+    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+    const auto property = [&](const char* name) {
+        return call(properties, QStringLiteral("Get"), {playerInterface, QString::fromLatin1(name)})
+            .arguments()
+            .value(0)
+            .value<QDBusVariant>()
+            .variant();
+    };
+    ASSERT_TRUE(plays(0, 0.2)); // the start-up play first
+    core->setCurrentPath(longTrack);
+    core->replay();
+    ASSERT_TRUE(waitUntil(
+        [&] { return engine.duration() > 30'000 && property("CanSeek").toBool(); }, TrackWaitMs));
+    const QDBusObjectPath track = qdbus_cast<QVariantMap>(property("Metadata"))
+                                      .value(QStringLiteral("mpris:trackid"))
+                                      .value<QDBusObjectPath>();
+    // Another track's id is passed over.
+    call(
+        playerInterface, QStringLiteral("SetPosition"),
+        {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/io/github/vellora/Vellora/track/0"))),
+         qlonglong(30'000'000)});
+    EXPECT_LT(position(), 20.0);
+    call(playerInterface, QStringLiteral("SetPosition"),
+         {QVariant::fromValue(track), qlonglong(30'000'000)});
+    ASSERT_TRUE(
+        waitUntil([&] { return core->status().lyric() == u"thirty seconds in"; }, TrackWaitMs));
+    EXPECT_GE(position(), 29.9);
+    call(playerInterface, QStringLiteral("Seek"), {qlonglong(-29'000'000)});
+    ASSERT_TRUE(waitUntil([&] { return core->status().lyric() == u"start"; }, TrackWaitMs));
+    EXPECT_LT(position(), 5.0);
+
+    EXPECT_EQ(property("LoopStatus").toString(), QStringLiteral("Playlist"));
+    const auto setLoop = [&](const char* status) {
+        return call(properties, QStringLiteral("Set"),
+                    {playerInterface, QStringLiteral("LoopStatus"),
+                     QVariant::fromValue(QDBusVariant(QString::fromLatin1(status)))});
+    };
+    setLoop("Track");
+    EXPECT_EQ(core->playMode(), PlayMode::RepeatTrack);
+    EXPECT_EQ(property("LoopStatus").toString(), QStringLiteral("Track"));
+    setLoop("None"); // not a mode of the player's: nothing changes
+    EXPECT_EQ(core->playMode(), PlayMode::RepeatTrack);
+    setLoop("Playlist");
+    EXPECT_EQ(core->playMode(), PlayMode::Advance);
 }
 
 } // namespace

@@ -81,6 +81,23 @@ void PlayerCore::stop() {
     services_.engine.stop();
 }
 
+void PlayerCore::playOrPause() {
+    if (services_.engine.playState() == PlayState::Playing)
+        pause();
+    else
+        play();
+}
+
+void PlayerCore::seekTo(qint64 milliseconds) {
+    MediaEngine& engine = services_.engine;
+    if (engine.canSeek())
+        engine.seek(std::clamp<qint64>(milliseconds, 0, engine.duration()));
+}
+
+void PlayerCore::seekBy(qint64 deltaMilliseconds) {
+    seekTo(services_.engine.position() + deltaMilliseconds);
+}
+
 void PlayerCore::setVolume(int volume) {
     services_.engine.setVolume(volume);
 }

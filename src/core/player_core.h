@@ -72,6 +72,12 @@ public Q_SLOTS:
     void play();
     void pause();
     void stop();
+    // Pauses while playing, else plays: one key or media button for both.
+    void playOrPause();
+    // Moves within the current media, to milliseconds or by a delta from where it is,
+    // clamped to it; nothing where the engine cannot seek.
+    void seekTo(qint64 milliseconds);
+    void seekBy(qint64 deltaMilliseconds);
     // 0 to 100.
     void setVolume(int volume);
     // Opens the media last opened again, or the design's sample path before any.

@@ -81,11 +81,7 @@ void MprisPlayerAdaptor::Pause() {
 }
 
 void MprisPlayerAdaptor::PlayPause() {
-    PlayerCore& core = service_->core();
-    if (service_->engine().playState() == PlayState::Playing)
-        core.pause();
-    else
-        core.play();
+    service_->core().playOrPause();
 }
 
 void MprisPlayerAdaptor::Stop() {
@@ -100,9 +96,29 @@ void MprisPlayerAdaptor::Previous() {
     service_->core().playlist().previousEntry();
 }
 
-void MprisPlayerAdaptor::Seek(qlonglong) {}
+void MprisPlayerAdaptor::Seek(qlonglong offset) {
+    service_->core().seekBy(offset / 1000);
+}
 
-void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
+// A position for a track that is no longer the current one is ignored, as MPRIS asks, and
+// so is one outside the track.
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong position) {
+    if (track.path() != service_->trackId().path() || position < 0 ||
+        position / 1000 > service_->engine().duration())
+        return;
+    service_->core().seekTo(position / 1000);
+}
+
+// The player has the two modes its buttons set: the track again, or on through the playlist
+// and round to its start. Any other value ("None") leaves the mode as it is: a property
+// setter has no call context to answer with an error from (Qt gives it none, and asking for
+// one there crashes), so the unchanged LoopStatus is the answer.
+void MprisPlayerAdaptor::setLoopStatus(const QString& status) {
+    if (status == u"Track")
+        service_->core().setPlayMode(PlayMode::RepeatTrack);
+    else if (status == u"Playlist")
+        service_->core().setPlayMode(PlayMode::Advance);
+}
 
 // A refused path is answered with an error; what passes joins the playlist once the caller
 // has its answer.

@@ -53,7 +53,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPlay)
-    Q_PROPERTY(bool CanSeek READ no)
+    Q_PROPERTY(bool CanSeek READ canSeek)
+    Q_PROPERTY(QString LoopStatus READ loopStatus WRITE setLoopStatus)
     Q_PROPERTY(bool CanControl READ yes)
 public:
     explicit MprisPlayerAdaptor(MprisService* service);
@@ -67,8 +68,10 @@ public:
     bool canGoNext() const;
     bool canGoPrevious() const;
     bool canPlay() const { return service_->canPlay(); }
+    bool canSeek() const { return service_->canSeek(); }
+    QString loopStatus() const { return service_->loopStatus(); }
+    void setLoopStatus(const QString& status);
     bool yes() const { return true; }
-    bool no() const { return false; }
 
 public Q_SLOTS:
     void Play();
@@ -77,10 +80,14 @@ public Q_SLOTS:
     void Stop();
     void Next();
     void Previous();
-    // The player cannot seek (CanSeek is false), so these change nothing.
+    // Microseconds, moved in whole milliseconds.
     void Seek(qlonglong offset);
     void SetPosition(const QDBusObjectPath& track, qlonglong position);
     void OpenUri(const QString& uri);
+
+Q_SIGNALS:
+    // The position jumped (a seek, a new position from the engine): microseconds.
+    void Seeked(qlonglong position);
 
 private:
     MprisService* service_;

@@ -25,8 +25,13 @@ MprisService::MprisService(PlayerCore& core, const MediaEngine& engine,
     : QObject(parent), core_(core), engine_(engine), raiseWindow_(std::move(raiseWindow)),
       refresh_(this, [this] { refresh(); }) {
     new MprisRootAdaptor(this);
-    new MprisPlayerAdaptor(this);
+    auto* player = new MprisPlayerAdaptor(this);
     new PlayerFilesAdaptor(this);
+    // A jump of the position (a seek from anywhere, a new media) is told as MPRIS's Seeked.
+    connect(&engine_, &MediaEngine::positionChanged, player, [this, player](qint64 milliseconds) {
+        if (connection_ && engine_.hasMedia())
+            Q_EMIT player->Seeked(milliseconds * 1000);
+    });
     connect(&engine_, &MediaEngine::playStateChanged, this, &MprisService::requestRefresh);
     connect(&engine_, &MediaEngine::mediaChanged, this, &MprisService::requestRefresh);
     connect(&engine_, &MediaEngine::durationChanged, this, &MprisService::requestRefresh);
@@ -37,6 +42,7 @@ MprisService::MprisService(PlayerCore& core, const MediaEngine& engine,
     connect(&core_.playlist(), &PlaylistController::currentRowChanged, this,
             &MprisService::requestRefresh);
     connect(&core_, &PlayerCore::mediaOpened, this, &MprisService::newOpening);
+    connect(&core_, &PlayerCore::playModeChanged, this, &MprisService::requestRefresh);
     connect(&core_.openedTrack(), &OpenedTrack::tagsChanged, this, &MprisService::detailsChanged);
     connect(&core_.lyricLines(), &QAbstractItemModel::modelReset, this,
             &MprisService::detailsChanged);
@@ -126,6 +132,20 @@ qlonglong MprisService::positionMicroseconds() const {
     return engine_.hasMedia() ? engine_.position() * 1000 : 0;
 }
 
+// The advance wraps to the first entry after the last: the playlist loops.
+QString MprisService::loopStatus() const {
+    return core_.playMode() == PlayMode::RepeatTrack ? QStringLiteral("Track")
+                                                     : QStringLiteral("Playlist");
+}
+
+bool MprisService::canSeek() const {
+    return engine_.canSeek();
+}
+
+QDBusObjectPath MprisService::trackId() {
+    return metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>();
+}
+
 bool MprisService::canPlay() const {
     return !core_.currentPath().isEmpty();
 }
@@ -163,6 +183,8 @@ void MprisService::refresh() {
     note(QStringLiteral("CanGoPrevious"), core_.playlist().canGoPrevious());
     note(QStringLiteral("CanPlay"), canPlay());
     note(QStringLiteral("CanPause"), canPlay());
+    note(QStringLiteral("CanSeek"), canSeek());
+    note(QStringLiteral("LoopStatus"), loopStatus());
     const QVariantMap tags = metadata();
     // Tags that arrive without news for the desktop (a file with none) are not told.
     if (toldMetadataKey_ != metadataKey_) {

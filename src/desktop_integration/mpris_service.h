@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusObjectPath>
 #include <QObject>
 #include <QVariantMap>
 #include <functional>
@@ -44,6 +45,10 @@ public:
     void setVolumeFraction(double volume);
     qlonglong positionMicroseconds() const;
     bool canPlay() const;
+    bool canSeek() const;
+    QString loopStatus() const;
+    // The current track's id, as its metadata names it.
+    QDBusObjectPath trackId();
 
     // Runs what may open a dialog or end the window after the bus has had its reply, so
     // a caller never waits on a message box or on the exit fade.

@@ -63,6 +63,14 @@ public:
     // Length of the current media in milliseconds; 0 while it is not known.
     virtual qint64 duration() const = 0;
 
+    // Whether the position can be moved: a media is open, loaded, of a known length, and
+    // neither stopped nor at its end. Told by mediaChanged, durationChanged and
+    // playStateChanged.
+    virtual bool canSeek() const = 0;
+    // Moves to milliseconds into the current media, clamped to it, keeping the play state;
+    // positionChanged tells the new position at once. Nothing without canSeek().
+    virtual void seek(qint64 milliseconds) = 0;
+
     // Stops output cleanly so that ending the process cuts no audio mid-buffer.
     virtual void shutdown() = 0;
 

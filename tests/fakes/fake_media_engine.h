@@ -33,6 +33,12 @@ public:
     }
     double rate() const override { return rate_; }
     qint64 duration() const override { return length; }
+    bool canSeek() const override { return seekable; }
+    void seek(qint64 milliseconds) override {
+        calls << QStringLiteral("seek=%1").arg(milliseconds);
+        place(milliseconds, rate_);
+        Q_EMIT positionChanged(milliseconds);
+    }
 
     // A current media at position, running at rate from now on.
     void place(qint64 position, double rate = 0) {
@@ -65,6 +71,7 @@ public:
     QString url;
     PlayState state = PlayState::Undefined;
     bool media = false;
+    bool seekable = false;
     qint64 length = 0;      // ms
     mutable qint64 now = 0; // the test's clock, ms
     qint64 readDelay = 0;

@@ -61,6 +61,8 @@ public:
     qint64 position() const override;
     double rate() const override { return clock_.rate(); }
     qint64 duration() const override { return duration_; }
+    bool canSeek() const override;
+    void seek(qint64 milliseconds) override;
     void shutdown() override;
 
 Q_SIGNALS:
@@ -97,6 +99,7 @@ private:
 
     void load();
     bool rewind();
+    bool seekInMpv(qint64 milliseconds);
     void setPaused(bool paused);
     void setState(PlayState state);
     void setSpeed(double speed);
@@ -135,7 +138,8 @@ private:
     std::int64_t activeEntry_ = 0;
     bool fileLoaded_ = false;
     bool playbackStarted_ = false;
-    // A rewind is queued in mpv; positions reported until it completes are from before it.
+    // A seek (a rewind too) is queued in mpv; positions reported until it completes are from
+    // before it.
     bool rewindPending_ = false;
 
     PlayState state_ = PlayState::Undefined;

@@ -68,11 +68,30 @@ void MpvEngine::stop() {
 }
 
 bool MpvEngine::rewind() {
-    if (!fileLoaded_)
-        return false;
-    const char* args[] = {mpvname::command::Seek, "0", mpvname::SeekAbsoluteExact, nullptr};
+    return fileLoaded_ && seekInMpv(0);
+}
+
+bool MpvEngine::seekInMpv(qint64 milliseconds) {
+    const QByteArray seconds = QByteArray::number(milliseconds / 1000.0, 'f', 3);
+    const char* args[] = {mpvname::command::Seek, seconds.constData(), mpvname::SeekAbsoluteExact,
+                          nullptr};
     rewindPending_ = mpv_->mpv_command(handle_, args) >= 0;
     return rewindPending_;
+}
+
+bool MpvEngine::canSeek() const {
+    if (!handle_ || !hasMedia_ || !fileLoaded_ || duration_ <= 0)
+        return false;
+    return state_ != PlayState::Stopped && state_ != PlayState::MediaEnded;
+}
+
+void MpvEngine::seek(qint64 milliseconds) {
+    if (!canSeek())
+        return;
+    const Announcer announcer(*this);
+    const qint64 target = std::clamp<qint64>(milliseconds, 0, duration_);
+    if (seekInMpv(target))
+        jumpTo(target);
 }
 
 void MpvEngine::setVolume(int volume) {
