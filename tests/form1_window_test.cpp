@@ -2,6 +2,7 @@
 // clicks, double-clicks, the list, drops, and what it shows of the player core.
 #include "desktop_integration/file_drops.h"
 #include "forms/frm_set.h"
+#include "forms/frm_show.h"
 #include "platform/process/process_signals.h"
 #include "support/double_click.h"
 #include "support/event_wait.h"
@@ -144,6 +145,67 @@ TEST_F(Form1Window, HiddenCommandButtonsStillTakeFocusInTabOrder) {
     QTest::keyClicks(control("Text1"), QStringLiteral("x"));
     QTest::keyClick(control("Command1"), Qt::Key_Return);
     EXPECT_EQ(engine.url, QStringLiteral("E:\\Music\\top\\Zelvorin-玫瑰花的葬礼.mp3x"));
+}
+
+// The window's keys, pressed where a user would have the focus: on the list, on a button
+// (which takes Space and Enter itself) and in the path box (which takes what edits text).
+TEST_F(Form1Window, KeysActWhereTheFocusedControlLeavesThem) {
+    startWith({"/music/a.mp3", "/music/b.mp3", "/music/c.mp3"});
+    Form1& form = window();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    engine.length = 200'000;
+    engine.seekable = true;
+    engine.place(60'000);
+    dialogs.fileAnswers = {"/music/added.mp3"};
+    const struct {
+        const char* focus;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        PlayState state;
+        const char* call; // what reaches the engine, "" for nothing
+    } rows[] = {
+        {"List2", Qt::Key_Space, Qt::NoModifier, PlayState::Paused, "play"},
+        {"List2", Qt::Key_Space, Qt::NoModifier, PlayState::Playing, "pause"},
+        {"List2", Qt::Key_Right, Qt::NoModifier, PlayState::Playing, "seek=65000"},
+        {"List2", Qt::Key_Left, Qt::NoModifier, PlayState::Playing, "seek=60000"},
+        {"List2", Qt::Key_Return, Qt::NoModifier, PlayState::Playing, "URL=/music/a.mp3"},
+        {"List2", Qt::Key_Right, Qt::ControlModifier, PlayState::Playing, "URL=/music/b.mp3"},
+        {"List2", Qt::Key_Left, Qt::ControlModifier, PlayState::Playing, "URL=/music/a.mp3"},
+        {"Command1", Qt::Key_Space, Qt::NoModifier, PlayState::Playing, "URL=/music/a.mp3"},
+        {"Text1", Qt::Key_Left, Qt::NoModifier, PlayState::Playing, ""},
+        {"Text1", Qt::Key_Space, Qt::NoModifier, PlayState::Playing, ""},
+        {"Image9", Qt::Key_Return, Qt::NoModifier, PlayState::Paused, "play"},
+        {"Text1", Qt::Key_O, Qt::ControlModifier, PlayState::Playing, ""},
+        {"List2", Qt::Key_Delete, Qt::NoModifier, PlayState::Playing, ""},
+        {"List2", Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier, PlayState::Playing, ""},
+        {"List2", Qt::Key_L, Qt::ControlModifier, PlayState::Playing, ""},
+    };
+    for (const auto& row : rows) {
+        engine.state = row.state;
+        engine.calls.clear();
+        QWidget* focused = control(row.focus);
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key(row.key), row.modifiers);
+        if (timer("Timer3")->isActive())
+            player->timer3Tick(); // the deferred play of previous and next
+        EXPECT_EQ(engine.calls.join(u','), QString::fromLatin1(row.call))
+            << row.focus << " " << row.key;
+    }
+    EXPECT_EQ(entries(), (QStringList{"/music/b.mp3", "/music/c.mp3", "/music/added.mp3"}));
+    EXPECT_EQ(dialogs.prompts, QStringList{"请选择文件夹"});
+    EXPECT_TRUE(lyricWindows.hasFrmShow() && lyricWindows.frmShow().isVisible());
+    EXPECT_EQ(control<QLineEdit>("Text1")->text().size(),
+              1 + QStringLiteral("/music/a.mp3").size());
+
+    // Tab reaches the image buttons along their strips, each named for a screen reader.
+    control("Picture4")->setFocus();
+    for (const char* name : {"Image9", "Image11", "Image10", "Image12", "Image13"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), control(name)) << name;
+    }
+    EXPECT_EQ(control("Image9")->accessibleName(), QStringLiteral("播放"));
+    EXPECT_EQ(control("Image3")->accessibleName(), QStringLiteral("单个音乐文件添加"));
 }
 
 TEST_F(Form1Window, TheAddButtonsAskTheDialogsAndTheTransportButtonsTheCore) {

@@ -1,9 +1,10 @@
 #include "forms/click_area.h"
 
 ClickArea::ClickArea(QWidget* parent, const QRect& geometry, const QString& toolTip)
-    : QWidget(parent) {
-    setGeometry(geometry);
-    setToolTip(toolTip);
+    : ImageButton(parent, geometry, toolTip) {}
+
+void ClickArea::paintEvent(QPaintEvent*) {
+    paintFocus();
 }
 
 void ClickArea::mousePressEvent(QMouseEvent* event) {

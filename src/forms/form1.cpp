@@ -13,9 +13,12 @@
 #include "player/dialogs.h"
 #include "player/exit_fade.h"
 #include "player/lyric_font.h"
+#include "window_services/main_window_keys.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -127,6 +130,10 @@ void Form1::connectEvents() {
     connect(Image6, &ClickArea::clicked, playlist, &PlaylistController::removeSelected);
     connect(Image5, &ClickArea::clicked, playlist, &PlaylistController::clear);
     List2->viewport()->installEventFilter(this);
+    // Every control that takes the focus hands the window its keys first.
+    for (QWidget* control : findChildren<QWidget*>())
+        if (control->focusPolicy() != Qt::NoFocus)
+            control->installEventFilter(this);
     // What the user types into the path box is what the play button plays.
     connect(Text1, &QLineEdit::textEdited, &core_, &PlayerCore::setCurrentPath);
 
@@ -187,6 +194,9 @@ void Form1::connectEvents() {
 // The list box the window was designed with keeps its selection when the blank space below
 // its last entry is clicked, and a double-click anywhere in it plays the selected entry.
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // Seen before the focused control: the list's own Space, say, gives way to the window's.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType())
+        return windowKey(static_cast<QWidget*>(watched), *static_cast<QKeyEvent*>(event));
     if (watched != List2->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
@@ -207,6 +217,59 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     default:
         return false;
     }
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    if (!windowKey(this, *event))
+        QWidget::keyPressEvent(event);
+}
+
+bool Form1::windowKey(const QWidget* focused, const QKeyEvent& key) {
+    using MainWindowKeys::Command;
+    using MainWindowKeys::Focus;
+    const Focus focus =
+        qobject_cast<const QLineEdit*>(focused) ? Focus::TextBox
+        : qobject_cast<const QAbstractButton*>(focused) || qobject_cast<const ImageButton*>(focused)
+            ? Focus::Button
+            : Focus::Other;
+    const std::optional<Command> command =
+        MainWindowKeys::commandFor(key.key(), key.modifiers(), focus);
+    if (!command)
+        return false;
+    PlaylistController& playlist = core_.playlist();
+    switch (*command) {
+    case Command::PlayOrPause:
+        core_.playOrPause();
+        break;
+    case Command::PlaySelected:
+        core_.playSelectedEntry();
+        break;
+    case Command::RemoveSelected:
+        playlist.removeSelected();
+        break;
+    case Command::Previous:
+        playlist.previousEntry();
+        break;
+    case Command::Next:
+        playlist.nextEntry();
+        break;
+    case Command::SeekBack:
+        core_.seekBy(-MainWindowKeys::SeekStepMs);
+        break;
+    case Command::SeekForward:
+        core_.seekBy(MainWindowKeys::SeekStepMs);
+        break;
+    case Command::AddFiles:
+        addFile();
+        break;
+    case Command::AddFolder:
+        addFolder();
+        break;
+    case Command::SwitchDesktopLyric:
+        core_.lyricSwitch().switchDesktopLyric();
+        break;
+    }
+    return true;
 }
 
 void Form1::addFile() {

@@ -53,6 +53,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -69,6 +70,9 @@ private:
     // The lyrics search window for a track, made the first time it is asked for.
     void openLyricSearch(const QString& mediaPath);
     void playlistMenu(const QPoint& at);
+    // The window's keys (window_services/main_window_keys.h), where the focused control
+    // leaves them; true when the key did something.
+    bool windowKey(const QWidget* focused, const QKeyEvent& key);
     void showMessage(const QString& title, const QString& text);
     void showHeldMessages();
     void showHeldMessagesLater();

@@ -98,6 +98,7 @@ void Form1::createControls() {
         named(new ClickArea(Picture2, designRect(4440, 0, 375, 375), QStringLiteral("关于我们")),
               "Image7");
     Image2 = named(new ClickArea(Picture2, designRect(3720, 0, 375, 375)), "Image2");
+    Image2->setAccessibleName(QStringLiteral("桌面歌词工具栏"));
 
     Picture1 = named(new PictureBox(this, designRect(3240, 4440, 4935, 1455), skin("Picture1")),
                      "Picture1");
@@ -152,6 +153,12 @@ void Form1::createControls() {
     Image13 = named(new ClickArea(Picture4, designRect(2400, 0, 615, 375)), "Image13");
     Image14 = named(new ClickArea(Picture4, designRect(3120, 0, 735, 375)), "Image14");
     Image15 = named(new ClickArea(Picture4, designRect(3960, 0, 855, 375)), "Image15");
+    // The transport images have no tooltip; a screen reader still names them.
+    const std::pair<ClickArea*, const char16_t*> transportNames[] = {
+        {Image9, u"播放"},    {Image11, u"暂停"},     {Image10, u"停止"},    {Image12, u"上一首"},
+        {Image13, u"下一首"}, {Image14, u"单曲循环"}, {Image15, u"顺序播放"}};
+    for (const auto& [image, name] : transportNames)
+        image->setAccessibleName(QString::fromUtf16(name));
 
     Text2 = named(new QLineEdit(this), "Text2");
     Text2->setGeometry(designRect(3240, 4080, 855, 270));
@@ -161,8 +168,11 @@ void Form1::createControls() {
     // client area, yet still take focus, and Space or Enter presses them.
     for (QPushButton* button : {Command1, Command2, Command3})
         button->setAutoDefault(true);
-    QWidget* const tabOrder[] = {w1,       Command1, List1,    Text1, Command2, Command3, Picture1,
-                                 Picture2, Check1,   Picture3, List2, Picture4, Text2};
+    // The image buttons follow their strip, left to right.
+    QWidget* const tabOrder[] = {
+        w1,       Command1, List1,   Text1,   Command2, Command3, Picture1, Picture2, Image3,
+        Image6,   Image4,   Image5,  Image1,  Image2,   Image7,   Check1,   Picture3, List2,
+        Picture4, Image9,   Image11, Image10, Image12,  Image13,  Image14,  Image15,  Text2};
     for (auto* widget : {w1, static_cast<QWidget*>(Picture1), static_cast<QWidget*>(Picture2),
                          static_cast<QWidget*>(Picture3), static_cast<QWidget*>(Picture4)})
         widget->setFocusPolicy(Qt::TabFocus);

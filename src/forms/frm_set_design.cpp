@@ -60,8 +60,9 @@ void FrmSet::createControls() {
     for (const Store& store : Stores) {
         const QPixmap picture = skinBitmap(store.name);
         const QPoint at(twipsToPixels(store.twips.x()), twipsToPixels(store.twips.y()));
-        image(this, store.name, QRect(at, picture.size()), picture)
-            ->setAttribute(Qt::WA_TransparentForMouseEvents);
+        ImageControl* stored = image(this, store.name, QRect(at, picture.size()), picture);
+        stored->setAttribute(Qt::WA_TransparentForMouseEvents);
+        stored->setFocusPolicy(Qt::NoFocus);
     }
     const auto states = [this](const char* stem) {
         const auto stored = [&](const char* state) {
@@ -112,6 +113,12 @@ void FrmSet::createControls() {
                    QStringLiteral("延迟0.5秒"));
     Image23 = image(Pic, "Image23", designRect(4080, 30, 30, 360), separator);
     Image1 = image(Pic, "Image1", designRect(30, 30, 375, 375), skin(QStringLiteral("Image1.gif")));
+    // Pictures, not buttons: nothing to reach or to read. The buttons without a tooltip are
+    // named for screen readers.
+    for (ImageControl* picture : {Image3, Image50, Image23, Image1})
+        picture->setFocusPolicy(Qt::NoFocus);
+    CmdRed->setAccessibleName(QStringLiteral("红色"));
+    CmdEnd->setAccessibleName(QStringLiteral("关闭"));
     CmdLrc = image(Pic, "CmdLrc", designRect(4200, 360, 885, 330), sel.normal,
                    QStringLiteral("搜索歌词"));
     CmdLrc->hide();

@@ -5,9 +5,7 @@
 
 ImageControl::ImageControl(QWidget* parent, const QRect& geometry, const QPixmap& picture,
                            const QString& toolTip)
-    : QWidget(parent), picture_(picture) {
-    setGeometry(geometry);
-    setToolTip(toolTip);
+    : ImageButton(parent, geometry, toolTip), picture_(picture) {
     // Moves without a button held change the picture too.
     setMouseTracking(true);
 }
@@ -23,10 +21,9 @@ bool ImageControl::setPicture(const QPixmap& picture) {
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
-    if (picture_.isNull())
-        return;
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
+    if (!picture_.isNull())
+        QPainter(this).drawPixmap(0, 0, picture_);
+    paintFocus();
 }
 
 // The handlers accept every event (Qt delivers them accepted), which keeps them from the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/click_recognizer.h"
+#include "forms/image_button.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -9,7 +10,7 @@
 // each new picture it is given. Like a windowless image it takes the mouse over its own
 // area, so the surface beneath hears nothing while the pointer is on the image, whether
 // or not anything listens to the image's signals.
-class ImageControl : public QWidget {
+class ImageControl : public ImageButton {
     Q_OBJECT
 public:
     ImageControl(QWidget* parent, const QRect& geometry, const QPixmap& picture,
@@ -23,7 +24,7 @@ public:
 Q_SIGNALS:
     void mouseMoved();   // with or without a button held
     void mousePressed(); // any button, each press of a double-click too
-    void clicked();      // the left button pressed and released over the image
+    // clicked(): the left button pressed and released over the image
 
 protected:
     void paintEvent(QPaintEvent* event) override;
