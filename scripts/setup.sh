@@ -27,8 +27,9 @@ packages=(
     # running and testing headless, and the program's Chinese texts; a window manager and
     # the X test extension's client library for the toolbar's drags under a manager
     xvfb xauth x11-utils xdotool fontconfig fonts-wqy-microhei openbox libxcb-xtest0-dev
-    # the desktop integration's tests: a private session bus, the desktop file validators
-    dbus-daemon desktop-file-utils appstream
+    # the desktop integration's tests: a private session bus, the desktop file validators,
+    # and a screen reader's side of AT-SPI (its bus launcher and Python client)
+    dbus-daemon desktop-file-utils appstream at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 if [ "${1:-}" = compositors ]; then

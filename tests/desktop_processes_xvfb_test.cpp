@@ -1,6 +1,7 @@
 // The program installed into a temporary prefix and started as the desktop starts it:
 // real processes on this X server, with a session bus of the test's own.
 #include "support/event_wait.h"
+#include "support/generated_audio.h"
 #include "support/generated_media.h"
 #include "support/private_bus.h"
 #include "support/temp_folder.h"
@@ -201,6 +202,55 @@ TEST_F(InstalledPlayer, ReadsTagsThroughTheInstalledMediaReaderAndRunsWithoutIt)
     EXPECT_EQ(metadata().value("xesam:title").toString(), "tagged");
     quit(*player);
     QFile::rename(reader + ".away", reader);
+}
+
+// A screen reader reaches the player over AT-SPI on a private accessibility bus: it lists
+// the image buttons as push buttons by their names, and pressing "播放" through its press
+// action plays with the real engine.
+TEST_F(InstalledPlayer, AScreenReaderListsTheButtonsByNameAndPressesPlay) {
+    ASSERT_TRUE(testsupport::writeToneWav(music.file("tone.wav"), 20.0));
+    QProcessEnvironment onTheBus = QProcessEnvironment::systemEnvironment();
+    onTheBus.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+    QProcess accessibilityBus;
+    accessibilityBus.setProcessEnvironment(onTheBus);
+    accessibilityBus.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return client.interface()->isServiceRegistered("org.a11y.Bus"); }, 20000));
+    const auto status = [&] {
+        QDBusMessage get = QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
+                                                          "org.freedesktop.DBus.Properties", "Get");
+        get << "org.mpris.MediaPlayer2.Player"
+            << "PlaybackStatus";
+        return client.call(get).arguments().value(0).value<QDBusVariant>().variant().toString();
+    };
+
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    const auto player = start({"tone.wav"});
+    qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return status() == "Playing"; }, 20000));
+    client.call(QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
+                                               "org.mpris.MediaPlayer2.Player", "Stop"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return status() == "Stopped"; }, 20000));
+
+    QProcess reader;
+    reader.setProcessEnvironment(onTheBus);
+    reader.start("/usr/bin/python3",
+                 {QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/atspi_press.py"), "Vellora",
+                  QStringLiteral("播放")});
+    ASSERT_TRUE(reader.waitForFinished(90000));
+    const QString listed = QString::fromUtf8(reader.readAllStandardOutput());
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().constData();
+    for (const char* name : {"播放", "暂停", "停止", "上一首", "下一首", "单个音乐文件添加",
+                             "删除选中歌曲", "显示桌面歌词"})
+        EXPECT_TRUE(listed.contains(QStringLiteral("push button\t") + QString::fromUtf8(name) +
+                                    QStringLiteral("\t")))
+            << name << "\n"
+            << listed.toStdString();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return status() == "Playing"; }, 20000));
+    quit(*player);
+    // Asked to end, the launcher takes its bus and the registry down with it.
+    accessibilityBus.terminate();
+    EXPECT_TRUE(accessibilityBus.waitForFinished(10000));
 }
 
 } // namespace
