@@ -135,6 +135,11 @@ TEST_F(Toolbar, ButtonClicksChooseColoursSendDelaysAndClose) {
     // A double-click is one click and a double-click, which the button does not handle.
     testsupport::doubleClick(testsupport::controlOf<ImageControl>(toolbar, "Delay1"), {3, 3});
     EXPECT_EQ(world.textChannel.texts, QStringList({"DELAY+", "DELAY-", "DELAY+"}));
+    // Space presses a button as a click does, and each has a name to be read by.
+    QTest::keyClick(testsupport::controlOf<ImageControl>(toolbar, "Delay2"), Qt::Key_Space);
+    EXPECT_EQ(world.textChannel.texts.last(), QStringLiteral("DELAY-"));
+    EXPECT_EQ(testsupport::controlOf<ImageControl>(toolbar, "CmdRed")->accessibleName(),
+              QStringLiteral("红色"));
 
     lyric().show();
     toolbar.show();

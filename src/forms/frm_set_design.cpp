@@ -126,4 +126,9 @@ void FrmSet::createControls() {
     buttons_ = {{Delay1, delay1}, {Delay2, delay2},  {CmdBlue, blue},     {CmdGreen, green},
                 {CmdRed, red},    {CmdWhite, white}, {CmdYellow, yellow}, {CmdSet, set},
                 {CmdLrc, sel},    {CmdLock, lock},   {CmdEnd, end}};
+    // Tab goes along the bar, left to right.
+    QWidget* const order[] = {Delay2,   Delay1,    CmdBlue, CmdGreen, CmdRed,
+                              CmdWhite, CmdYellow, CmdSet,  CmdEnd};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
