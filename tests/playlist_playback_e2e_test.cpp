@@ -121,24 +121,42 @@ TEST_F(PlaylistPlayback, RepeatModeReplaysTheTrackAgainAndAgain) {
     EXPECT_EQ(core->playlist().currentRow(), 0);
 }
 
-// What a panel applet reads over the bus follows the audio, on the second track as on the
-// first.
-TEST_F(PlaylistPlayback, MprisTellsThePlaybackThatReallyHappens) {
+// The player on a private session bus, and a client of it as a panel applet is.
+class PlaylistOnTheBus : public PlaylistPlayback {
+protected:
+    void SetUp() override {
+        PlaylistPlayback::SetUp();
+        ASSERT_TRUE(bus.isRunning());
+        mpris = std::make_unique<MprisService>(*core, engine, [] {});
+        ASSERT_TRUE(mpris->registerOn(player));
+    }
+    QDBusMessage call(const QString& interface, const QString& method,
+                      const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QString::fromUtf16(DesktopIdentity::BusName),
+            QString::fromUtf16(DesktopIdentity::ObjectPath), interface, method);
+        message.setArguments(arguments);
+        return client.call(message, QDBus::BlockWithGui);
+    }
+    QVariant property(const QString& name) {
+        return call(Properties, QStringLiteral("Get"), {PlayerInterface, name})
+            .arguments()
+            .value(0)
+            .value<QDBusVariant>()
+            .variant();
+    }
+
+    const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    const QString PlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
     PrivateBus bus;
-    ASSERT_TRUE(bus.isRunning());
     QDBusConnection player = bus.connect(QStringLiteral("player"));
     QDBusConnection client = bus.connect(QStringLiteral("client"));
-    MprisService mpris(*core, engine, [] {});
-    ASSERT_TRUE(mpris.registerOn(player));
-    const auto property = [&](const QString& name) {
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            QString::fromUtf16(DesktopIdentity::BusName),
-            QString::fromUtf16(DesktopIdentity::ObjectPath),
-            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-        get.setArguments({QStringLiteral("org.mpris.MediaPlayer2.Player"), name});
-        const QDBusMessage reply = client.call(get, QDBus::BlockWithGui);
-        return reply.arguments().value(0).value<QDBusVariant>().variant();
-    };
+    std::unique_ptr<MprisService> mpris;
+};
+
+// What a panel applet reads over the bus follows the audio, on the second track as on the
+// first.
+TEST_F(PlaylistOnTheBus, MprisTellsThePlaybackThatReallyHappens) {
     const auto toldPosition = [&] { return property(QStringLiteral("Position")).toLongLong(); };
 
     for (int track = 0; track < 2; ++track) {
@@ -160,33 +178,10 @@ TEST_F(PlaylistPlayback, MprisTellsThePlaybackThatReallyHappens) {
 
 // Seeking and the repeat mode from the bus, through the real engine: SetPosition lands on
 // the line at its second, Seek moves by an offset, and LoopStatus is the mode's button.
-TEST_F(PlaylistPlayback, MprisSeeksTheRealEngineAndSetsTheRepeatMode) {
+TEST_F(PlaylistOnTheBus, MprisSeeksTheRealEngineAndSetsTheRepeatMode) {
     const QString longTrack = music.file(QStringLiteral("long.wav"));
     ASSERT_TRUE(testsupport::writeToneWav(longTrack, 34.0, 8000, 330.0));
     music.write(QStringLiteral("long.lrc"), "[00:01.00]start\r\n[00:30.00]thirty seconds in\r\n");
-    PrivateBus bus;
-    ASSERT_TRUE(bus.isRunning());
-    QDBusConnection player = bus.connect(QStringLiteral("player"));
-    QDBusConnection client = bus.connect(QStringLiteral("client"));
-    MprisService mpris(*core, engine, [] {});
-    ASSERT_TRUE(mpris.registerOn(player));
-    const auto call = [&](const QString& interface, const QString& method,
-                          const QVariantList& arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QString::fromUtf16(DesktopIdentity::BusName),
-            QString::fromUtf16(DesktopIdentity::ObjectPath), interface, method);
-        message.setArguments(arguments);
-        return client.call(message, QDBus::BlockWithGui);
-    };
-    const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
-    const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
-    const auto property = [&](const char* name) {
-        return call(properties, QStringLiteral("Get"), {playerInterface, QString::fromLatin1(name)})
-            .arguments()
-            .value(0)
-            .value<QDBusVariant>()
-            .variant();
-    };
     ASSERT_TRUE(plays(0, 0.2)); // the start-up play first
     core->setCurrentPath(longTrack);
     core->replay();
@@ -197,23 +192,23 @@ TEST_F(PlaylistPlayback, MprisSeeksTheRealEngineAndSetsTheRepeatMode) {
                                       .value<QDBusObjectPath>();
     // Another track's id is passed over.
     call(
-        playerInterface, QStringLiteral("SetPosition"),
+        PlayerInterface, QStringLiteral("SetPosition"),
         {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/io/github/vellora/Vellora/track/0"))),
          qlonglong(30'000'000)});
     EXPECT_LT(position(), 20.0);
-    call(playerInterface, QStringLiteral("SetPosition"),
+    call(PlayerInterface, QStringLiteral("SetPosition"),
          {QVariant::fromValue(track), qlonglong(30'000'000)});
     ASSERT_TRUE(
         waitUntil([&] { return core->status().lyric() == u"thirty seconds in"; }, TrackWaitMs));
     EXPECT_GE(position(), 29.9);
-    call(playerInterface, QStringLiteral("Seek"), {qlonglong(-29'000'000)});
+    call(PlayerInterface, QStringLiteral("Seek"), {qlonglong(-29'000'000)});
     ASSERT_TRUE(waitUntil([&] { return core->status().lyric() == u"start"; }, TrackWaitMs));
     EXPECT_LT(position(), 5.0);
 
     EXPECT_EQ(property("LoopStatus").toString(), QStringLiteral("Playlist"));
     const auto setLoop = [&](const char* status) {
-        return call(properties, QStringLiteral("Set"),
-                    {playerInterface, QStringLiteral("LoopStatus"),
+        return call(Properties, QStringLiteral("Set"),
+                    {PlayerInterface, QStringLiteral("LoopStatus"),
                      QVariant::fromValue(QDBusVariant(QString::fromLatin1(status)))});
     };
     setLoop("Track");
