@@ -242,24 +242,20 @@ void LyricSearchWindow::use() {
         say(QStringLiteral("只能使用带时间轴的（同步）歌词"));
         return;
     }
-    const ChosenLyrics::Outcome outcome =
-        ChosenLyrics::keep(track_.placesFor(mediaPath_), result.lines);
-    kept(outcome.done, outcome.message, result.lines);
+    kept(ChosenLyrics::keep(track_.placesFor(mediaPath_), result.lines));
 }
 
 void LyricSearchWindow::load() {
     const QString file = dialogs_.openLyricFile(this);
     if (file.isEmpty())
         return;
-    const LyricFile::Places places = track_.placesFor(mediaPath_);
-    const ChosenLyrics::Outcome outcome = ChosenLyrics::keepFile(places, file);
-    kept(outcome.done, outcome.message, LyricFile::loadFile(file).value_or(QStringList()));
+    kept(ChosenLyrics::keepFile(track_.placesFor(mediaPath_), file));
 }
 
-void LyricSearchWindow::kept(bool done, const QString& message, const QStringList& lines) {
-    say(message);
-    if (done)
-        track_.chosen(mediaPath_, lines);
+void LyricSearchWindow::kept(const ChosenLyrics::Outcome& outcome) {
+    say(outcome.message);
+    if (outcome.done)
+        track_.chosen(mediaPath_, outcome.lines);
     showInUse();
 }
 

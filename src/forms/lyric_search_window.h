@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lyric_sources/chosen_lyrics.h"
 #include "lyric_sources/lyric_choice.h"
 
 #include <QDialog>
@@ -50,7 +51,7 @@ private:
     void use();
     void load();
     void remove();
-    void kept(bool done, const QString& message, const QStringList& lines);
+    void kept(const ChosenLyrics::Outcome& outcome);
     void showInUse();
     void say(const QString& message);
     void setBusy(bool busy);

@@ -13,7 +13,8 @@ namespace ChosenLyrics {
 
 struct Outcome {
     bool done = false;
-    QString message; // one line for the window
+    QString message;   // one line for the window
+    QStringList lines; // what was kept, when done
 };
 
 Outcome keep(const LyricFile::Places& places, const QStringList& lines);
