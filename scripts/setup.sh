@@ -39,6 +39,9 @@ if [ "${1:-}" = compositors ]; then
     # platform it runs on) to turn its outputs off and on, and GNOME's mutter
     packages+=(sway xwayland grim x11-xserver-utils qt6-wayland kwin-x11 kwin-wayland mutter
         libkf5screen-bin qtwayland5)
+    # the ways to global shortcuts that the tests meet for real: the desktop portal with
+    # KDE's backend, and KDE's global shortcut service
+    packages+=(xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin)
 fi
 if [ "${1:-}" = bench ]; then
     # the mpv player, an MP3 encoder and a compositing manager for the side-by-side comparison;

@@ -14,9 +14,13 @@ Files in(const QString& dataFolder) {
 
 bool read(const QString& file, Switch setting) {
     if (file.isEmpty())
-        return false;
+        return setting.onByDefault;
     const std::optional<QByteArray> value = KeyValueFile::read(file, setting.key);
-    return value && value->compare("yes", Qt::CaseInsensitive) == 0;
+    if (value && value->compare("yes", Qt::CaseInsensitive) == 0)
+        return true;
+    if (value && value->compare("no", Qt::CaseInsensitive) == 0)
+        return false;
+    return setting.onByDefault;
 }
 
 bool write(const QString& file, Switch setting, bool on) {

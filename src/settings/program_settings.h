@@ -24,6 +24,12 @@
 //     desktop_lyric_screen   an output's name  none: the primary one   LyricWindowPreferences
 //     lock_desktop_lyric     yes or no         no                      LyricWindowPreferences
 //     search_lyrics_online   yes or no         no                      LyricFinder
+//     tray_icon              yes or no         yes                     TrayIcon
+//     shortcut_desktop_lyric       a key: Ctrl+Alt+W     GlobalShortcuts
+//     shortcut_lock_desktop_lyric  a key: Ctrl+Alt+K     (the triggers each global shortcut
+//     shortcut_play_pause          a key: Ctrl+Alt+P      prefers; written with the default
+//     shortcut_next                a key: Ctrl+Alt+N      where missing, an empty line turns
+//     shortcut_previous            a key: Ctrl+Alt+B      the shortcut off)
 namespace ProgramSettings {
 
 // The files' paths, made here and nowhere else.
@@ -33,10 +39,11 @@ struct Files {
 };
 Files in(const QString& dataFolder);
 
-// A line of vellora.conf that is on only where it says yes (in any case); any other value,
-// or no line, is off.
+// A line of vellora.conf that is on where it says yes and off where it says no (in any case);
+// any other value, or no line, is its default.
 struct Switch {
     QByteArrayView key;
+    bool onByDefault = false;
 };
 // A line of vellora.conf that holds one line of text; without the line, none.
 struct Text {
@@ -46,6 +53,12 @@ struct Text {
 inline constexpr Text DesktopLyricScreen{"desktop_lyric_screen"};
 inline constexpr Switch LockDesktopLyric{"lock_desktop_lyric"};
 inline constexpr Switch SearchLyricsOnline{"search_lyrics_online"};
+inline constexpr Switch TrayIcon{"tray_icon", true};
+inline constexpr Text DesktopLyricShortcut{"shortcut_desktop_lyric"};
+inline constexpr Text LockDesktopLyricShortcut{"shortcut_lock_desktop_lyric"};
+inline constexpr Text PlayPauseShortcut{"shortcut_play_pause"};
+inline constexpr Text NextShortcut{"shortcut_next"};
+inline constexpr Text PreviousShortcut{"shortcut_previous"};
 
 // An empty file reads every setting as its default and writes nothing. A write returns false
 // when the file could not be written, or is too large to be the program's (it is then left
