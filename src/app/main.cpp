@@ -2,8 +2,10 @@
 #include "desktop_integration/command_line.h"
 #include "desktop_integration/desktop_identity.h"
 #include "desktop_integration/file_drops.h"
+#include "desktop_integration/global_shortcuts.h"
 #include "desktop_integration/mpris_service.h"
 #include "desktop_integration/single_instance.h"
+#include "desktop_integration/tray_icon.h"
 #include "desktop_lyric/lyric_settings.h"
 #include "files/data_folder.h"
 #include "forms/form1.h"
@@ -25,6 +27,7 @@
 #include "platform/process/process_signals.h"
 #include "platform/process/program_files.h"
 #include "platform/process/start_platform.h"
+#include "platform/shortcuts/system_global_shortcuts.h"
 #include "settings/program_settings.h"
 
 #include <QApplication>
@@ -142,13 +145,35 @@ int main(int argc, char** argv) {
     QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &core.exit(),
                      &ExitSequence::requestClose);
     form.show();
-    // Media keys and applets find the player once its window is up; without a session bus
-    // it runs as it always did.
-    MprisService mpris(core, engine, [&form] {
+    const auto raiseWindow = [&form] {
         form.showNormal();
         form.raise();
         form.activateWindow();
-    });
+    };
+    // Media keys and applets find the player once its window is up; without a session bus
+    // it runs as it always did.
+    MprisService mpris(core, engine, raiseWindow);
     QTimer::singleShot(0, &mpris, [&mpris, &bus] { mpris.registerOn(bus); });
+    // The global shortcuts and the tray icon are asked of the desktop once the window is on
+    // screen, so that start-up never waits on them.
+    std::unique_ptr<GlobalShortcuts> shortcuts;
+    std::unique_ptr<TrayIcon> tray;
+    QObject::connect(
+        &form, &Form1::shownOnScreen, &form,
+        [&] {
+            LyricWindowPreferences& lyricPreferences = lyricWindows.preferences();
+            shortcuts = std::make_unique<GlobalShortcuts>(
+                core, lyricPreferences, settingsFiles.program, systemGlobalShortcutWays(bus),
+                [](const QString& text) {
+                    std::fprintf(stderr, "vellora: %s\n", qUtf8Printable(text));
+                });
+            shortcuts->start();
+            if (ProgramSettings::read(settingsFiles.program, ProgramSettings::TrayIcon)) {
+                tray =
+                    std::make_unique<TrayIcon>(core, engine, lyricPreferences, form, raiseWindow);
+                tray->show();
+            }
+        },
+        Qt::QueuedConnection);
     return QApplication::exec();
 }

@@ -7,7 +7,6 @@
 
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -98,8 +97,7 @@ QVariantMap MprisService::metadata() {
                      QUrl::fromLocalFile(mediaPath).toString(QUrl::FullyEncoded));
     const OpenedTrack& track = core_.openedTrack();
     const MediaTags& tags = track.tags();
-    metadata_.insert(QStringLiteral("xesam:title"),
-                     tags.title.isEmpty() ? QFileInfo(mediaPath).completeBaseName() : tags.title);
+    metadata_.insert(QStringLiteral("xesam:title"), track.title());
     // MPRIS types the artists as a list and the album as one text.
     if (!tags.artist.isEmpty())
         metadata_.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});

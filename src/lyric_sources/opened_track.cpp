@@ -5,6 +5,7 @@
 #include "lyrics/lyric_file.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <utility>
 
 OpenedTrack::OpenedTrack(LyricSourceServices services, QObject* parent)
@@ -171,4 +172,10 @@ void OpenedTrack::searchNow() {
 
 void OpenedTrack::anotherCandidate() {
     finder().anotherCandidate(handedOn());
+}
+
+QString OpenedTrack::title() const {
+    if (!tags_.title.isEmpty() || mediaPath_.isEmpty())
+        return tags_.title;
+    return QFileInfo(mediaPath_).completeBaseName();
 }

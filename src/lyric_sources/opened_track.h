@@ -59,6 +59,9 @@ public:
     // opened again keeps those of its last opening until they are read again.
     bool hasTags() const { return hasTags_; }
     const MediaTags& tags() const { return tags_; }
+    // The title the tags give, else the file's name without its extension; empty before the
+    // first track.
+    QString title() const;
     QString artUrl() const { return artUrl_; }
 
     // The user's word, from the lyrics menu.

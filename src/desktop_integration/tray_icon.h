@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <functional>
+
+class LyricWindowPreferences;
+class MediaEngine;
+class PlayerCore;
+class QAction;
+class QWidget;
+
+// The player in the desktop's tray: Qt speaks StatusNotifierItem where a tray host is on the
+// session bus, else the X11 system tray. The tooltip names the open track; the menu plays or
+// pauses, steps, shows and locks the desktop lyric, and quits with the main window's fade.
+// Activating the icon brings the main window up, or minimises it when it is the active one.
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    static constexpr auto PlayText = u"播放";
+    static constexpr auto PauseText = u"暂停";
+    static constexpr auto PreviousText = u"上一首";
+    static constexpr auto NextText = u"下一首";
+    static constexpr auto DesktopLyricText = u"桌面歌词";
+    static constexpr auto LockText = u"锁定桌面歌词";
+    static constexpr auto QuitText = u"退出";
+
+    // raiseWindow brings the main window to the front, as a second start does.
+    TrayIcon(PlayerCore& core, const MediaEngine& engine, LyricWindowPreferences& lyricPreferences,
+             QWidget& mainWindow, std::function<void()> raiseWindow, QObject* parent = nullptr);
+    ~TrayIcon() override;
+
+    // Shows the icon where the desktop has a tray; false, and nothing shown, where it has none.
+    bool show();
+
+    QString toolTip() const { return icon_.toolTip(); }
+    QMenu& menu() { return menu_; }
+    // What activating the icon does.
+    void activate();
+
+private:
+    void updateToolTip();
+    void updatePlayState();
+
+    PlayerCore& core_;
+    const MediaEngine& engine_;
+    QWidget& mainWindow_;
+    std::function<void()> raiseWindow_;
+    // The icon refers to its menu, so the menu is declared first and goes last.
+    QMenu menu_;
+    QSystemTrayIcon icon_;
+    QAction* playPause_;
+    QAction* desktopLyric_;
+    QAction* lock_;
+};
