@@ -10,12 +10,16 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QMutex>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -82,14 +86,17 @@ protected:
         });
     }
     QString playingUrl() { return metadata().value("xesam:url").toString(); }
-    QVariantMap metadata() {
-        QDBusMessage get = QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
-                                                          "org.freedesktop.DBus.Properties", "Get");
-        get << "org.mpris.MediaPlayer2.Player"
-            << "Metadata";
-        const QDBusMessage reply = client.call(get);
-        const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
-        return qdbus_cast<QVariantMap>(value);
+    QVariantMap metadata() { return qdbus_cast<QVariantMap>(playerProperty("Metadata")); }
+    QString playbackStatus() { return playerProperty("PlaybackStatus").toString(); }
+    QVariant playerProperty(const char* name) {
+        return property(BusName, "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player", name);
+    }
+    QVariant property(const QString& service, const QString& path, const QString& interface,
+                      const char* name) {
+        QDBusMessage get =
+            QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Properties", "Get");
+        get << interface << QString::fromLatin1(name);
+        return client.call(get).arguments().value(0).value<QDBusVariant>().variant();
     }
     static QString url(const QString& path) {
         return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
@@ -216,21 +223,14 @@ TEST_F(InstalledPlayer, AScreenReaderListsTheButtonsByNameAndPressesPlay) {
     accessibilityBus.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return client.interface()->isServiceRegistered("org.a11y.Bus"); }, 20000));
-    const auto status = [&] {
-        QDBusMessage get = QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
-                                                          "org.freedesktop.DBus.Properties", "Get");
-        get << "org.mpris.MediaPlayer2.Player"
-            << "PlaybackStatus";
-        return client.call(get).arguments().value(0).value<QDBusVariant>().variant().toString();
-    };
 
     qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     const auto player = start({"tone.wav"});
     qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
-    ASSERT_TRUE(testsupport::waitUntil([&] { return status() == "Playing"; }, 20000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return playbackStatus() == "Playing"; }, 20000));
     client.call(QDBusMessage::createMethodCall(BusName, "/org/mpris/MediaPlayer2",
                                                "org.mpris.MediaPlayer2.Player", "Stop"));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return status() == "Stopped"; }, 20000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return playbackStatus() == "Stopped"; }, 20000));
 
     QProcess reader;
     reader.setProcessEnvironment(onTheBus);
@@ -246,11 +246,139 @@ TEST_F(InstalledPlayer, AScreenReaderListsTheButtonsByNameAndPressesPlay) {
                                     QStringLiteral("\t")))
             << name << "\n"
             << listed.toStdString();
-    EXPECT_TRUE(testsupport::waitUntil([&] { return status() == "Playing"; }, 20000));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return playbackStatus() == "Playing"; }, 20000));
     quit(*player);
     // Asked to end, the launcher takes its bus and the registry down with it.
     accessibilityBus.terminate();
     EXPECT_TRUE(accessibilityBus.waitForFinished(10000));
 }
 
+// A tray host as a panel is one: the StatusNotifierWatcher on the session bus, which the
+// items register with.
+class FakeStatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+public:
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const {
+        const QMutexLocker lock(&mutex_);
+        return items_;
+    }
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) {
+        const QMutexLocker lock(&mutex_);
+        items_ << service;
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+private:
+    mutable QMutex mutex_;
+    QStringList items_;
+};
+
+// The tray icon through a panel's eyes: the item registers, its tooltip names the track
+// playing, and its menu, read and clicked over the menu's own interface, pauses the real
+// engine, steps to the next track and quits.
+TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
+    QDBusConnection panel = bus.connect("panel");
+    // The player asks the watcher while the test waits on the player's answers: the watcher
+    // answers from a thread of its own.
+    QThread panelThread;
+    FakeStatusNotifierWatcher watcher;
+    watcher.moveToThread(&panelThread);
+    panelThread.start();
+    const auto stopPanel = qScopeGuard([&] {
+        panelThread.quit();
+        panelThread.wait();
+    });
+    ASSERT_TRUE(panel.registerObject("/StatusNotifierWatcher", &watcher,
+                                     QDBusConnection::ExportAllContents));
+    ASSERT_TRUE(panel.registerService("org.kde.StatusNotifierWatcher"));
+    ASSERT_TRUE(testsupport::writeToneWav(music.file("晨光.wav"), 30.0));
+    ASSERT_TRUE(testsupport::writeToneWav(music.file("dusk.wav"), 30.0));
+    const auto player = start({"晨光.wav", "dusk.wav"});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return playbackStatus() == "Playing"; }, 20000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !watcher.items().isEmpty(); }, 20000));
+    const QString item = watcher.items().value(0);
+
+    const auto toolTip = [&] {
+        const QDBusArgument tip =
+            property(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "ToolTip")
+                .value<QDBusArgument>();
+        QString iconName, title, text;
+        tip.beginStructure();
+        tip >> iconName;
+        tip.beginArray();
+        while (!tip.atEnd()) {
+            int width, height;
+            QByteArray pixels;
+            tip.beginStructure();
+            tip >> width >> height >> pixels;
+            tip.endStructure();
+        }
+        tip.endArray();
+        tip >> title >> text;
+        tip.endStructure();
+        return title + text;
+    };
+    EXPECT_TRUE(testsupport::waitUntil([&] { return toolTip().contains("晨光"); }, 20000))
+        << toolTip().toStdString();
+
+    // The menu's entries by their labels, each with the id a click names.
+    const QString menuPath =
+        property(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Menu")
+            .value<QDBusObjectPath>()
+            .path();
+    const auto entries = [&] {
+        QDBusMessage layout =
+            QDBusMessage::createMethodCall(item, menuPath, "com.canonical.dbusmenu", "GetLayout");
+        layout << 0 << -1 << QStringList();
+        const QDBusArgument root = client.call(layout).arguments().value(1).value<QDBusArgument>();
+        QMap<QString, int> found;
+        int id;
+        QVariantMap properties;
+        root.beginStructure();
+        root >> id >> properties;
+        root.beginArray();
+        while (!root.atEnd()) {
+            QDBusVariant child;
+            root >> child;
+            const QDBusArgument entry = child.variant().value<QDBusArgument>();
+            entry.beginStructure();
+            entry >> id >> properties;
+            found.insert(properties.value("label").toString(), id);
+        }
+        return found;
+    };
+    const auto click = [&](const char* label) {
+        const QMap<QString, int> listed = entries();
+        ASSERT_TRUE(listed.contains(QString::fromUtf8(label))) << label;
+        QDBusMessage event =
+            QDBusMessage::createMethodCall(item, menuPath, "com.canonical.dbusmenu", "Event");
+        event << listed.value(QString::fromUtf8(label)) << QString("clicked")
+              << QVariant::fromValue(QDBusVariant(0)) << 0u;
+        client.call(event);
+    };
+    for (const char* label : {"上一首", "下一首", "桌面歌词", "锁定桌面歌词", "退出"})
+        EXPECT_TRUE(entries().contains(QString::fromUtf8(label))) << label;
+
+    // The engine plays for real once the entry reads 暂停.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return entries().contains("暂停"); }, 20000));
+    click("暂停");
+    EXPECT_TRUE(testsupport::waitUntil([&] { return playbackStatus() == "Paused"; }, 20000));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return entries().contains("播放"); }, 20000));
+    click("下一首");
+    EXPECT_TRUE(testsupport::waitUntil([&] { return toolTip().contains("dusk"); }, 20000))
+        << toolTip().toStdString();
+    click("退出");
+    ASSERT_TRUE(player->waitForFinished(15000));
+    EXPECT_EQ(player->exitCode(), 0);
+}
+
 } // namespace
+
+#include "desktop_processes_xvfb_test.moc"
