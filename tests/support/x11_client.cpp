@@ -338,6 +338,37 @@ quint32 X11Client::childUnderPointer() const {
     return reply ? reply->child : XCB_NONE;
 }
 
+quint8 X11Client::keycode(const char* keysymName) const {
+    const KeySym keysym = XStringToKeysym(keysymName);
+    const xcb_setup_t* setup = xcb_get_setup(x_->x);
+    const Freed<xcb_get_keyboard_mapping_reply_t> mapping{xcb_get_keyboard_mapping_reply(
+        x_->x,
+        xcb_get_keyboard_mapping(x_->x, setup->min_keycode,
+                                 uint8_t(setup->max_keycode - setup->min_keycode + 1)),
+        nullptr)};
+    if (keysym == NoSymbol || !mapping || mapping->keysyms_per_keycode == 0)
+        return 0;
+    const int perKey = mapping->keysyms_per_keycode;
+    const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.reply);
+    for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(mapping.reply); ++i)
+        if (symbols[i] == keysym)
+            return quint8(setup->min_keycode + i / perKey);
+    return 0;
+}
+
+quint16 X11Client::modifierState() const {
+    const Freed<xcb_query_pointer_reply_t> reply{
+        xcb_query_pointer_reply(x_->x, xcb_query_pointer(x_->x, x_->root), nullptr)};
+    return reply ? quint16(reply->mask & 0xff) : 0;
+}
+
+bool X11Client::grabKey(quint8 keycode, quint16 modifiers) {
+    const Freed<xcb_generic_error_t> error{
+        xcb_request_check(x_->x, xcb_grab_key_checked(x_->x, 0, x_->root, modifiers, keycode,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC))};
+    return !error;
+}
+
 QList<X11Client::Window> X11Client::windows(const QString& title) const {
     QList<Window> found;
     for (const xcb_window_t window : x_->find(title))

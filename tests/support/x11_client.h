@@ -76,6 +76,13 @@ public:
     std::optional<QPoint> pointer() const;
     quint32 childUnderPointer() const;
 
+    // The keyboard: the key that types a keysym ("w", "Caps_Lock"; 0 if none does), the
+    // modifiers and locks on now (XCB_MOD_MASK_*), and a key grabbed on the root window as
+    // another program would grab it; false where some other client holds it already.
+    quint8 keycode(const char* keysymName) const;
+    quint16 modifierState() const;
+    bool grabKey(quint8 keycode, quint16 modifiers);
+
     // The window manager's view.
     struct Window {
         quint32 id;
