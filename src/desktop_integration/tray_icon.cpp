@@ -2,6 +2,7 @@
 
 #include "core/player_core.h"
 #include "desktop_lyric/lyric_window_preferences.h"
+#include "forms/lyric_menu.h"
 #include "player/media_engine.h"
 
 #include <QApplication>
@@ -30,7 +31,8 @@ TrayIcon::TrayIcon(PlayerCore& core, const MediaEngine& engine,
     });
     connect(&lyricSwitch, &DesktopLyricSwitch::shownChanged, desktopLyric_, &QAction::setChecked);
 
-    lock_ = menu_.addAction(QString::fromUtf16(LockText));
+    // Named as the lyrics menu names its own lock.
+    lock_ = menu_.addAction(QString::fromUtf16(LyricMenu::LockText));
     lock_->setCheckable(true);
     lock_->setChecked(lyricPreferences.locked());
     connect(lock_, &QAction::triggered, &lyricPreferences, &LyricWindowPreferences::setLocked);

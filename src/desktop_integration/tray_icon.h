@@ -23,7 +23,6 @@ public:
     static constexpr auto PreviousText = u"上一首";
     static constexpr auto NextText = u"下一首";
     static constexpr auto DesktopLyricText = u"桌面歌词";
-    static constexpr auto LockText = u"锁定桌面歌词";
     static constexpr auto QuitText = u"退出";
 
     // raiseWindow brings the main window to the front, as a second start does.
