@@ -9,6 +9,8 @@
 // handled it (or "error" and ends):
 //   move X Y        the cursor to X, Y of a layout WIDTH × HEIGHT
 //   press | release the left button
+//   key CODE...     presses the keys (Linux input codes) in order and releases them in
+//                   reverse, as a shortcut is typed; through KWin's fake input only
 // Ends when standard input closes.
 #include <org-kde-kwin-fake-input-client-protocol.h>
 #include <wlr-virtual-pointer-unstable-v1-client-protocol.h>
@@ -19,23 +21,26 @@
 #include <ctime>
 #include <linux/input-event-codes.h>
 #include <memory>
+#include <vector>
 #include <wayland-client.h>
 
 namespace {
 
 zwlr_virtual_pointer_manager_v1* manager = nullptr;
 org_kde_kwin_fake_input* fakeInput = nullptr;
+uint32_t fakeInputVersion = 0;
 wl_seat* seat = nullptr;
 
 void global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
     if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
         manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-    // Absolute moves came with version 3.
-    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 3)
+    // Absolute moves came with version 3, keys with 4.
+    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 3) {
+        fakeInputVersion = version < 4 ? version : 4;
         fakeInput = static_cast<org_kde_kwin_fake_input*>(
-            wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 3));
-    else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat)
+            wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, fakeInputVersion));
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat)
         seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
 }
 
@@ -55,6 +60,8 @@ public:
     virtual ~Pointer() = default;
     virtual void move(unsigned x, unsigned y) = 0;
     virtual void button(wl_pointer_button_state state) = 0;
+    // Whether the device could type them.
+    virtual bool keys(const std::vector<uint32_t>&) { return false; }
 };
 
 class VirtualPointer final : public Pointer {
@@ -96,7 +103,27 @@ public:
     void button(wl_pointer_button_state state) override {
         org_kde_kwin_fake_input_button(fakeInput, BTN_LEFT, state);
     }
+    bool keys(const std::vector<uint32_t>& codes) override {
+        if (fakeInputVersion < 4)
+            return false;
+        for (const uint32_t code : codes)
+            org_kde_kwin_fake_input_keyboard_key(fakeInput, code, WL_KEYBOARD_KEY_STATE_PRESSED);
+        for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+            org_kde_kwin_fake_input_keyboard_key(fakeInput, *code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        return true;
+    }
 };
+
+// The numbers after "key".
+std::vector<uint32_t> keyCodes(const char* line) {
+    std::vector<uint32_t> codes;
+    for (char* end = nullptr;; line = end) {
+        const unsigned long code = std::strtoul(line, &end, 10);
+        if (end == line)
+            return codes;
+        codes.push_back(uint32_t(code));
+    }
+}
 
 } // namespace
 
@@ -136,7 +163,14 @@ int main(int argc, char** argv) {
             pointer->button(WL_POINTER_BUTTON_STATE_PRESSED);
         else if (std::strncmp(line, "release", 7) == 0)
             pointer->button(WL_POINTER_BUTTON_STATE_RELEASED);
-        else
+        else if (std::strncmp(line, "key ", 4) == 0) {
+            const std::vector<uint32_t> codes = keyCodes(line + 4);
+            if (codes.empty() || !pointer->keys(codes)) {
+                std::fputs("wayland_pointer: no keys typed\n", stderr);
+                std::puts("error");
+                return 1;
+            }
+        } else
             continue;
         const bool handled = wl_display_roundtrip(display) >= 0;
         std::puts(handled ? "ok" : "error");

@@ -1,7 +1,7 @@
 #include "platform/shortcuts/system_global_shortcuts.h"
 
-#include "platform/shortcuts/kglobalaccel_shortcuts.h"
 #include "platform/shortcuts/key_grab_shortcuts.h"
+#include "platform/shortcuts/kglobalaccel_shortcuts.h"
 #include "platform/shortcuts/portal_shortcuts.h"
 
 std::vector<GlobalShortcutWay> systemGlobalShortcutWays(const QDBusConnection& bus) {
