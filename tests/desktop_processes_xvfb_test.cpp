@@ -16,10 +16,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
-#include <QMutex>
 #include <QProcess>
-#include <QScopeGuard>
-#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -45,6 +42,7 @@ protected:
         ASSERT_TRUE(installed_);
         ASSERT_TRUE(bus.isRunning());
         QFile::remove(bin() + "/data.dat");
+        QFile::remove(bin() + "/data/system/vellora.conf");
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             music.write(name, "x");
     }
@@ -96,7 +94,12 @@ protected:
         QDBusMessage get =
             QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Properties", "Get");
         get << interface << QString::fromLatin1(name);
-        return client.call(get).arguments().value(0).value<QDBusVariant>().variant();
+        // The player may ask the test's own objects (a tray's watcher) before it answers.
+        return client.call(get, QDBus::BlockWithGui)
+            .arguments()
+            .value(0)
+            .value<QDBusVariant>()
+            .variant();
     }
     static QString url(const QString& path) {
         return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
@@ -264,19 +267,12 @@ class FakeStatusNotifierWatcher : public QObject {
 public:
     bool hostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
-    QStringList items() const {
-        const QMutexLocker lock(&mutex_);
-        return items_;
-    }
+    QStringList items() const { return items_; }
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service) {
-        const QMutexLocker lock(&mutex_);
-        items_ << service;
-    }
+    void RegisterStatusNotifierItem(const QString& service) { items_ << service; }
     void RegisterStatusNotifierHost(const QString&) {}
 
 private:
-    mutable QMutex mutex_;
     QStringList items_;
 };
 
@@ -285,16 +281,7 @@ private:
 // engine, steps to the next track and quits.
 TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
     QDBusConnection panel = bus.connect("panel");
-    // The player asks the watcher while the test waits on the player's answers: the watcher
-    // answers from a thread of its own.
-    QThread panelThread;
     FakeStatusNotifierWatcher watcher;
-    watcher.moveToThread(&panelThread);
-    panelThread.start();
-    const auto stopPanel = qScopeGuard([&] {
-        panelThread.quit();
-        panelThread.wait();
-    });
     ASSERT_TRUE(panel.registerObject("/StatusNotifierWatcher", &watcher,
                                      QDBusConnection::ExportAllContents));
     ASSERT_TRUE(panel.registerService("org.kde.StatusNotifierWatcher"));
@@ -337,7 +324,8 @@ TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
         QDBusMessage layout =
             QDBusMessage::createMethodCall(item, menuPath, "com.canonical.dbusmenu", "GetLayout");
         layout << 0 << -1 << QStringList();
-        const QDBusArgument root = client.call(layout).arguments().value(1).value<QDBusArgument>();
+        const QDBusArgument root =
+            client.call(layout, QDBus::BlockWithGui).arguments().value(1).value<QDBusArgument>();
         QMap<QString, int> found;
         int id;
         QVariantMap properties;
@@ -361,7 +349,7 @@ TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
             QDBusMessage::createMethodCall(item, menuPath, "com.canonical.dbusmenu", "Event");
         event << listed.value(QString::fromUtf8(label)) << QString("clicked")
               << QVariant::fromValue(QDBusVariant(0)) << 0u;
-        client.call(event);
+        client.call(event, QDBus::BlockWithGui);
     };
     for (const char* label : {"上一首", "下一首", "桌面歌词", "锁定桌面歌词", "退出"})
         EXPECT_TRUE(entries().contains(QString::fromUtf8(label))) << label;
@@ -377,6 +365,37 @@ TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
     click("退出");
     ASSERT_TRUE(player->waitForFinished(15000));
     EXPECT_EQ(player->exitCode(), 0);
+}
+
+// Without a StatusNotifierWatcher the icon docks in the X11 system tray, also one that
+// comes after the player (a panel that starts later at login): the tray announces itself,
+// and the player asks it to dock the icon's window.
+TEST_F(InstalledPlayer, TheTrayIconDocksInAnX11SystemTrayThatComesLater) {
+    const auto player = start({});
+    // The shortcuts' lines are written just before the player looks for a tray.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            QFile settings(bin() + "/data/system/vellora.conf");
+            return settings.open(QIODevice::ReadOnly) &&
+                   settings.readAll().contains("shortcut_previous=");
+        },
+        20000));
+    const quint32 tray = x.createWindow(QRect(0, 0, 200, 24));
+    x.ownSelection("_NET_SYSTEM_TRAY_S0", tray);
+    x.sendClientMessage(x.root(), "MANAGER", {0, x.atom("_NET_SYSTEM_TRAY_S0"), tray, 0, 0});
+    QList<QList<quint32>> asked;
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            asked += x.clientMessages("_NET_SYSTEM_TRAY_OPCODE");
+            return !asked.isEmpty();
+        },
+        20000));
+    const quint32 requestDock = 0;
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked[0][1], requestDock);
+    EXPECT_NE(asked[0][2], 0u); // the window to embed
+    quit(*player);
+    x.destroyWindow(tray);
 }
 
 } // namespace

@@ -55,13 +55,6 @@ TrayIcon::TrayIcon(PlayerCore& core, const MediaEngine& engine,
 
 TrayIcon::~TrayIcon() = default;
 
-bool TrayIcon::show() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return false;
-    icon_.show();
-    return true;
-}
-
 void TrayIcon::activate() {
     if (mainWindow_.isActiveWindow() && !mainWindow_.isMinimized())
         mainWindow_.showMinimized();

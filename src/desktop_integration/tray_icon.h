@@ -30,8 +30,8 @@ public:
              QWidget& mainWindow, std::function<void()> raiseWindow, QObject* parent = nullptr);
     ~TrayIcon() override;
 
-    // Shows the icon where the desktop has a tray; false, and nothing shown, where it has none.
-    bool show();
+    // Shows the icon in the desktop's tray; an X11 system tray that comes later gets it then.
+    void show() { icon_.show(); }
 
     QString toolTip() const { return icon_.toolTip(); }
     QMenu& menu() { return menu_; }

@@ -313,6 +313,32 @@ std::vector<std::string> X11Client::propertyChanges() {
     return changes;
 }
 
+void X11Client::sendClientMessage(quint32 window, const char* type, const QList<quint32>& words) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = x_->atom(type);
+    for (qsizetype i = 0; i < std::min<qsizetype>(words.size(), 5); ++i)
+        message.data.data32[i] = words[i];
+    const uint32_t mask = window == x_->root ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0;
+    xcb_send_event(x_->x, 0, window, mask, reinterpret_cast<const char*>(&message));
+    sync();
+}
+
+QList<QList<quint32>> X11Client::clientMessages(const char* type) {
+    sync();
+    const xcb_atom_t wanted = x_->atom(type);
+    QList<QList<quint32>> messages;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(x_->x)) {
+        const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->type == wanted)
+            messages.append(QList<quint32>(message->data.data32, message->data.data32 + 5));
+        std::free(event);
+    }
+    return messages;
+}
+
 void X11Client::warpPointer(QPoint at) {
     xcb_warp_pointer(x_->x, XCB_NONE, x_->root, 0, 0, 0, 0, int16_t(at.x()), int16_t(at.y()));
     sync();

@@ -68,6 +68,12 @@ public:
     // root included; the changes since asked as "window property" lines.
     void watchAllProperties();
     std::vector<std::string> propertyChanges();
+    // A client message of five 32-bit words; to the root window it goes to every client that
+    // watches the root's structure, as desktop announcements do.
+    void sendClientMessage(quint32 window, const char* type, const QList<quint32>& words);
+    // The five words of each client message of that type sent to this connection's windows
+    // since the last look.
+    QList<QList<quint32>> clientMessages(const char* type);
 
     // The pointer: moved by the server (a warp), or as a device would move it and press its
     // buttons (the XTEST extension), and what it is over.
