@@ -33,12 +33,9 @@ public:
     // Shows the icon in the desktop's tray; an X11 system tray that comes later gets it then.
     void show() { icon_.show(); }
 
-    QString toolTip() const { return icon_.toolTip(); }
-    QMenu& menu() { return menu_; }
-    // What activating the icon does.
-    void activate();
-
 private:
+    // The main window up, or minimised when it is the active one.
+    void activate();
     void updateToolTip();
     void updatePlayState();
 
