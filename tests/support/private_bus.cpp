@@ -2,8 +2,6 @@
 
 #include "support/event_wait.h"
 
-#include <QFile>
-
 PrivateBus::PrivateBus() {
     // The session bus's own settings, less the folders of services it would start.
     folder_.write("bus.conf", QString(R"(<!DOCTYPE busconfig PUBLIC
@@ -22,16 +20,14 @@ PrivateBus::PrivateBus() {
 )")
                                   .arg(folder_.file("bus"))
                                   .toUtf8());
-    daemon_.setProcessChannelMode(QProcess::MergedChannels);
-    daemon_.start("dbus-daemon",
-                  {"--config-file=" + folder_.file("bus.conf"), "--nofork", "--nopidfile"});
+    // The address is printed once the bus takes connections; the socket's file comes
+    // before that.
+    daemon_.start("dbus-daemon", {"--config-file=" + folder_.file("bus.conf"), "--nofork",
+                                  "--nopidfile", "--print-address=1"});
     testsupport::waitUntil(
-        [&] {
-            return QFile::exists(folder_.file("bus")) || daemon_.state() == QProcess::NotRunning;
-        },
-        20000);
-    if (!QFile::exists(folder_.file("bus")))
-        problem_ = "no dbus-daemon: " + QString::fromLocal8Bit(daemon_.readAll());
+        [&] { return daemon_.canReadLine() || daemon_.state() == QProcess::NotRunning; }, 20000);
+    if (!daemon_.canReadLine())
+        problem_ = "no dbus-daemon: " + QString::fromLocal8Bit(daemon_.readAllStandardError());
 }
 
 PrivateBus::~PrivateBus() {
