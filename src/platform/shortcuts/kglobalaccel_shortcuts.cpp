@@ -1,8 +1,9 @@
 #include "platform/shortcuts/kglobalaccel_shortcuts.h"
 
+#include "platform/shortcuts/bus_answer.h"
+
 #include <QDBusArgument>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
 #include <algorithm>
 
 namespace {
@@ -182,28 +183,25 @@ QDBusMessage KGlobalAccelShortcuts::accelMethod(const QString& name,
 void KGlobalAccelShortcuts::ask(const QDBusMessage& call,
                                 std::function<void(const QDBusMessage&)> answered) {
     ++unanswered_;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, answered = std::move(answered)] {
-                watcher->deleteLater();
-                --unanswered_;
-                if (answered_)
-                    return;
-                const QDBusMessage reply = watcher->reply();
-                if (reply.type() == QDBusMessage::ErrorMessage) {
-                    giveUp(QStringLiteral("KDE's global shortcuts: ") + reply.errorMessage());
-                    return;
-                }
-                if (answered)
-                    answered(reply);
-                // The answer's own questions were asked before this count was looked at.
-                if (unanswered_ == 0 && !answered_) {
-                    answered_ = true;
-                    for (const QString& text : std::as_const(notices_))
-                        Q_EMIT notice(text);
-                    Q_EMIT bound();
-                }
-            });
+    whenAnswered(bus_, call, this,
+                 [this, answered = std::move(answered)](const QDBusMessage& reply) {
+                     --unanswered_;
+                     if (answered_)
+                         return;
+                     if (reply.type() == QDBusMessage::ErrorMessage) {
+                         giveUp(QStringLiteral("KDE's global shortcuts: ") + reply.errorMessage());
+                         return;
+                     }
+                     if (answered)
+                         answered(reply);
+                     // The answer's own questions were asked before this count was looked at.
+                     if (unanswered_ == 0 && !answered_) {
+                         answered_ = true;
+                         for (const QString& text : std::as_const(notices_))
+                             Q_EMIT notice(text);
+                         Q_EMIT bound();
+                     }
+                 });
 }
 
 void KGlobalAccelShortcuts::giveUp(const QString& reason) {

@@ -1,8 +1,9 @@
 #include "platform/shortcuts/portal_shortcuts.h"
 
+#include "platform/shortcuts/bus_answer.h"
+
 #include <QDBusArgument>
 #include <QDBusMetaType>
-#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <functional>
 
@@ -67,16 +68,6 @@ QString requestPathOf(const QDBusConnection& bus, const QString& token) {
 
 QString sessionPathOf(const QDBusConnection& bus) {
     return portalPath() + QStringLiteral("/session/") + callerName(bus) + u'/' + sessionToken();
-}
-
-void whenAnswered(const QDBusConnection& bus, const QDBusMessage& call, QObject* context,
-                  std::function<void(const QDBusMessage&)> then) {
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
-                     [then = std::move(then)](QDBusPendingCallWatcher* finished) {
-                         finished->deleteLater();
-                         then(finished->reply());
-                     });
 }
 
 } // namespace
