@@ -9,6 +9,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QProcess>
+#include <QScopeGuard>
 #include <bit>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
@@ -158,6 +159,31 @@ TEST(KeyGrabs, AKeyAnotherProgramHoldsIsToldOnceAndTheOthersWorkUntilTheWayGoes)
     way.reset();
     for (const quint16 locks : std::initializer_list<quint16>{0, XCB_MOD_MASK_LOCK})
         EXPECT_TRUE(waitUntil([&] { return x.grabKey(x.keycode("n"), CtrlAlt | locks); }));
+}
+
+// A new keymap (another layout, an input method setting its own) may move a shortcut's key
+// to another keycode: the grabs follow it.
+TEST(KeyGrabs, FollowTheirKeyWhenTheKeymapMovesIt) {
+    X11Client x;
+    const quint8 w = x.keycode("w");
+    const quint8 z = x.keycode("z");
+    const auto restore = qScopeGuard([&] {
+        x.setKeysym(w, "w");
+        x.setKeysym(z, "z");
+    });
+    KeyGrabShortcuts way;
+    Heard heard(way);
+    way.bind({shortcut("lyric", "Ctrl+Alt+W")});
+    x.setKeysym(w, "z");
+    x.setKeysym(z, "w");
+    ASSERT_EQ(x.keycode("w"), z);
+    // A press before the way has read the new keymap goes to no one; the next ones come.
+    EXPECT_TRUE(waitUntil([&] {
+        press(x, CtrlAltW);
+        return heard.activated == QStringList{"lyric"};
+    }));
+    EXPECT_TRUE(x.grabKey(w, CtrlAlt)) << "the old key let go";
+    EXPECT_TRUE(heard.notices.isEmpty()) << heard.notices.join('\n').toStdString();
 }
 
 TEST(GlobalShortcutsThroughKeyGrabs, TheDesktopLyricKeyShowsThenHidesTheLyric) {

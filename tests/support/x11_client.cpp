@@ -382,6 +382,12 @@ quint8 X11Client::keycode(const char* keysymName) const {
     return 0;
 }
 
+void X11Client::setKeysym(quint8 keycode, const char* keysymName) {
+    const xcb_keysym_t keysym = xcb_keysym_t(XStringToKeysym(keysymName));
+    xcb_change_keyboard_mapping(x_->x, 1, keycode, 1, &keysym);
+    sync();
+}
+
 quint16 X11Client::modifierState() const {
     const Freed<xcb_query_pointer_reply_t> reply{
         xcb_query_pointer_reply(x_->x, xcb_query_pointer(x_->x, x_->root), nullptr)};

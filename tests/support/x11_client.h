@@ -86,6 +86,8 @@ public:
     // modifiers and locks on now (XCB_MOD_MASK_*), and a key grabbed on the root window as
     // another program would grab it; false where some other client holds it already.
     quint8 keycode(const char* keysymName) const;
+    // Makes keycode type keysymName alone, as a new keymap would.
+    void setKeysym(quint8 keycode, const char* keysymName);
     quint16 modifierState() const;
     bool grabKey(quint8 keycode, quint16 modifiers);
 

@@ -20,6 +20,8 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
+    void grabAll();
+
     struct Grabs;
     std::unique_ptr<Grabs> grabs_;
 };

@@ -116,6 +116,7 @@ struct KeyGrabShortcuts::Grabs {
     // Caps Lock and Num Lock in each of their states; a press is matched without them.
     QList<uint16_t> lockStates;
     uint16_t locks = 0;
+    QList<GlobalShortcut> shortcuts;
     QList<Grab> grabbed;
     // The key of the shortcut last pressed, until it is let go: a held key repeats its
     // press, and a shortcut is one press.
@@ -124,6 +125,12 @@ struct KeyGrabShortcuts::Grabs {
     void ungrab(xcb_keycode_t keycode, uint16_t modifiers) const {
         for (const uint16_t lockState : lockStates)
             xcb_ungrab_key(x, keycode, root, uint16_t(modifiers | lockState));
+    }
+    void ungrabAll() {
+        for (const Grab& grab : std::as_const(grabbed))
+            ungrab(grab.keycode, grab.modifiers);
+        grabbed.clear();
+        held = 0;
     }
 };
 
@@ -135,8 +142,7 @@ KeyGrabShortcuts::~KeyGrabShortcuts() {
     if (!grabs_->x || !QCoreApplication::instance())
         return;
     QCoreApplication::instance()->removeNativeEventFilter(this);
-    for (const Grab& grab : std::as_const(grabs_->grabbed))
-        grabs_->ungrab(grab.keycode, grab.modifiers);
+    grabs_->ungrabAll();
     xcb_flush(grabs_->x);
 }
 
@@ -161,6 +167,17 @@ void KeyGrabShortcuts::bind(const QList<GlobalShortcut>& shortcuts) {
     Grabs& grabs = *grabs_;
     grabs.x = x11->connection();
     grabs.root = xcb_setup_roots_iterator(xcb_get_setup(grabs.x)).data->root;
+    grabs.shortcuts = shortcuts;
+    grabAll();
+    QCoreApplication::instance()->installNativeEventFilter(this);
+    Q_EMIT bound();
+}
+
+// The keys by the server's keyboard as it is now; again whenever its mapping changes (a new
+// layout, an input method resetting the keymap), as a key's code or a lock's modifier may
+// have moved.
+void KeyGrabShortcuts::grabAll() {
+    Grabs& grabs = *grabs_;
     const Keyboard keyboard(grabs.x);
     const uint16_t numLock = keyboard.maskHolding(XK_Num_Lock);
     grabs.locks = uint16_t(XCB_MOD_MASK_LOCK | numLock);
@@ -175,7 +192,7 @@ void KeyGrabShortcuts::bind(const QList<GlobalShortcut>& shortcuts) {
         QList<xcb_void_cookie_t> cookies;
     };
     QList<Asked> asked;
-    for (const GlobalShortcut& shortcut : shortcuts) {
+    for (const GlobalShortcut& shortcut : std::as_const(grabs.shortcuts)) {
         const KeySym keysym = XStringToKeysym(shortcut.trigger.keysymName().toLatin1().constData());
         const xcb_keycode_t keycode =
             keysym == NoSymbol ? 0 : keyboard.keycodeOf(xcb_keysym_t(keysym));
@@ -209,14 +226,20 @@ void KeyGrabShortcuts::bind(const QList<GlobalShortcut>& shortcuts) {
                           .arg(request.shortcut->trigger.text(), request.shortcut->description));
     }
     xcb_flush(grabs.x);
-    QCoreApplication::instance()->installNativeEventFilter(this);
-    Q_EMIT bound();
 }
 
 bool KeyGrabShortcuts::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t")
         return false;
     const uint8_t type = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY) {
+        const auto* mapping = static_cast<const xcb_mapping_notify_event_t*>(message);
+        if (mapping->request != XCB_MAPPING_POINTER) {
+            grabs_->ungrabAll();
+            grabAll();
+        }
+        return false; // Qt reads the new mapping too
+    }
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     // Press and release share their layout.
