@@ -13,6 +13,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -29,6 +30,7 @@ public:
     static constexpr auto Path = "/org/freedesktop/portal/desktop";
 
     std::optional<uint> version = 1; // none: no GlobalShortcuts interface
+    bool registry = false;           // the host registry of newer portals
     uint sessionResponse = 0;
     uint bindResponse = 0;
 
@@ -36,13 +38,18 @@ public:
     QStringList boundShortcuts;   // and BindShortcuts
     QString session;
     QStringList closed;
+    QStringList calls; // the methods called, in order, with a registration's app id
 
     QString introspect(const QString&) const override { return {}; }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
         const QString member = message.member();
         const QVariantList arguments = message.arguments();
-        if (member == "Get") {
+        calls << member;
+        if (member == "Register" && registry) {
+            calls.last() += ' ' + arguments.value(0).toString();
+            bus.send(message.createReply());
+        } else if (member == "Get") {
             bus.send(version ? message.createReply(QVariant::fromValue(QDBusVariant(*version)))
                              : message.createErrorReply(QDBusError::UnknownInterface, "none"));
         } else if (member == "CreateSession") {
@@ -130,6 +137,8 @@ TEST(PortalShortcuts, AnswersOnceAsThePortalDoesAndHearsOnlyItsOwnSession) {
         uint sessionResponse;
         uint bindResponse;
         const char* answer;
+        const char* appId = ""; // the program's desktop file name
+        bool registry = false;
     };
     const Row rows[] = {
         {"no portal on the bus", false, 1, 0, 0, "unavailable"},
@@ -140,6 +149,8 @@ TEST(PortalShortcuts, AnswersOnceAsThePortalDoesAndHearsOnlyItsOwnSession) {
         {"the shortcuts declined by the user", true, 1, 0, 1, "declined"},
         {"the shortcuts refused", true, 1, 0, 2, "unavailable"},
         {"a working portal", true, 1, 0, 0, "bound"},
+        {"a portal older than the registry", true, 1, 0, 0, "bound", "io.github.vellora.Vellora"},
+        {"a portal with the registry", true, 1, 0, 0, "bound", "io.github.vellora.Vellora", true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -150,6 +161,8 @@ TEST(PortalShortcuts, AnswersOnceAsThePortalDoesAndHearsOnlyItsOwnSession) {
         portal.version = row.version;
         portal.sessionResponse = row.sessionResponse;
         portal.bindResponse = row.bindResponse;
+        portal.registry = row.registry;
+        QGuiApplication::setDesktopFileName(row.appId);
         if (row.portal) {
             ASSERT_TRUE(portalBus.registerVirtualObject(FakePortal::Path, &portal,
                                                         QDBusConnection::SubPath));
@@ -162,6 +175,11 @@ TEST(PortalShortcuts, AnswersOnceAsThePortalDoesAndHearsOnlyItsOwnSession) {
         EXPECT_EQ(answers.said.join(' ').toStdString(), row.answer);
         if (QByteArray(row.answer) != "bound")
             continue;
+        // A program that has a name gives it before anything else is asked.
+        const std::string first = !*row.appId    ? "Get"
+                                  : row.registry ? std::string("Register ") + row.appId
+                                                 : "Register";
+        EXPECT_EQ(portal.calls.value(0).toStdString(), first);
 
         // The preferred triggers in the portal's spelling, with the session too, for
         // backends that bind only what comes with it.

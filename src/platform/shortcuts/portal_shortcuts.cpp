@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusVariant>
+#include <QGuiApplication>
 #include <functional>
 
 namespace {
@@ -102,6 +103,22 @@ void PortalShortcuts::bind(const QList<GlobalShortcut>& shortcuts) {
             this, [this] { giveUp(QStringLiteral("no session bus")); }, Qt::QueuedConnection);
         return;
     }
+    // A program outside a sandbox names itself first, as the portal asks before any other
+    // call, so that the desktop shows and keeps its shortcuts under its own name. Portals
+    // without the registry answer with an error, which changes nothing.
+    const QString appId = QGuiApplication::desktopFileName();
+    if (appId.isEmpty()) {
+        readVersion();
+        return;
+    }
+    QDBusMessage registration = QDBusMessage::createMethodCall(
+        portalService(), portalPath(), QStringLiteral("org.freedesktop.host.portal.Registry"),
+        QStringLiteral("Register"));
+    registration << appId << QVariantMap();
+    whenAnswered(bus_, registration, this, [this](const QDBusMessage&) { readVersion(); });
+}
+
+void PortalShortcuts::readVersion() {
     QDBusMessage get = QDBusMessage::createMethodCall(
         portalService(), portalPath(), QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));

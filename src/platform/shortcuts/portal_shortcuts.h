@@ -26,6 +26,7 @@ private Q_SLOTS:
                          const QVariantMap& options, const QDBusMessage& message);
 
 private:
+    void readVersion();
     void versionRead(const QDBusMessage& reply);
     // Calls one of the portal's methods that answer through a request object, listening on
     // that object before the call goes, as its Response may come before the call's reply.
