@@ -338,8 +338,11 @@ TEST_F(InstalledPlayer, TheTrayIconNamesTheTrackAndItsMenuDrivesThePlayer) {
             const QDBusArgument entry = child.variant().value<QDBusArgument>();
             entry.beginStructure();
             entry >> id >> properties;
+            entry.endStructure();
             found.insert(properties.value("label").toString(), id);
         }
+        root.endArray();
+        root.endStructure();
         return found;
     };
     const auto click = [&](const char* label) {

@@ -78,6 +78,8 @@ protected:
         return [this, answer, name] { return std::make_unique<FakeWay>(answer, name, &record); };
     }
     GlobalShortcuts& shortcuts(std::vector<GlobalShortcutWay> ways) {
+        if (!player)
+            start();
         chooser = std::make_unique<GlobalShortcuts>(*player, lyricWindows.preferences(), settings,
                                                     std::move(ways),
                                                     [this](const QString& text) { said << text; });
